@@ -1,0 +1,6 @@
+#include "testhost/app/HostActions.h"
+
+void addCoreActions(ActionTable &table)
+{
+    Q_UNUSED(table)
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QTextStream>
+#include <functional>
+#include <vector>
+
+class TestHost;
+
+// State of one cellkit-host run, shared by the command-line actions.
+struct HostRun
+{
+    TestHost *host = nullptr;
+    bool headless = false;
+    QString pluginPath;     // --plugin, else the module beside the program
+    QTextStream *out = nullptr;
+    QTextStream *err = nullptr;
+    QStringList answers;    // queued --answer values (ok, yes, no, cancel)
+    QStringList choices;    // queued --choose paths
+    QString logFile;        // --log target ("-" for standard output), written at exit
+    QString dumpFile;       // reserved for actions that write at exit
+
+    // Loads the plug-in if that has not happened yet; false (message printed) on failure.
+    std::function<bool()> ensurePlugin;
+    // Work run at exit, in the order added (e.g. writing the log).
+    std::vector<std::function<void()>> atExit;
+};
+
+// One command-line option: "--name" with or without a value, run in command-line order.
+struct HostAction
+{
+    QString name;        // without the leading "--"
+    bool takesValue = false;
+    QString valueName;   // for the usage text, e.g. "FILE"
+    QString help;
+    std::function<bool(HostRun &run, const QString &value)> run;
+};
+
+class ActionTable
+{
+public:
+    void add(HostAction action) { m_actions.push_back(std::move(action)); }
+    const HostAction *find(const QString &name) const
+    {
+        for (const HostAction &a : m_actions)
+            if (a.name == name)
+                return &a;
+        return nullptr;
+    }
+    const std::vector<HostAction> &all() const { return m_actions; }
+
+private:
+    std::vector<HostAction> m_actions;
+};
+
+// Each group lives in its own file of testhost/app/.
+void addCoreActions(ActionTable &table);    // --plugin --menu --command --idle --print-commands
+void addProjectActions(ActionTable &table); // --project --run-script --save --dump
+void addPanelActions(ActionTable &table);   // --set --click --select --log --answer --choose

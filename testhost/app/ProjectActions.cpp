@@ -1,0 +1,6 @@
+#include "testhost/app/HostActions.h"
+
+void addProjectActions(ActionTable &table)
+{
+    Q_UNUSED(table)
+}

@@ -1,0 +1,118 @@
+// cellkit-host: the test host program. Without options it opens a window; with --headless it
+// runs the command-line actions in the order given and exits.
+#include "testhost/app/HostActions.h"
+#include "testhost/core/TestHost.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+void printUsage(const ActionTable &table, QTextStream &out)
+{
+    out << "usage: cellkit-host [--headless] [--version] [ACTION...]\n"
+        << "Actions run in the order given:\n";
+    for (const HostAction &a : table.all()) {
+        QString left = QStringLiteral("  --") + a.name;
+        if (a.takesValue)
+            left += QLatin1Char(' ') + a.valueName;
+        out << left.leftJustified(28) << ' ' << a.help << '\n';
+    }
+}
+
+bool wantsHeadless(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--headless") == 0)
+            return true;
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    const bool headless = wantsHeadless(argc, argv);
+    if (headless)
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("cellkit-host"));
+    QApplication::setApplicationVersion(QStringLiteral(CELLKIT_VERSION));
+
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    ActionTable table;
+    addCoreActions(table);
+    addProjectActions(table);
+    addPanelActions(table);
+
+    TestHost host;
+    HostRun run;
+    run.host = &host;
+    run.headless = headless;
+    run.out = &out;
+    run.err = &err;
+    run.pluginPath = QDir(QCoreApplication::applicationDirPath())
+                         .filePath(QStringLiteral(CELLKIT_MODULE_FILE));
+    run.ensurePlugin = [&run]() {
+        if (run.host->pluginLoaded())
+            return true;
+        QString error;
+        if (run.host->loadPlugin(run.pluginPath, &error))
+            return true;
+        *run.err << "cellkit-host: cannot load plug-in " << run.pluginPath << ": " << error
+                 << Qt::endl;
+        return false;
+    };
+
+    const QStringList args = QCoreApplication::arguments().mid(1);
+    int status = 0;
+    for (int i = 0; i < args.size() && status == 0; ++i) {
+        const QString arg = args.at(i);
+        if (arg == QLatin1String("--headless"))
+            continue;
+        if (arg == QLatin1String("--version")) {
+            out << "cellkit-host " << CELLKIT_VERSION << Qt::endl;
+            return 0;
+        }
+        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+            printUsage(table, out);
+            return 0;
+        }
+        const HostAction *action =
+            arg.startsWith(QLatin1String("--")) ? table.find(arg.mid(2)) : nullptr;
+        if (!action) {
+            err << "cellkit-host: unknown option " << arg << " (see --help)" << Qt::endl;
+            return 2;
+        }
+        QString value;
+        if (action->takesValue) {
+            if (i + 1 >= args.size()) {
+                err << "cellkit-host: " << arg << " needs " << action->valueName << Qt::endl;
+                return 2;
+            }
+            value = args.at(++i);
+        }
+        if (!action->run(run, value))
+            status = 1;
+    }
+
+    if (status == 0 && !headless) {
+        // The window is built by the core actions' window support.
+        status = run.ensurePlugin() ? app.exec() : 1;
+    } else if (status == 0 && !run.host->pluginLoaded()) {
+        // A headless run without actions still loads the plug-in and says what it loaded.
+        if (!run.ensurePlugin())
+            status = 1;
+    }
+    for (const auto &work : run.atExit)
+        work();
+    host.shutdown();
+    out.flush();
+    err.flush();
+    return status;
+}
