@@ -1,0 +1,1 @@
+#include "host/SuiteCache.h"
