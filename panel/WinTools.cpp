@@ -1,11 +1,406 @@
 #include "panel/WinTools.h"
 
-WinTools::WinTools(SPBasicSuite *, AEGP_PluginID, AEGP_PanelH, AEGP_PlatformViewRef container,
-                   AEGP_PanelFunctions1 *)
-    : QWidget(static_cast<QWidget *>(container))
+#include "board/ReportWidget.h"
+#include "support/LogSink.h"
+#include "support/Prompts.h"
+#include "support/TextHelpers.h"
+#include "widgets/TitleItem.h"
+#include "widgets/ToolItem.h"
+#include "widgets/WToolBox.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLayoutItem>
+#include <QPushButton>
+#include <QSettings>
+#include <QSignalMapper>
+#include <QThread>
+#include <QTime>
+#include <QUrl>
+#include <QtDebug>
+
+namespace {
+
+// Every Qt message, whatever its type, becomes one paragraph of the log console. Messages
+// from another thread must not touch the view; they go to standard error instead.
+void logMessageHandler(QtMsgType, const QMessageLogContext &, const QString &message)
 {
+    if (QCoreApplication::instance()
+        && QThread::currentThread() != QCoreApplication::instance()->thread()) {
+        fprintf(stderr, "%s\n", qPrintable(message));
+        return;
+    }
+    appendLog(message);
 }
 
-WinTools::~WinTools() = default;
+#if defined(_MSC_VER)
+const QString kCompilerTag = QString::number(_MSC_VER);
+#elif defined(__clang__)
+const QString kCompilerTag = QStringLiteral("clang " __clang_version__);
+#elif defined(__GNUC__)
+const QString kCompilerTag = QStringLiteral("gcc " __VERSION__);
+#else
+const QString kCompilerTag = QStringLiteral("unknown");
+#endif
 
-void WinTools::RunIdleTasks() {}
+// The short user manual shipped in the source tree; the help links open its pages.
+QString manualPage(const QString &page)
+{
+#ifdef CELLKIT_MANUAL_DIR
+    const QString dir = QStringLiteral(CELLKIT_MANUAL_DIR);
+#else
+    const QString dir = QDir(QCoreApplication::applicationDirPath()).filePath("docs/manual");
+#endif
+    return QUrl::fromLocalFile(QDir(dir).filePath(page)).toString();
+}
+
+QString helpLinkHtml(const QString &address)
+{
+    return QStringLiteral("<html><head/><body><p><a href=\"%1\"><span style=\" "
+                          "text-decoration: underline; color:#0000ff;\">Need Help ?</span></a>"
+                          "</p></body></html>")
+        .arg(address);
+}
+
+} // namespace
+
+WinTools::WinTools(SPBasicSuite *basicSuite, AEGP_PluginID pluginId, AEGP_PanelH panel,
+                   AEGP_PlatformViewRef container, AEGP_PanelFunctions1 *functions)
+    : WinQtAE(basicSuite, pluginId, panel, container, functions)
+{
+    signalImportScene = false;
+    signalCreateScene = false;
+
+    Ui::Form::setupUi(this);
+    Ui::Form::label->setText(helpLinkHtml(manualPage("import-scene.html")));
+    buildOptionsToolBox();
+    buildBoard();
+
+    connect(m_board, &ReportWidget::SigGlobalLoadSettings, this, &WinTools::OnGlobalLoadSettings);
+    connect(m_board, &ReportWidget::SigGlobalSaveSettings, this, &WinTools::OnGlobalSaveSettings);
+
+    qInstallMessageHandler(logMessageHandler);
+    writeStartBanner();
+
+    connect(tabWidget, &QTabWidget::currentChanged, this, &WinTools::OnChangeTab);
+    connect(pbImpInputDir, &QPushButton::clicked, this, &WinTools::OnPbImpInputDir);
+    connect(pbImpRefreshInputDir, &QPushButton::clicked, this, &WinTools::OnImpRefreshInputDir);
+    connect(m_board->pbTest, &QPushButton::clicked, this, &WinTools::OnPbTest);
+    connect(pb_importScene, &QPushButton::clicked, this, &WinTools::OnImportScene);
+
+    // The Create Scene tool is not part of the panel yet; its two signals will be connected
+    // here once it is.
+    connect(pbTestCompName, &QPushButton::clicked, this, &WinTools::OnTestCompName);
+    connect(pbTestFileName, &QPushButton::clicked, this, &WinTools::OnTestFileName);
+
+    writeVersionBlock();
+
+    m_launcherMapper = new QSignalMapper(this);
+    connect(m_launcherMapper, &QSignalMapper::mappedString, this, &WinTools::OnButtonLauncherPage);
+    connect(pbLauncherReload, &QPushButton::clicked, this, &WinTools::OnInitLauncherPage);
+
+    OnGlobalLoadSettings();
+    OnScriptReload();
+    pb_importScene->setEnabled(true);
+}
+
+WinTools::~WinTools()
+{
+    // A panel destroyed with its container never saw a close: save now, while every widget
+    // is still alive.
+    if (!m_closed)
+        OnGlobalSaveSettings();
+    if (LogSink::current() == m_board)
+        qInstallMessageHandler(nullptr);
+}
+
+void WinTools::buildOptionsToolBox()
+{
+    m_optionsToolBox = new WToolBox(this);
+    auto *page1 = new QWidget;
+    Ui::ImportOptions1::setupUi(page1);
+    auto *page2 = new QWidget;
+    Ui::ImportOptions2::setupUi(page2);
+    auto *item1 = new ToolItem(QStringLiteral("Options 1"), page1);
+    auto *item2 = new ToolItem(QStringLiteral("Options 2"), page2);
+    item1->titleItem()->setHelpLink(manualPage("import-options.html"));
+    item2->titleItem()->setHelpLink(manualPage("import-options.html"));
+    m_optionsToolBox->addItem(item1);
+    m_optionsToolBox->addItem(item2);
+    ImportOptionsLayout->addWidget(m_optionsToolBox);
+}
+
+void WinTools::buildBoard()
+{
+    m_board = new ReportWidget(this);
+    m_board->SetSettingPrefixFile(QStringLiteral("cellKit4after-"));
+    m_board->SetSettingApplicationName(QStringLiteral("cellKit4After"));
+    if (auto *layout = qobject_cast<QBoxLayout *>(TabBoardWidget->layout()))
+        layout->insertWidget(0, m_board);
+    m_board->makeProcessLogSink();
+}
+
+void WinTools::writeStartBanner()
+{
+    qWarning() << "--- ReelTool Log is Ready --- from qWarning() ";
+    qWarning() << "Start Time:" << QTime::currentTime().toString("hh:mm:ss");
+    qWarning() << "Compil Date:" << __DATE__;
+    qWarning() << "Compil Time:" << __TIME__;
+}
+
+void WinTools::writeVersionBlock()
+{
+    appendLog(QStringLiteral("vdTest2"));
+    appendLog(QString());
+    appendLog(QStringLiteral("  === CellKit4After === "));
+    appendLog(QStringLiteral("  cellKit4After pipeline tools "));
+    appendLog(QStringLiteral("  see docs/manual in the source tree "));
+    appendLog(QStringLiteral("  ================== "));
+    appendLog(QString());
+    appendLog(QString());
+    appendLog(QStringLiteral("CellKit4After - Version 1.8.3"));
+    appendLog(QStringLiteral("Qt:%1").arg(QStringLiteral(QT_VERSION_STR)));
+    appendLog(QStringLiteral("Msvc:%1").arg(kCompilerTag));
+    appendLog(QStringLiteral(__DATE__));
+    appendLog(QStringLiteral(__TIME__));
+    appendLog(QString());
+}
+
+// ---- Launcher ------------------------------------------------------------------------------
+
+QStringList WinTools::launcherScripts() const
+{
+    return QStringList();
+}
+
+void WinTools::OnInitLauncherPage()
+{
+    qWarning() << "OnInitLauncherPage";
+    while (QLayoutItem *item = DynamicButtonZone->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+    const QStringList scripts = launcherScripts();
+    for (int i = 0; i < scripts.size(); ++i) {
+        const QString path = scripts.at(i).simplified();
+        if (path.isEmpty())
+            continue;
+        auto *button = new QPushButton(removeExtension(fileName(path)).arg(i));
+        DynamicButtonZone->addWidget(button);
+        m_launcherMapper->setMapping(button, path);
+        connect(button, &QPushButton::clicked, m_launcherMapper,
+                qOverload<>(&QSignalMapper::map));
+    }
+}
+
+void WinTools::OnButtonLauncherPage(QString name)
+{
+    if (!QFileInfo::exists(name)) {
+        Prompts::current().warning(nullptr, QStringLiteral("Warning"),
+                                   QStringLiteral("Script [%1] Non trouvé").arg(name));
+        return;
+    }
+    // Running the script in the host comes with the script runner.
+}
+
+void WinTools::OnScriptReload()
+{
+    OnInitLauncherPage();
+}
+
+// ---- Pending tasks -------------------------------------------------------------------------
+
+void WinTools::OnCreateScene()
+{
+    signalCreateScene = true;
+}
+
+void WinTools::OnImportScene()
+{
+    signalImportScene = true;
+}
+
+void WinTools::RunIdleTasks()
+{
+    if (signalImportScene) {
+        qWarning() << "-START- IdleHook signalImportScene";
+        signalImportScene = false;
+        ++m_importRuns;
+        ImportScene();
+        qWarning() << "-END- IdleHook signalImportScene=" << signalImportScene;
+    }
+    if (signalCreateScene) {
+        qWarning() << "IdleHook signalCreateScene";
+        signalCreateScene = false;
+        ++m_createRuns;
+        CreateScene();
+    }
+}
+
+void WinTools::ImportScene() {}
+
+void WinTools::CreateScene() {}
+
+// ---- Import Scene page -----------------------------------------------------------------------
+
+void WinTools::OnPbImpInputDir()
+{
+    const QString chosen = Prompts::current().chooseDirectory(
+        nullptr, QStringLiteral("Select Directory containing Files to Import"),
+        pbImpInputDir->text());
+    if (!chosen.isEmpty()) {
+        const QString dir = QDir::fromNativeSeparators(chosen);
+        pbImpInputDir->setText(dir);
+        pbImpInputDir->setToolTip(QStringLiteral("Path: ") + dir);
+    }
+    OnImpRefreshInputDir();
+}
+
+void WinTools::OnImpRefreshInputDir()
+{
+    lwImpInputDir->clear();
+    const QDir dir(pbImpInputDir->text());
+    if (!pbImpInputDir->text().isEmpty() && dir.exists())
+        lwImpInputDir->addItems(dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name));
+    lwImpInputDir->setSelectionMode(QAbstractItemView::ExtendedSelection);
+}
+
+void WinTools::OnChangeTab(int onglet)
+{
+    Q_UNUSED(onglet)
+}
+
+void WinTools::OnPbTest()
+{
+    OnInitLauncherPage();
+    appendLog(QStringLiteral("appended"));
+    qWarning() << "Test";
+    qWarning() << "Test2";
+    appendLog(QStringLiteral("=== Test ==="));
+}
+
+// ---- Name tests ------------------------------------------------------------------------------
+
+QString WinTools::resolveScenePattern(const QString &pattern, const QString &sceneDir) const
+{
+    // The production placeholders (%e, %n, ...) come from the Create Scene options and stay
+    // as written until that tool is part of the panel.
+    return expandPlaceholder(pattern, QLatin1Char('a'), sceneDir);
+}
+
+void WinTools::showResolvedName(const QString &pattern)
+{
+    if (lwImpInputDir->selectedItems().size() != 1) {
+        Prompts::current().warning(nullptr, QStringLiteral("Warning"),
+                                   QStringLiteral("Select one (and only one) Scene directory"));
+        return;
+    }
+    const QListWidgetItem *current = lwImpInputDir->currentItem();
+    const QString sceneDir =
+        current ? current->text() : lwImpInputDir->selectedItems().constFirst()->text();
+    Prompts::current().information(nullptr, QStringLiteral("Result:"),
+                                   resolveScenePattern(pattern, sceneDir));
+}
+
+void WinTools::OnTestCompName()
+{
+    showResolvedName(efImpCompName->text());
+}
+
+void WinTools::OnTestFileName()
+{
+    showResolvedName(efImpOutputFileName->text());
+}
+
+// ---- Settings --------------------------------------------------------------------------------
+
+QString WinTools::configurationName(const QString &path)
+{
+    return path.isEmpty() ? m_board->GetCurrentSettingFileName() : path;
+}
+
+void WinTools::loadCreateSceneSettings(QSettings &) {}
+
+void WinTools::saveCreateSceneSettings(QSettings &) {}
+
+void WinTools::OnGlobalLoadSettings(QString path)
+{
+    QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Quillmark"),
+                       configurationName(path));
+    qWarning() << "LOAD QSetting FileName :" << settings.fileName();
+    loadCreateSceneSettings(settings);
+    m_board->LoadSettings(settings);
+
+    const QString inputDir =
+        settings.value("ImpInputDir", QStringLiteral("Select Input Directory")).toString();
+    pbImpInputDir->setText(inputDir);
+    ckImpNewProject->setChecked(settings.value("ckImpNewProject", true).toBool());
+    ckImpUseXml->setChecked(settings.value("ckImpUseXml", false).toBool());
+    ckImpOneImaIsFixeIma->setChecked(settings.value("ckImpOneImaIsFixeIma", false).toBool());
+    ckImpCreateZeroIma->setChecked(settings.value("ckImpCreateZeroIma", false).toBool());
+    ckImpReverseExpoOrder->setChecked(settings.value("ckImpReverseExpoOrder", false).toBool());
+    cbImpPrecomp->setCurrentIndex(settings.value("cbImpPrecomp", 0).toInt());
+    efImpFileExtensions->setText(
+        settings.value("efImpFileExtensions", QStringLiteral("*.png,*.mov")).toString());
+    efImpFolder->setText(settings.value("efImpFolder", QString()).toString());
+    ckImpUseShellComp->setChecked(settings.value("ckImpUseShellComp", false).toBool());
+    efImpShellCompName->setText(settings.value("efImpShellCompName", QString()).toString());
+    efImpCompName->setText(settings.value("efImpCompName", QString()).toString());
+    efImpOutputFileName->setText(settings.value("efImpOutputFileName", QString()).toString());
+    sbImpCompWidth->setValue(settings.value("sbImpCompWidth", 1280).toInt());
+    sbImpCompHeight->setValue(settings.value("sbImpCompHeight", 720).toInt());
+    sbImpCompFrameRate->setValue(settings.value("sbImpCompFrameRate", 25).toInt());
+    ckImpForceCompSize->setChecked(settings.value("ckImpForceCompSize", false).toBool());
+    ckImpCompSizeFromImaSize->setChecked(
+        settings.value("ckImpCompSizeFromImaSize", false).toBool());
+    efImpCompSizeFromImaExt->setText(
+        settings.value("efImpCompSizeFromImaExt", QStringLiteral("png")).toString());
+}
+
+void WinTools::OnGlobalSaveSettings(QString path)
+{
+    QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Quillmark"),
+                       configurationName(path));
+    qWarning() << "SAVE QSetting FileName :" << settings.fileName();
+    saveCreateSceneSettings(settings);
+    m_board->SaveSettings(settings);
+
+    settings.setValue("ImpInputDir", pbImpInputDir->text());
+    settings.setValue("ckImpNewProject", ckImpNewProject->isChecked());
+    settings.setValue("ckImpUseXml", ckImpUseXml->isChecked());
+    settings.setValue("ckImpOneImaIsFixeIma", ckImpOneImaIsFixeIma->isChecked());
+    settings.setValue("ckImpCreateZeroIma", ckImpCreateZeroIma->isChecked());
+    settings.setValue("ckImpReverseExpoOrder", ckImpReverseExpoOrder->isChecked());
+    settings.setValue("cbImpPrecomp", cbImpPrecomp->currentIndex());
+    settings.setValue("efImpFileExtensions", efImpFileExtensions->text());
+    settings.setValue("efImpFolder", efImpFolder->text());
+    settings.setValue("ckImpUseShellComp", ckImpUseShellComp->isChecked());
+    settings.setValue("efImpShellCompName", efImpShellCompName->text());
+    settings.setValue("efImpCompName", efImpCompName->text());
+    settings.setValue("efImpOutputFileName", efImpOutputFileName->text());
+    settings.setValue("sbImpCompWidth", sbImpCompWidth->value());
+    settings.setValue("sbImpCompHeight", sbImpCompHeight->value());
+    settings.setValue("sbImpCompFrameRate", sbImpCompFrameRate->value());
+    settings.setValue("ckImpForceCompSize", ckImpForceCompSize->isChecked());
+    settings.setValue("ckImpCompSizeFromImaSize", ckImpCompSizeFromImaSize->isChecked());
+    settings.setValue("efImpCompSizeFromImaExt", efImpCompSizeFromImaExt->text());
+}
+
+// ---- Events ----------------------------------------------------------------------------------
+
+void WinTools::changeEvent(QEvent *event)
+{
+    qWarning() << "Change Event:" << int(event->type());
+    if (LogSink::current())
+        appendLog(QStringLiteral("Change Event:"));
+    event->accept();
+}
+
+void WinTools::closeEvent(QCloseEvent *event)
+{
+    OnGlobalSaveSettings();
+    m_closed = true;
+    event->accept();
+}

@@ -1,11 +1,26 @@
 #pragma once
 
 #include "host/aegp.h"
+#include "host/embed/WinQtAE.h"
 
-#include <QWidget>
+#include "ui_Form.h"
+#include "ui_ImportOptions1.h"
+#include "ui_ImportOptions2.h"
 
-// The main panel. (Bare for now: a plain widget inside the host's container.)
-class WinTools : public QWidget
+#include <QString>
+
+class QSettings;
+class QSignalMapper;
+class ReportWidget;
+class WToolBox;
+
+// The panel the host shows in its workspace: the tabs Launch, Create Scene, Import Scene,
+// Options and Board.
+//
+// Import and create runs never start from a button: the button raises a pending flag and the
+// host's idle hook (RunIdleTasks) runs the task, so the host is never re-entered from inside a
+// Qt click handler. Pressing Import twice before the next idle call queues a single run.
+class WinTools : public WinQtAE, public Ui::Form, public Ui::ImportOptions1, public Ui::ImportOptions2
 {
     Q_OBJECT
 public:
@@ -15,4 +30,58 @@ public:
 
     // Runs the pending import and create tasks; called from the host's idle hook.
     void RunIdleTasks();
+
+    ReportWidget *board() const { return m_board; }
+    bool importPending() const { return signalImportScene; }
+    bool createPending() const { return signalCreateScene; }
+    // How many import and create runs the idle hook has started (for diagnostics and tests).
+    int importRuns() const { return m_importRuns; }
+    int createRuns() const { return m_createRuns; }
+
+public Q_SLOTS:
+    void OnInitLauncherPage();
+    void OnButtonLauncherPage(QString name);
+    void OnScriptReload();
+    void OnCreateScene();
+    void OnImportScene();
+    void OnPbImpInputDir();
+    void OnImpRefreshInputDir();
+    void OnChangeTab(int onglet);
+    void OnPbTest();
+    void OnTestCompName();
+    void OnTestFileName();
+    void OnGlobalLoadSettings(QString path = QString());
+    void OnGlobalSaveSettings(QString path = QString());
+
+protected:
+    void changeEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+    // The runs themselves; the import engine and the scene creation plug in here.
+    virtual void ImportScene();
+    virtual void CreateScene();
+
+private:
+    void buildOptionsToolBox();
+    void buildBoard();
+    void writeStartBanner();
+    void writeVersionBlock();
+    // Scripts listed on the Create Scene side; empty until that tool is part of the panel.
+    QStringList launcherScripts() const;
+    // The Create Scene side's share of a configuration (nothing yet).
+    void loadCreateSceneSettings(QSettings &settings);
+    void saveCreateSceneSettings(QSettings &settings);
+    // Resolves a name pattern for one scene directory: %a is the directory's name.
+    QString resolveScenePattern(const QString &pattern, const QString &sceneDir) const;
+    void showResolvedName(const QString &pattern);
+    QString configurationName(const QString &path);
+
+    bool signalImportScene = false;
+    bool signalCreateScene = false;
+    ReportWidget *m_board = nullptr;
+    WToolBox *m_optionsToolBox = nullptr;
+    QSignalMapper *m_launcherMapper = nullptr;
+    int m_importRuns = 0;
+    int m_createRuns = 0;
+    bool m_closed = false;
 };

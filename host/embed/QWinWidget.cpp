@@ -1,0 +1,40 @@
+#include "host/embed/QWinWidget.h"
+
+#include <QEvent>
+
+QWinWidget::QWinWidget(AEGP_PlatformViewRef container, QWidget *parent, Qt::WindowFlags flags)
+    : QWidget(parent, flags)
+    , m_container(static_cast<QWidget *>(container))
+{
+    if (!m_container)
+        return;
+    setParent(m_container, Qt::Widget);
+    m_container->installEventFilter(this);
+    setGeometry(m_container->rect());
+}
+
+QWinWidget::~QWinWidget()
+{
+    if (m_container)
+        m_container->removeEventFilter(this);
+}
+
+bool QWinWidget::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_container) {
+        switch (event->type()) {
+        case QEvent::Resize:
+            containerResized();
+            break;
+        case QEvent::Show:
+            show();
+            containerResized();
+            break;
+        case QEvent::Destroy:
+            break;
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
