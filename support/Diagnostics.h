@@ -32,6 +32,11 @@ class ErrorLog
 public:
     static ErrorLog &instance();
 
+    // A log of its own with a smaller bound, so the growth and trim arithmetic can be
+    // exercised without filling 30000 bytes. Production code only uses instance().
+    explicit ErrorLog(int maximum);
+    ~ErrorLog();
+
     void clear();
     int append(const char *text); // 1 on success, 0 when growing the buffer fails
 
@@ -45,7 +50,7 @@ public:
 
 private:
     ErrorLog();
-    ~ErrorLog();
+    bool resize(int capacity);
 
     int m_capacity = 0;
     int m_maximum = 30000;
