@@ -1,0 +1,425 @@
+// The main panel built on a fake host: a basic suite that serves the two panel suites and a
+// command suite recording AEGP_DoCommand, and a plain QWidget as the host's container.
+// Generated form headers the Board header includes.
+#include "ui_Log.h"
+#include "ui_SendMessage.h"
+#include "ui_SendReportWidget.h"
+#include "ui_Settings.h"
+
+#include "board/ReportWidget.h"
+#include "panel/WinTools.h"
+#include "support/Prompts.h"
+
+#include <QDir>
+#include <QListWidget>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
+
+#include <cstring>
+#include <memory>
+
+namespace {
+
+std::vector<A_long> g_commands;
+QStringList g_refused; // suite names the fake host refuses
+int g_held = 0;        // suites acquired and not yet released
+
+A_Err recordCommand(AEGP_Command command)
+{
+    g_commands.push_back(command);
+    return 0;
+}
+
+PFAppSuite6 g_appSuite{};
+AEGP_PanelSuite1 g_panelSuite{};
+AEGP_CommandSuite1 g_commandSuite{};
+
+SPErr acquire(const char *name, int, const void **suite)
+{
+    if (g_refused.contains(QString::fromLatin1(name)))
+        return 1;
+    if (!std::strcmp(name, kPFAppSuite))
+        *suite = &g_appSuite;
+    else if (!std::strcmp(name, kAEGPWorkspacePanelSuite))
+        *suite = &g_panelSuite;
+    else if (!std::strcmp(name, kAEGPCommandSuite))
+        *suite = &g_commandSuite;
+    else
+        return 1;
+    ++g_held;
+    return 0;
+}
+
+SPErr release(const char *, int)
+{
+    --g_held;
+    return 0;
+}
+
+SPBasicSuite g_basic{acquire, release};
+
+// Answers choosers from a queue and records every message box.
+class ScriptedPrompts : public Prompts
+{
+public:
+    Button message(QWidget *, Kind kind, const QString &title, const QString &text, Buttons,
+                   Button) override
+    {
+        asked << QStringLiteral("%1|%2|%3").arg(kind).arg(title, text);
+        return Ok;
+    }
+    QString chooseDirectory(QWidget *, const QString &title, const QString &start) override
+    {
+        asked << QStringLiteral("dir|%1|%2").arg(title, start);
+        return directories.isEmpty() ? QString() : directories.takeFirst();
+    }
+    QString chooseOpenFile(QWidget *, const QString &, const QString &, const QString &) override
+    {
+        return QString();
+    }
+    QString chooseSaveFile(QWidget *, const QString &, const QString &, const QString &) override
+    {
+        return QString();
+    }
+    QStringList asked;
+    QStringList directories;
+};
+
+// Counts the runs the idle hook starts, in order.
+class CountingPanel : public WinTools
+{
+public:
+    using WinTools::WinTools;
+    QStringList runs;
+
+protected:
+    void ImportScene() override { runs << "import"; }
+    void CreateScene() override { runs << "create"; }
+};
+
+} // namespace
+
+class TestPanelWinTools : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void missingSuiteThrows13();
+    void snapSizesAndTable();
+    void importTwiceRunsOnce();
+    void bothFlagsImportFirst();
+    void emptyInputDirLeavesListEmpty();
+    void cancelledChooserKeepsDirAndRefreshes();
+    void firstStartShowsDefaults();
+    void saveThenLoadRestoresEveryWidget();
+    void outOfRangeValuesAreClamped_data();
+    void outOfRangeValuesAreClamped();
+    void nameTestNeedsExactlyOneScene_data();
+    void nameTestNeedsExactlyOneScene();
+    void followsContainerSize();
+    void undoOnButtonReachesHost();
+    void bannerInLog();
+    void closingSavesSettings();
+
+private:
+    CountingPanel *makePanel();
+
+    QTemporaryDir m_configDir;
+    std::unique_ptr<QWidget> m_container;
+    ScriptedPrompts m_prompts;
+    AEGP_PanelFunctions1 m_table{};
+};
+
+void TestPanelWinTools::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QVERIFY(m_configDir.isValid());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_configDir.path());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_configDir.path());
+    g_commandSuite.AEGP_DoCommand = recordCommand;
+    Prompts::install(&m_prompts);
+}
+
+void TestPanelWinTools::init()
+{
+    for (const QString &f : QDir(m_configDir.path()).entryList(QDir::Files | QDir::Dirs
+                                                              | QDir::NoDotAndDotDot))
+        QDir(m_configDir.filePath(f)).exists() ? void(QDir(m_configDir.filePath(f)).removeRecursively())
+                                               : void(QFile::remove(m_configDir.filePath(f)));
+    g_commands.clear();
+    g_refused.clear();
+    m_prompts.asked.clear();
+    m_prompts.directories.clear();
+    m_container.reset(new QWidget);
+    m_container->resize(300, 500);
+}
+
+void TestPanelWinTools::cleanup()
+{
+    m_container.reset();
+}
+
+CountingPanel *TestPanelWinTools::makePanel()
+{
+    return new CountingPanel(&g_basic, 7, nullptr, m_container.get(), &m_table);
+}
+
+void TestPanelWinTools::missingSuiteThrows13()
+{
+    const int heldBefore = g_held;
+    for (const char *name : {kPFAppSuite, kAEGPWorkspacePanelSuite}) {
+        g_refused = QStringList{QString::fromLatin1(name)};
+        int thrown = 0;
+        try {
+            delete makePanel();
+        } catch (int code) {
+            thrown = code;
+        }
+        QCOMPARE(thrown, 13);
+        QCOMPARE(g_held, heldBefore); // nothing acquired stays held
+    }
+}
+
+void TestPanelWinTools::snapSizesAndTable()
+{
+    CountingPanel *panel = makePanel();
+    QVERIFY(m_table.GetSnapSizes && m_table.PopulateFlyout && m_table.DoFlyoutCommand);
+    A_LPoint sizes[2] = {};
+    A_long count = 0;
+    QCOMPARE(m_table.GetSnapSizes(reinterpret_cast<AEGP_PanelRefcon>(static_cast<WinQtAECallback *>(panel)),
+                                  sizes, &count),
+             A_Err(0));
+    QCOMPARE(count, A_long(2));
+    QCOMPARE(sizes[0].x, 100);
+    QCOMPARE(sizes[1].y, 400);
+    const int held = g_held;
+    delete panel;
+    QCOMPARE(g_held, held - 2);
+}
+
+void TestPanelWinTools::importTwiceRunsOnce()
+{
+    CountingPanel *panel = makePanel();
+    QVERIFY(panel->pb_importScene->isEnabled());
+    QTest::mouseClick(panel->pb_importScene, Qt::LeftButton);
+    QTest::mouseClick(panel->pb_importScene, Qt::LeftButton);
+    panel->RunIdleTasks();
+    panel->RunIdleTasks();
+    QCOMPARE(panel->runs, QStringList{"import"});
+    QVERIFY(panel->board()->efLog->toPlainText().contains("-END- IdleHook signalImportScene= false"));
+}
+
+void TestPanelWinTools::bothFlagsImportFirst()
+{
+    CountingPanel *panel = makePanel();
+    panel->OnCreateScene();
+    panel->OnImportScene();
+    panel->RunIdleTasks();
+    QCOMPARE(panel->runs, (QStringList{"import", "create"}));
+    QVERIFY(!panel->importPending() && !panel->createPending());
+}
+
+void TestPanelWinTools::emptyInputDirLeavesListEmpty()
+{
+    QTemporaryDir scenes;
+    QFile(scenes.filePath("notADirectory.png")).open(QIODevice::WriteOnly);
+    CountingPanel *panel = makePanel();
+    m_prompts.directories << scenes.path();
+    panel->OnPbImpInputDir();
+    QCOMPARE(panel->pbImpInputDir->text(), scenes.path());
+    QCOMPARE(panel->lwImpInputDir->count(), 0);
+}
+
+void TestPanelWinTools::cancelledChooserKeepsDirAndRefreshes()
+{
+    QTemporaryDir scenes;
+    for (const char *d : {"sc02", "SC01", "sc01", ".hidden"})
+        QVERIFY(QDir(scenes.path()).mkdir(d));
+    CountingPanel *panel = makePanel();
+    panel->pbImpInputDir->setText(scenes.path());
+    m_prompts.directories.clear(); // the user cancels
+    panel->OnPbImpInputDir();
+    QCOMPARE(m_prompts.asked.value(0),
+             "dir|Select Directory containing Files to Import|" + scenes.path());
+    QCOMPARE(panel->pbImpInputDir->text(), scenes.path());
+    QStringList names;
+    for (int i = 0; i < panel->lwImpInputDir->count(); ++i)
+        names << panel->lwImpInputDir->item(i)->text();
+    QCOMPARE(names, (QStringList{"SC01", "sc01", "sc02"}));
+    QCOMPARE(panel->lwImpInputDir->selectionMode(), QAbstractItemView::ExtendedSelection);
+}
+
+void TestPanelWinTools::firstStartShowsDefaults()
+{
+    CountingPanel *panel = makePanel();
+    QCOMPARE(panel->tabWidget->currentIndex(), 2);
+    QCOMPARE(panel->pbImpInputDir->text(), QString("Select Input Directory"));
+    QVERIFY(panel->ckImpNewProject->isChecked());
+    QVERIFY(!panel->ckImpOneImaIsFixeIma->isChecked());
+    QCOMPARE(panel->efImpFileExtensions->text(), QString("*.png,*.mov"));
+    QCOMPARE(panel->sbImpCompWidth->value(), 1280);
+    QCOMPARE(panel->sbImpCompHeight->value(), 720);
+    QCOMPARE(panel->sbImpCompFrameRate->value(), 25);
+    QCOMPARE(panel->efImpCompSizeFromImaExt->text(), QString("png"));
+    QVERIFY(panel->efImpCompName->text().isEmpty());
+    QVERIFY(panel->efImpShellCompName->text().isEmpty());
+}
+
+void TestPanelWinTools::saveThenLoadRestoresEveryWidget()
+{
+    CountingPanel *panel = makePanel();
+    panel->pbImpInputDir->setText("/scenes/ep01");
+    panel->ckImpNewProject->setChecked(false);
+    panel->ckImpUseXml->setChecked(true);
+    panel->ckImpOneImaIsFixeIma->setChecked(true);
+    panel->ckImpCreateZeroIma->setChecked(true);
+    panel->ckImpReverseExpoOrder->setChecked(true);
+    panel->cbImpPrecomp->setCurrentIndex(4);
+    panel->efImpFileExtensions->setText("*.tga");
+    panel->efImpFolder->setText("IN_%a");
+    panel->ckImpUseShellComp->setChecked(true);
+    panel->efImpShellCompName->setText("SHELL");
+    panel->efImpCompName->setText("C_%a");
+    panel->efImpOutputFileName->setText("F_%a");
+    panel->sbImpCompWidth->setValue(2048);
+    panel->sbImpCompHeight->setValue(858);
+    panel->sbImpCompFrameRate->setValue(24);
+    panel->ckImpForceCompSize->setChecked(true);
+    panel->ckImpCompSizeFromImaSize->setChecked(true);
+    panel->efImpCompSizeFromImaExt->setText("tga");
+    panel->OnGlobalSaveSettings("probe");
+    panel->OnGlobalLoadSettings("other"); // a fresh configuration: all defaults
+    QCOMPARE(panel->sbImpCompWidth->value(), 1280);
+    panel->OnGlobalLoadSettings("probe");
+    QCOMPARE(panel->pbImpInputDir->text(), QString("/scenes/ep01"));
+    QVERIFY(!panel->ckImpNewProject->isChecked());
+    QVERIFY(panel->ckImpUseXml->isChecked() && panel->ckImpOneImaIsFixeIma->isChecked());
+    QVERIFY(panel->ckImpCreateZeroIma->isChecked() && panel->ckImpReverseExpoOrder->isChecked());
+    QCOMPARE(panel->cbImpPrecomp->currentIndex(), 4);
+    QCOMPARE(panel->efImpFileExtensions->text(), QString("*.tga"));
+    QCOMPARE(panel->efImpFolder->text(), QString("IN_%a"));
+    QVERIFY(panel->ckImpUseShellComp->isChecked());
+    QCOMPARE(panel->efImpShellCompName->text(), QString("SHELL"));
+    QCOMPARE(panel->efImpCompName->text(), QString("C_%a"));
+    QCOMPARE(panel->efImpOutputFileName->text(), QString("F_%a"));
+    QCOMPARE(panel->sbImpCompWidth->value(), 2048);
+    QCOMPARE(panel->sbImpCompHeight->value(), 858);
+    QCOMPARE(panel->sbImpCompFrameRate->value(), 24);
+    QVERIFY(panel->ckImpForceCompSize->isChecked() && panel->ckImpCompSizeFromImaSize->isChecked());
+    QCOMPARE(panel->efImpCompSizeFromImaExt->text(), QString("tga"));
+    QVERIFY(QFile::exists(QDir(m_configDir.path()).filePath("Quillmark/probe.ini")));
+}
+
+void TestPanelWinTools::outOfRangeValuesAreClamped_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QVariant>("stored");
+    QTest::addColumn<int>("loaded");
+    QTest::newRow("rate 0") << "sbImpCompFrameRate" << QVariant(0) << 1;
+    QTest::newRow("rate 500") << "sbImpCompFrameRate" << QVariant(500) << 100;
+    QTest::newRow("width 20000") << "sbImpCompWidth" << QVariant(20000) << 10000;
+    QTest::newRow("height -5") << "sbImpCompHeight" << QVariant(-5) << 0;
+    QTest::newRow("rate text") << "sbImpCompFrameRate" << QVariant("fast") << 1;
+}
+
+void TestPanelWinTools::outOfRangeValuesAreClamped()
+{
+    QFETCH(QString, key);
+    QFETCH(QVariant, stored);
+    QFETCH(int, loaded);
+    {
+        QSettings s(QSettings::IniFormat, QSettings::UserScope, "Quillmark", "clamp");
+        s.setValue(key, stored);
+    }
+    CountingPanel *panel = makePanel();
+    panel->OnGlobalLoadSettings("clamp");
+    QCOMPARE(panel->findChild<QSpinBox *>(key)->value(), loaded);
+}
+
+void TestPanelWinTools::nameTestNeedsExactlyOneScene_data()
+{
+    QTest::addColumn<QStringList>("selected");
+    QTest::addColumn<QString>("expected");
+    const QString warn = QString::number(Prompts::Warning)
+        + "|Warning|Select one (and only one) Scene directory";
+    QTest::newRow("none") << QStringList() << warn;
+    QTest::newRow("two") << QStringList{"sc01", "sc02"} << warn;
+    QTest::newRow("one") << QStringList{"sc02"}
+                         << QString::number(Prompts::Information) + "|Result:|EP_sc02_%e";
+}
+
+void TestPanelWinTools::nameTestNeedsExactlyOneScene()
+{
+    QFETCH(QStringList, selected);
+    QFETCH(QString, expected);
+    CountingPanel *panel = makePanel();
+    panel->lwImpInputDir->addItems({"sc01", "sc02"});
+    panel->lwImpInputDir->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    for (const QString &name : selected) {
+        QListWidgetItem *item = panel->lwImpInputDir->findItems(name, Qt::MatchExactly).value(0);
+        panel->lwImpInputDir->setCurrentItem(item, QItemSelectionModel::Select);
+    }
+    panel->efImpCompName->setText("EP_%a_%e");
+    QTest::mouseClick(panel->pbTestCompName, Qt::LeftButton);
+    QCOMPARE(m_prompts.asked, QStringList{expected});
+}
+
+void TestPanelWinTools::followsContainerSize()
+{
+    CountingPanel *panel = makePanel();
+    m_container->show();
+    QCOMPARE(panel->geometry(), QRect(0, 0, 300, 500));
+    m_container->resize(640, 480);
+    QTRY_COMPARE(panel->geometry(), QRect(0, 0, 640, 480));
+}
+
+void TestPanelWinTools::undoOnButtonReachesHost()
+{
+    CountingPanel *panel = makePanel();
+    m_container->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_container.get()));
+    panel->pbImpRefreshInputDir->setFocus();
+    QTest::keyClick(panel->pbImpRefreshInputDir, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(panel->pbImpRefreshInputDir, Qt::Key_Q, Qt::ControlModifier);
+    QCOMPARE(g_commands, std::vector<A_long>{16});
+    // A text field keeps its own undo.
+    QTest::keyClick(panel->efImpFolder, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(g_commands.size(), size_t(1));
+}
+
+void TestPanelWinTools::bannerInLog()
+{
+    CountingPanel *panel = makePanel();
+    const QString log = panel->board()->efLog->toPlainText();
+    const QStringList inOrder{"--- ReelTool Log is Ready --- from qWarning()", "Start Time:",
+                              "Compil Date:", "Compil Time:", "vdTest2",
+                              "  === CellKit4After === ", "CellKit4After - Version 1.8.3",
+                              "Qt:" QT_VERSION_STR, "Msvc:"};
+    int at = 0;
+    for (const QString &line : inOrder) {
+        const int found = log.indexOf(line, at);
+        QVERIFY2(found >= 0, qPrintable(line));
+        at = found + line.size();
+    }
+}
+
+void TestPanelWinTools::closingSavesSettings()
+{
+    CountingPanel *panel = makePanel();
+    panel->efImpFolder->setText("kept");
+    m_container.reset(); // the host destroys its container
+    m_container.reset(new QWidget);
+    CountingPanel *again = makePanel();
+    QCOMPARE(again->efImpFolder->text(), QString("kept"));
+    Q_UNUSED(panel)
+}
+
+QTEST_MAIN(TestPanelWinTools)
+#include "tst_panel_wintools.moc"
