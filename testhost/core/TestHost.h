@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 #include <memory>
 
@@ -69,6 +70,22 @@ public:
     // Calls the death hooks (once).
     void shutdown();
 
+    // A host-owned panel (e.g. "Project") shown in the same frame, in front.
+    void addHostPanel(const QString &name);
+    // Puts a shown panel in front of its frame; false when it is not shown.
+    bool bringToFront(const QString &matchName);
+    // What AEGP_ToggleVisibility does, as the host's own Window menu would.
+    A_Err toggleVisibility(const QString &matchName);
+
+    // The registered hooks, one text each ("command", "idle", "update-menu", "death",
+    // "create-panel:<match name>"), in registration order.
+    QStringList hooks() const;
+    AEGP_GlobalRefcon globalRefcon() const;
+    // Snap sizes the panel answered when it was created.
+    QVector<A_LPoint> panelSnapSizes(const QString &matchName) const;
+    // Window mode: idle rounds on a timer that follows the returned maximum sleep.
+    void startIdleTimer();
+
     // A line for the host console (script alerts, $.writeln, host notes).
     void console(const QString &line);
 
@@ -76,8 +93,11 @@ Q_SIGNALS:
     void consoleLine(const QString &line);
     void menusChanged();
     void panelContainerCreated(const QString &matchName, QWidget *container);
+    // A host command (AEGP_DoCommand or a menu command nobody handled) for the host's own work.
+    void hostCommand(AEGP_Command command);
 
 private:
+    void installCoreSuites();
     struct Private;
     std::unique_ptr<Private> d;
 };

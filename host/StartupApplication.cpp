@@ -1,0 +1,52 @@
+#include "host/StartupApplication.h"
+
+#include <QApplication>
+#include <QStyleFactory>
+
+#include <cstdlib>
+#include <dlfcn.h>
+
+namespace {
+// Qt keeps references to argc and argv for the application's whole life.
+int g_argc = 1;
+char g_programName[] = "cellKit4After";
+char g_platformOption[] = "-platform";
+char g_offscreen[] = "offscreen";
+char *g_argv[] = {g_programName, nullptr, nullptr, nullptr};
+
+void keepModuleLoaded()
+{
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void *>(&keepModuleLoaded), &info) && info.dli_fname)
+        dlopen(info.dli_fname, RTLD_NOW | RTLD_NODELETE);
+}
+
+bool hasDisplay()
+{
+    return std::getenv("QT_QPA_PLATFORM") || std::getenv("DISPLAY")
+        || std::getenv("WAYLAND_DISPLAY");
+}
+} // namespace
+
+void applyStartupAppearance(QApplication &)
+{
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+}
+
+bool ensureQtApplication()
+{
+    if (QCoreApplication::instance())
+        return false;
+    // Without any display Qt would end the host process; draw off screen instead.
+    if (!hasDisplay()) {
+        g_argv[1] = g_platformOption;
+        g_argv[2] = g_offscreen;
+        g_argc = 3;
+    }
+    // Deliberately never deleted: it must outlive every widget of the plug-in, and the host
+    // never unloads us.
+    static QApplication *app = new QApplication(g_argc, g_argv);
+    keepModuleLoaded();
+    applyStartupAppearance(*app);
+    return true;
+}

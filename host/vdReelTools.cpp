@@ -1,0 +1,32 @@
+#include "host/vdReelTools.h"
+
+#include "panel/WinTools.h"
+
+vdReelTools::vdReelTools(SPBasicSuite *basicSuite, AEGP_PluginID pluginId)
+    : vdQtAE(basicSuite, pluginId), m_connection(basicSuite, pluginId)
+{
+}
+
+vdReelTools::~vdReelTools() = default;
+
+WinTools *vdReelTools::panel() const
+{
+    return m_panel.data();
+}
+
+void vdReelTools::OnIdle(A_long *maxSleep)
+{
+    vdQtAE::OnIdle(maxSleep);
+    if (m_panel)
+        m_panel->RunIdleTasks();
+}
+
+void vdReelTools::OnCreatePanel(AEGP_PlatformViewRef container, AEGP_PanelH panelH,
+                                AEGP_PanelFunctions1 *functions, AEGP_PanelRefcon *panelRefcon)
+{
+    // Owned by the container through its Qt parent (the host destroys the container).
+    auto *panel = new WinTools(m_basicSuite, m_pluginId, panelH, container, functions);
+    m_panel = panel;
+    if (panelRefcon)
+        *panelRefcon = reinterpret_cast<AEGP_PanelRefcon>(panel);
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "host/aegp.h"
+
+#include <QByteArray>
+
+// What every host operation needs to reach the host: the basic suite and plug-in id handed to
+// the entry point, the scene composition that layers go into and its Latin-1 name (given to
+// generated scripts as _CurCompName), and the error code of the last host call.
+//
+// The plug-in object creates the one instance at start-up; C callbacks and key handlers reach
+// it through instance(), which is null before that (and after the owner is gone).
+class HostConnection
+{
+public:
+    HostConnection(SPBasicSuite *basicSuite, AEGP_PluginID pluginId);
+    ~HostConnection();
+
+    HostConnection(const HostConnection &) = delete;
+    HostConnection &operator=(const HostConnection &) = delete;
+
+    static HostConnection *instance();
+
+    SPBasicSuite *basicSuite() const { return m_basicSuite; }
+    AEGP_PluginID pluginId() const { return m_pluginId; }
+
+    AEGP_CompH currentComp() const { return m_currentComp; }
+    QByteArray currentCompName() const { return m_currentCompName; }
+    void setCurrentComp(AEGP_CompH comp, const QByteArray &latin1Name);
+
+    A_Err lastError() const { return m_lastError; }
+    void setLastError(A_Err err) { m_lastError = err; }
+
+private:
+    SPBasicSuite *m_basicSuite;
+    AEGP_PluginID m_pluginId;
+    AEGP_CompH m_currentComp = nullptr;
+    QByteArray m_currentCompName;
+    A_Err m_lastError = A_Err_NONE;
+};
