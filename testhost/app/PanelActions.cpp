@@ -1,6 +1,269 @@
+// Driving the plug-in's panel from the command line as a user would: set widget values,
+// press buttons, select list entries, answer the dialogs the panel opens, and keep the text
+// of its log console.
 #include "testhost/app/HostActions.h"
+#include "testhost/core/TestHost.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QPushButton>
+#include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPointer>
+#include <QSettings>
+#include <QSpinBox>
+#include <QTextEdit>
+#include <QTimer>
+
+namespace {
+
+const QString kPanelMatchName = QStringLiteral("cellKit");
+
+QWidget *findPanel(HostRun &run)
+{
+    QWidget *container = run.host ? run.host->panelContainer(kPanelMatchName) : nullptr;
+    if (!container)
+        return nullptr;
+    for (QWidget *w : container->findChildren<QWidget *>())
+        if (w->inherits("WinTools"))
+            return w;
+    return nullptr;
+}
+
+QWidget *findWidget(HostRun &run, const QString &name)
+{
+    QWidget *panel = findPanel(run);
+    if (!panel) {
+        *run.err << "cellkit-host: no panel is open (use --command cellKit first)" << Qt::endl;
+        return nullptr;
+    }
+    QWidget *widget = panel->findChild<QWidget *>(name);
+    if (!widget)
+        *run.err << "cellkit-host: the panel has no widget named " << name << Qt::endl;
+    return widget;
+}
+
+// Splits "OBJ=VALUE"; false (message printed) without the "=".
+bool splitAssignment(HostRun &run, const QString &text, QString *name, QString *value)
+{
+    const int eq = text.indexOf(QLatin1Char('='));
+    if (eq <= 0) {
+        *run.err << "cellkit-host: expected OBJ=VALUE, got " << text << Qt::endl;
+        return false;
+    }
+    *name = text.left(eq);
+    *value = text.mid(eq + 1);
+    return true;
+}
+
+bool setWidgetValue(HostRun &run, QWidget *widget, const QString &value)
+{
+    bool ok = true;
+    if (auto *check = qobject_cast<QCheckBox *>(widget)) {
+        if (value != QLatin1String("true") && value != QLatin1String("false"))
+            ok = false;
+        else
+            check->setChecked(value == QLatin1String("true"));
+    } else if (auto *edit = qobject_cast<QLineEdit *>(widget)) {
+        edit->setText(value);
+    } else if (auto *button = qobject_cast<QAbstractButton *>(widget)) {
+        button->setText(value);
+    } else if (auto *spin = qobject_cast<QSpinBox *>(widget)) {
+        const int number = value.toInt(&ok);
+        if (ok)
+            spin->setValue(number);
+    } else if (auto *combo = qobject_cast<QComboBox *>(widget)) {
+        const int index = value.toInt(&ok);
+        ok = ok && index >= 0 && index < combo->count();
+        if (ok)
+            combo->setCurrentIndex(index);
+    } else {
+        *run.err << "cellkit-host: cannot set a value on " << widget->objectName() << Qt::endl;
+        return false;
+    }
+    if (!ok)
+        *run.err << "cellkit-host: bad value " << value << " for " << widget->objectName()
+                 << Qt::endl;
+    return ok;
+}
+
+QMessageBox::StandardButton buttonFor(const QString &answer)
+{
+    if (answer == QLatin1String("ok"))
+        return QMessageBox::Ok;
+    if (answer == QLatin1String("yes"))
+        return QMessageBox::Yes;
+    if (answer == QLatin1String("no"))
+        return QMessageBox::No;
+    if (answer == QLatin1String("cancel"))
+        return QMessageBox::Cancel;
+    return QMessageBox::NoButton;
+}
+
+void answerMessageBox(HostRun &run, QMessageBox *box)
+{
+    *run.err << "dialog: " << box->windowTitle() << ": " << box->text() << Qt::endl;
+    QAbstractButton *press = nullptr;
+    if (!run.answers.isEmpty())
+        press = box->button(buttonFor(run.answers.takeFirst()));
+    if (!press)
+        press = box->defaultButton();
+    if (!press)
+        press = box->escapeButton();
+    if (press)
+        press->click();
+    else
+        box->reject();
+}
+
+void answerFileDialog(HostRun &run, QFileDialog *dialog)
+{
+    *run.err << "dialog: " << dialog->windowTitle() << Qt::endl;
+    if (run.choices.isEmpty()) {
+        dialog->reject();
+        return;
+    }
+    const QString path = run.choices.takeFirst();
+    if (dialog->fileMode() == QFileDialog::Directory)
+        dialog->setDirectory(path);
+    dialog->selectFile(path);
+    // accept() is protected: finishing the dialog with Accepted is what the chooser's own
+    // button does once a name is filled in.
+    QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+}
+
+// Watches for modal dialogs and answers them from the queues, once per dialog.
+void ensureDialogWatcher(HostRun &run)
+{
+    static QPointer<QTimer> watcher;
+    if (watcher || !qApp)
+        return;
+    watcher = new QTimer(qApp);
+    watcher->setInterval(20);
+    static QPointer<QWidget> answered; // a dialog is answered once, even if it closes late
+    QObject::connect(watcher.data(), &QTimer::timeout, [&run]() {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible() || modal == answered)
+            return;
+        answered = modal;
+        if (auto *box = qobject_cast<QMessageBox *>(modal))
+            answerMessageBox(run, box);
+        else if (auto *dialog = qobject_cast<QFileDialog *>(modal))
+            answerFileDialog(run, dialog);
+    });
+    watcher->start();
+}
+
+bool selectListItems(HostRun &run, QWidget *widget, const QStringList &texts)
+{
+    auto *list = qobject_cast<QListWidget *>(widget);
+    if (!list) {
+        *run.err << "cellkit-host: " << widget->objectName() << " is not a list" << Qt::endl;
+        return false;
+    }
+    list->clearSelection();
+    bool first = true;
+    for (const QString &text : texts) {
+        const QList<QListWidgetItem *> items = list->findItems(text, Qt::MatchExactly);
+        if (items.isEmpty()) {
+            *run.err << "cellkit-host: no entry " << text << " in " << list->objectName() << Qt::endl;
+            return false;
+        }
+        list->setCurrentItem(items.first(),
+                             first ? QItemSelectionModel::ClearAndSelect : QItemSelectionModel::Select);
+        first = false;
+    }
+    return true;
+}
+
+void writeLog(HostRun &run)
+{
+    QWidget *panel = findPanel(run);
+    auto *log = panel ? panel->findChild<QTextEdit *>(QStringLiteral("efLog")) : nullptr;
+    const QString text = log ? log->toPlainText() : QString();
+    if (run.logFile == QLatin1String("-")) {
+        *run.out << text << Qt::endl;
+        return;
+    }
+    QFile file(run.logFile);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
+        *run.err << "cellkit-host: cannot write " << run.logFile << Qt::endl;
+        return;
+    }
+    file.write(text.toUtf8());
+}
+
+} // namespace
 
 void addPanelActions(ActionTable &table)
 {
-    Q_UNUSED(table)
+    table.add({"set", true, "OBJ=VALUE",
+               "set a panel widget: check box true/false, text, spin box number, combo index",
+               [](HostRun &run, const QString &value) {
+                   ensureDialogWatcher(run);
+                   QString name, text;
+                   if (!splitAssignment(run, value, &name, &text))
+                       return false;
+                   QWidget *widget = findWidget(run, name);
+                   return widget && setWidgetValue(run, widget, text);
+               }});
+    table.add({"click", true, "OBJ", "press a panel button",
+               [](HostRun &run, const QString &value) {
+                   ensureDialogWatcher(run);
+                   auto *button = qobject_cast<QAbstractButton *>(findWidget(run, value));
+                   if (!button)
+                       return false;
+                   button->click();
+                   return true;
+               }});
+    table.add({"select", true, "OBJ=TEXT[,TEXT...]", "select list entries by text",
+               [](HostRun &run, const QString &value) {
+                   QString name, texts;
+                   if (!splitAssignment(run, value, &name, &texts))
+                       return false;
+                   QWidget *widget = findWidget(run, name);
+                   return widget && selectListItems(run, widget, texts.split(QLatin1Char(',')));
+               }});
+    table.add({"log", true, "FILE", "write the panel's log console at exit (- for stdout)",
+               [](HostRun &run, const QString &value) {
+                   const bool first = run.logFile.isEmpty();
+                   run.logFile = value;
+                   if (first)
+                       run.atExit.push_back([&run]() { writeLog(run); });
+                   return true;
+               }});
+    table.add({"answer", true, "ok|yes|no|cancel", "answer the next message box",
+               [](HostRun &run, const QString &value) {
+                   if (buttonFor(value) == QMessageBox::NoButton) {
+                       *run.err << "cellkit-host: unknown answer " << value << Qt::endl;
+                       return false;
+                   }
+                   ensureDialogWatcher(run);
+                   run.answers << value;
+                   return true;
+               }});
+    table.add({"choose", true, "PATH", "answer the next file or directory chooser",
+               [](HostRun &run, const QString &value) {
+                   ensureDialogWatcher(run);
+                   run.choices << value;
+                   return true;
+               }});
+    table.add({"config-dir", true, "DIR", "keep configurations and the native store in DIR",
+               [](HostRun &, const QString &value) {
+                   QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, value);
+                   QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, value);
+                   return true;
+               }});
+    table.add({"config", true, "NAME", "use configuration NAME for this run",
+               [](HostRun &, const QString &value) {
+                   QSettings store(QSettings::NativeFormat, QSettings::UserScope,
+                                   QStringLiteral("Quillmark"), QStringLiteral("cellKit4After"));
+                   store.setValue(QStringLiteral("cbSettingsFile"), value);
+                   return true;
+               }});
 }
