@@ -21,6 +21,8 @@
 #include <QUrl>
 #include <QtDebug>
 
+#include <cstdio>
+
 namespace {
 
 // Every Qt message, whatever its type, becomes one paragraph of the log console. Messages
@@ -32,7 +34,10 @@ void logMessageHandler(QtMsgType, const QMessageLogContext &, const QString &mes
         fprintf(stderr, "%s\n", qPrintable(message));
         return;
     }
-    appendLog(message);
+    if (LogSink::current())
+        appendLog(message);
+    else
+        fprintf(stderr, "%s\n", qPrintable(message));
 }
 
 #if defined(_MSC_VER)
@@ -112,8 +117,7 @@ WinTools::~WinTools()
     // is still alive.
     if (!m_closed)
         OnGlobalSaveSettings();
-    if (LogSink::current() == m_board)
-        qInstallMessageHandler(nullptr);
+    qInstallMessageHandler(nullptr);
 }
 
 void WinTools::buildOptionsToolBox()

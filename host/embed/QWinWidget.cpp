@@ -11,6 +11,10 @@ QWinWidget::QWinWidget(AEGP_PlatformViewRef container, QWidget *parent, Qt::Wind
     setParent(m_container, Qt::Widget);
     m_container->installEventFilter(this);
     setGeometry(m_container->rect());
+    // A container that is already on screen does not send its show again: show the panel
+    // once construction (of the derived panel too) is over.
+    if (m_container->isVisible())
+        QMetaObject::invokeMethod(this, "show", Qt::QueuedConnection);
 }
 
 QWinWidget::~QWinWidget()
@@ -29,8 +33,6 @@ bool QWinWidget::eventFilter(QObject *watched, QEvent *event)
         case QEvent::Show:
             show();
             containerResized();
-            break;
-        case QEvent::Destroy:
             break;
         default:
             break;

@@ -3,6 +3,7 @@
 namespace {
 
 // The host calls the table with the refcon it got from the create-panel hook: the panel.
+// WinQtAECallback is the first base of every panel, so the panel's address is its own.
 WinQtAECallback *panelOf(AEGP_PanelRefcon refcon)
 {
     return reinterpret_cast<WinQtAECallback *>(refcon);

@@ -149,10 +149,9 @@ void TestPanelWinTools::initTestCase()
 
 void TestPanelWinTools::init()
 {
-    for (const QString &f : QDir(m_configDir.path()).entryList(QDir::Files | QDir::Dirs
-                                                              | QDir::NoDotAndDotDot))
-        QDir(m_configDir.filePath(f)).exists() ? void(QDir(m_configDir.filePath(f)).removeRecursively())
-                                               : void(QFile::remove(m_configDir.filePath(f)));
+    // Every case starts without any configuration on disk.
+    QDir(m_configDir.filePath("Quillmark")).removeRecursively();
+    QFile::remove(m_configDir.filePath("Quillmark.conf"));
     g_commands.clear();
     g_refused.clear();
     m_prompts.asked.clear();
