@@ -1,6 +1,5 @@
 #include "host/embed/WinQtAE.h"
 
-#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QtDebug>
 
@@ -47,11 +46,6 @@ void WinQtAE::keyPressEvent(QKeyEvent *event)
         runHostCommand(m_basicSuite, CommandSave);
     else
         QWidget::keyPressEvent(event);
-}
-
-void WinQtAE::closeEvent(QCloseEvent *event)
-{
-    QWidget::closeEvent(event);
 }
 
 bool WinQtAE::eventFilter(QObject *watched, QEvent *event)

@@ -19,7 +19,6 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
     SPBasicSuite *m_basicSuite = nullptr;
