@@ -1,10 +1,25 @@
 #pragma once
 
+#include "host/aegp.h"
+
 #include <QObject>
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <vector>
 
 class SuiteRegistry;
 class FaultPlan;
 class TestHost;
+class ProjectModel;
+
+// One script run through AEGP_ExecuteScript, kept for the dump.
+struct ScriptRun
+{
+    QString text;
+    QString result;
+    QString error;
+};
 
 // The open project of the test host and the suites that work on it (project, item,
 // composition, layer, footage, memory, utility), with the ExtendScript engine.
@@ -15,4 +30,34 @@ public:
     ProjectHost(TestHost &host, SuiteRegistry &suites, FaultPlan &faults,
                 QObject *parent = nullptr);
     ~ProjectHost() override;
+
+    ProjectModel &model();
+    TestHost &host();
+
+    // Replaces the open project by an empty one, or by the one in a file.
+    void newProject();
+    bool openProject(const QString &path, QString *error);
+    bool saveProject(const QString &path, QString *error);
+
+    // Runs an ExtendScript text on the open project; the result and error texts as the host
+    // hands them back (an empty error on success).
+    void runScript(const QString &text, QString *result, QString *error);
+    const std::vector<ScriptRun> &scriptRuns() const;
+
+    // The whole project and the host state (menu, commands, scripts) as one JSON text.
+    QByteArray dump() const;
+
+    // Memory handles: made, sized and freed through the memory suite.
+    AEGP_MemHandle newHandle(const QByteArray &bytes);
+    int liveHandles() const;
+
+    // To be called after every change of the model (sets the dirty flag).
+    void notifyChanged(bool dirty = true);
+
+Q_SIGNALS:
+    void changed();
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
 };

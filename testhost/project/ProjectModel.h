@@ -1,0 +1,93 @@
+#pragma once
+
+#include "host/aegp.h"
+
+#include <QJsonObject>
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <vector>
+
+struct ProjectItem;
+
+// One layer of a composition: its name and the item it shows.
+struct ProjectLayer
+{
+    QString name;
+    ProjectItem *source = nullptr;
+    ProjectItem *comp = nullptr;
+};
+
+// A folder, a composition or a footage item of the open project.
+struct ProjectItem
+{
+    int id = 0;
+    A_short type = AEGP_ItemType_FOLDER;
+    QString name;
+    ProjectItem *parent = nullptr;
+    bool inProject = false;                 // footage made by NewFootage is loose until added
+    std::vector<ProjectItem *> children;    // folders only, creation order
+    // Compositions.
+    A_long width = 0, height = 0;
+    A_Ratio pixelAspect{1, 1};
+    A_Time duration{0, 1};
+    A_Ratio frameRate{30, 1};
+    std::vector<std::unique_ptr<ProjectLayer>> layers; // top first
+    // Footage.
+    QString kind;        // "sequence", "still", "movie", "sound"
+    QStringList files;   // a sequence: one per frame, an empty text for a missing frame
+    double conformFps = 30.0;
+    A_Time nativeDuration{0, 1}; // movies and sounds
+};
+
+// The open project: a tree of items under a root folder, the dirty flag and the file path.
+// The walk order (items()) is depth first, children in creation order, without the root.
+class ProjectModel
+{
+public:
+    ProjectModel();
+    ~ProjectModel();
+
+    ProjectItem *root() const { return m_root; }
+    std::vector<ProjectItem *> items() const;
+    ProjectItem *findById(int id) const;
+    bool owns(const void *item) const;
+    bool ownsLayer(const void *layer) const;
+
+    ProjectItem *addFolder(const QString &name, ProjectItem *parent);
+    ProjectItem *addComp(const QString &name, ProjectItem *parent, A_long width, A_long height,
+                         A_Ratio pixelAspect, A_Time duration, A_Ratio frameRate);
+    // Makes a loose footage item (not in the project yet). Null with *error on failure.
+    ProjectItem *newFootage(const QString &path, bool sequence, bool forceAlphabetical,
+                            QString *error, QString *note);
+    bool adoptFootage(ProjectItem *footage, ProjectItem *folder);
+    void disposeFootage(ProjectItem *footage);
+    ProjectLayer *addLayer(ProjectItem *comp, ProjectItem *source);
+    // Moves the given layers (0-based, any order) into a new composition; null if invalid.
+    ProjectItem *precompose(ProjectItem *comp, std::vector<int> indices, const QString &name);
+    bool canAddLayer(ProjectItem *source, ProjectItem *comp) const;
+    static A_Time itemDuration(const ProjectItem *item);
+
+    // The item a user would have in front (the last composition made or opened), or null.
+    ProjectItem *active() const { return m_active; }
+
+    bool dirty() const { return m_dirty; }
+    void setDirty(bool dirty = true) { m_dirty = dirty; }
+    QString path() const { return m_path; }
+    void setPath(const QString &path) { m_path = path; }
+
+    QJsonObject toJson() const;
+    // Reads a project (replacing this one's items) or appends its items under `under`.
+    bool fromJson(const QJsonObject &json, QString *error, ProjectItem *under = nullptr);
+
+private:
+    ProjectItem *make(A_short type, const QString &name, ProjectItem *parent);
+    bool contains(ProjectItem *comp, ProjectItem *inner) const;
+
+    std::vector<std::unique_ptr<ProjectItem>> m_all;
+    ProjectItem *m_root = nullptr;
+    ProjectItem *m_active = nullptr;
+    int m_nextId = 1;
+    bool m_dirty = false;
+    QString m_path;
+};

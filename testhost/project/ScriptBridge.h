@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QObject>
+#include <QVariant>
+
+class ProjectHost;
+
+// What a host script sees of the project: the native half of the ExtendScript object model.
+// The script-side classes (app, CompItem, ImportOptions, File, ...) are thin wrappers around
+// these calls, keyed by item id. Failures throw a script error through the engine.
+class ScriptBridge : public QObject
+{
+    Q_OBJECT
+public:
+    explicit ScriptBridge(ProjectHost &project, QObject *parent = nullptr);
+
+    // The script-side half, evaluated in every fresh engine before the user's text.
+    static QString prelude();
+
+    Q_INVOKABLE int numItems() const;
+    Q_INVOKABLE int itemIdAt(int oneBased) const;
+    Q_INVOKABLE int rootId() const;
+    Q_INVOKABLE int activeId() const;
+    Q_INVOKABLE QString itemType(int id) const;
+    Q_INVOKABLE QString itemName(int id) const;
+    Q_INVOKABLE void setItemName(int id, const QString &name);
+    Q_INVOKABLE int parentId(int id) const;
+    Q_INVOKABLE QVariantList childIds(int id) const;
+    Q_INVOKABLE QVariantMap itemInfo(int id) const;
+    Q_INVOKABLE int addComp(int folderId, const QString &name, int width, int height,
+                            double pixelAspect, double duration, double frameRate);
+    Q_INVOKABLE int addFolder(int folderId, const QString &name);
+    Q_INVOKABLE int layerCount(int compId) const;
+    Q_INVOKABLE QVariantMap layerInfo(int compId, int oneBased) const;
+    Q_INVOKABLE bool addLayer(int compId, int itemId);
+    Q_INVOKABLE int precompose(int compId, const QVariantList &indices, const QString &name);
+    Q_INVOKABLE int importFile(const QString &path, int importAs, bool sequence,
+                               bool forceAlphabetical);
+    Q_INVOKABLE QString lastError() const { return m_error; }
+    Q_INVOKABLE bool fileExists(const QString &path) const;
+    Q_INVOKABLE QString absolutePath(const QString &path) const;
+    Q_INVOKABLE void console(const QString &line);
+
+private:
+    int importPsd(const QString &path);
+    int importProject(const QString &path);
+    int fail(const QString &message);
+
+    ProjectHost &m_project;
+    QString m_error;
+};
