@@ -1,6 +1,7 @@
 // cellkit-host: the test host program. Without options it opens a window; with --headless it
 // runs the command-line actions in the order given and exits.
 #include "testhost/app/HostActions.h"
+#include "testhost/app/HostWindow.h"
 #include "testhost/core/TestHost.h"
 
 #include <QApplication>
@@ -39,7 +40,13 @@ int main(int argc, char **argv)
     const bool headless = wantsHeadless(argc, argv);
     if (headless)
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    // Our options are read from argv here: Qt would take some of them for its own (--plugin
+    // is one of Qt's), so the application sees only the program name.
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args.append(QString::fromLocal8Bit(argv[i]));
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
     QApplication::setApplicationName(QStringLiteral("cellkit-host"));
     QApplication::setApplicationVersion(QStringLiteral(CELLKIT_VERSION));
 
@@ -69,7 +76,6 @@ int main(int argc, char **argv)
         return false;
     };
 
-    const QStringList args = QCoreApplication::arguments().mid(1);
     int status = 0;
     for (int i = 0; i < args.size() && status == 0; ++i) {
         const QString arg = args.at(i);
@@ -102,8 +108,15 @@ int main(int argc, char **argv)
     }
 
     if (status == 0 && !headless) {
-        // The window is built by the core actions' window support.
-        status = run.ensurePlugin() ? app.exec() : 1;
+        HostWindow window(host);
+        if (run.ensurePlugin()) {
+            window.show();
+            host.startIdleTimer();
+            status = app.exec();
+        } else {
+            status = 1;
+        }
+        host.shutdown(); // while the window and its panel frame still exist
     } else if (status == 0 && !run.host->pluginLoaded()) {
         // A headless run without actions still loads the plug-in and says what it loaded.
         if (!run.ensurePlugin())
