@@ -1,0 +1,237 @@
+#include "board/ReportWidget.h"
+
+#include "board/Appearance.h"
+#include "board/ConfigurationFiles.h"
+#include "support/Prompts.h"
+#include "widgets/ToolItem.h"
+#include "widgets/WToolBox.h"
+
+#include <QApplication>
+#include <QDebug>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSettings>
+#include <QUrl>
+
+namespace {
+const QString kTitlePrefix = QStringLiteral("Config File :");
+const QString kUnsetPrefix = QStringLiteral("unknown-");
+const QString kUnsetApplication = QStringLiteral("unknown");
+const QString kLockedStyle = QStringLiteral("QComboBox { background-color: #d3d3d3; }");
+} // namespace
+
+ReportWidget::ReportWidget(QWidget *parent)
+    : QWidget(parent)
+{
+    Ui::SendReportWidget::setupUi(this);
+    buildPages();
+    connectControls();
+    SetSettingPrefixFile(kUnsetPrefix);
+    SetSettingApplicationName(kUnsetApplication);
+}
+
+ReportWidget::~ReportWidget()
+{
+    if (LogSink::current() == this)
+        LogSink::setCurrent(nullptr);
+}
+
+void ReportWidget::buildPages()
+{
+    m_toolBox = new WToolBox(this);
+
+    auto *messagePage = new QWidget;
+    Ui::SendMessage::setupUi(messagePage);
+    m_toolBox->addItem(new ToolItem(QStringLiteral("Send Message To Development Team"),
+                                    messagePage, nullptr, m_toolBox));
+
+    auto *logPage = new QWidget;
+    Ui::Log::setupUi(logPage);
+    m_toolBox->addItem(new ToolItem(QStringLiteral("Log"), logPage, nullptr, m_toolBox));
+
+    auto *settingsPage = new QWidget;
+    Ui::Settings::setupUi(settingsPage);
+    m_toolBox->addItem(
+        new ToolItem(QStringLiteral("Settings & Updates"), settingsPage, nullptr, m_toolBox));
+
+    reportLayout->addWidget(m_toolBox);
+}
+
+void ReportWidget::connectControls()
+{
+    connect(pbClearLog, &QPushButton::clicked, this, &ReportWidget::OnPbClearLog);
+    connect(pbSaveSettingsNow, &QPushButton::clicked, this, &ReportWidget::OnPbSaveSettingsNow);
+    connect(pbLoadSettingsNow, &QPushButton::clicked, this, &ReportWidget::OnPbLoadSettingsNow);
+    connect(pbOpenSettings, &QPushButton::clicked, this, &ReportWidget::OnPbOpenSettings);
+    connect(pbReloadSettingsList, &QPushButton::clicked, this,
+            &ReportWidget::OnPbReloadSettingsList);
+    connect(cbColorSet, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            &ReportWidget::OnColorChanged);
+    connect(slColorRange, &QSlider::valueChanged, this, &ReportWidget::OnColorChanged);
+}
+
+void ReportWidget::makeProcessLogSink()
+{
+    LogSink::setCurrent(this);
+}
+
+void ReportWidget::appendLogLine(const QString &line)
+{
+    efLog->append(line);
+}
+
+void ReportWidget::OnPbClearLog()
+{
+    efLog->clear();
+}
+
+// ---- configuration files ----------------------------------------------------------------------
+
+bool ReportWidget::isSettingChoiceLocked() const
+{
+    return !cbSettingsFile->isEnabled();
+}
+
+void ReportWidget::lockSettingChoice()
+{
+    cbSettingsFile->setEnabled(false);
+    cbSettingsFile->setStyleSheet(kLockedStyle);
+}
+
+void ReportWidget::unlockSettingChoice()
+{
+    cbSettingsFile->setEnabled(true);
+    cbSettingsFile->setStyleSheet(QString());
+}
+
+QString ReportWidget::configurationInTitle(Qt::CaseSensitivity cs) const
+{
+    return gbSettings->title().remove(kTitlePrefix, cs);
+}
+
+void ReportWidget::preloadSettings()
+{
+    if (m_settingPrefixFile == kUnsetPrefix || m_settingApplicationName == kUnsetApplication) {
+        Prompts::current().warning(nullptr, QStringLiteral("CODE ERROR"),
+                                   QStringLiteral("PrefixFile or ApplicationName Not Initialized"));
+        return;
+    }
+    OnPbReloadSettingsList();
+    cbSettingsFile->setCurrentText(
+        ConfigurationFiles::storedConfigurationName(m_settingApplicationName));
+}
+
+QString ReportWidget::GetCurrentSettingFileName()
+{
+    // Each Board preloads once; a panel built again in the same process must read the stored
+    // name again rather than fall back to the prefix-only configuration.
+    if (m_firstUse) {
+        m_firstUse = false;
+        preloadSettings();
+    }
+    const QString name = cbSettingsFile->currentText().trimmed();
+    lockSettingChoice();
+    gbSettings->setTitle(kTitlePrefix + name);
+    return ConfigurationFiles::resolveApplicationName(m_settingPrefixFile + name);
+}
+
+void ReportWidget::OnPbLoadSettingsNow()
+{
+    Q_EMIT SigGlobalLoadSettings(GetCurrentSettingFileName());
+}
+
+void ReportWidget::OnPbSaveSettingsNow()
+{
+    const QString confName = cbSettingsFile->currentText().trimmed();
+    ConfigurationFiles::storeConfigurationName(m_settingApplicationName, confName);
+    const QString currentConfName = configurationInTitle(Qt::CaseSensitive);
+    qWarning() << "confName :" << confName;
+    qWarning() << "currentConfName :" << currentConfName;
+
+    const QString applicationName =
+        ConfigurationFiles::resolveApplicationName(m_settingPrefixFile + confName);
+    const QString file = ConfigurationFiles::filePath(applicationName);
+    qWarning() << "SAVE QSetting FileName :" << file;
+
+    if (QFileInfo::exists(file) && confName != currentConfName) {
+        const auto answer = Prompts::current().question(
+            this, QStringLiteral("Warning !!!"),
+            QStringLiteral("You are about to Overwrite an Existing Configuration File "
+                           "!!!\n[%1] => [%2]\n\nAre you sure ?")
+                .arg(currentConfName, confName),
+            Prompts::Buttons(Prompts::Yes | Prompts::No));
+        if (answer != Prompts::Yes)
+            return;
+    }
+    unlockSettingChoice();
+    gbSettings->setTitle(kTitlePrefix + confName);
+    Q_EMIT SigGlobalSaveSettings(applicationName);
+}
+
+void ReportWidget::OnPbReloadSettingsList()
+{
+    cbSettingsFile->clear();
+    cbSettingsFile->addItems(ConfigurationFiles::list(m_settingPrefixFile));
+    const QString inUse = configurationInTitle(Qt::CaseInsensitive);
+    if (!inUse.isEmpty())
+        cbSettingsFile->setCurrentText(inUse);
+}
+
+void ReportWidget::OnPbOpenSettings()
+{
+    const QString folder = QDir::toNativeSeparators(ConfigurationFiles::folder());
+#ifdef Q_OS_WIN
+    QProcess::startDetached(QStringLiteral("cmd"),
+                            {QStringLiteral("/c"), QStringLiteral("start"), QStringLiteral(".")},
+                            folder);
+#else
+    QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+#endif
+}
+
+QString ReportWidget::GetSettingPrefixFile()
+{
+    return m_settingPrefixFile;
+}
+
+void ReportWidget::SetSettingPrefixFile(QString prefix)
+{
+    m_settingPrefixFile = prefix;
+}
+
+QString ReportWidget::GetSettingApplicationName()
+{
+    return m_settingApplicationName;
+}
+
+void ReportWidget::SetSettingApplicationName(QString name)
+{
+    m_settingApplicationName = name;
+}
+
+// ---- appearance ------------------------------------------------------------------------------
+
+void ReportWidget::OnColorChanged(int)
+{
+    QPalette palette = QApplication::palette();
+    Appearance::buildPalette(palette, cbColorSet->currentIndex(), slColorRange->value() / 100.0);
+    QApplication::setPalette(palette);
+}
+
+void ReportWidget::LoadSettings(QSettings &settings)
+{
+    const int colorSet = settings.value(QStringLiteral("cbColorSet"), 0).toInt();
+    if (colorSet >= 0 && colorSet < cbColorSet->count())
+        cbColorSet->setCurrentIndex(colorSet);
+    else
+        qWarning() << "-WAR- cbColorSet out of range, ignored:" << colorSet;
+    slColorRange->setValue(settings.value(QStringLiteral("slColorRange"), 0).toInt());
+}
+
+void ReportWidget::SaveSettings(QSettings &settings) const
+{
+    settings.setValue(QStringLiteral("cbColorSet"), cbColorSet->currentIndex());
+    settings.setValue(QStringLiteral("slColorRange"), slColorRange->value());
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QWidget>
+
+class QVBoxLayout;
+class ToolItem;
+
+// A vertical stack of collapsible pages (ToolItem), kept at the top by one trailing stretch.
+// Several pages may be open at once, e.g. the Board's "Log" and "Settings & Updates".
+class WToolBox : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit WToolBox(QWidget *parent = nullptr);
+
+    // Takes ownership of `item` and places it below the pages already there.
+    void addItem(ToolItem *item);
+
+private:
+    QVBoxLayout *m_layout = nullptr;
+};
