@@ -1,5 +1,6 @@
 #include "host/vdReelTools.h"
 
+#include "host/embed/WinQtAECallback.h"
 #include "panel/WinTools.h"
 
 vdReelTools::vdReelTools(SPBasicSuite *basicSuite, AEGP_PluginID pluginId)
@@ -27,6 +28,9 @@ void vdReelTools::OnCreatePanel(AEGP_PlatformViewRef container, AEGP_PanelH pane
     // Owned by the container through its Qt parent (the host destroys the container).
     auto *panel = new WinTools(m_basicSuite, m_pluginId, panelH, container, functions);
     m_panel = panel;
+    // The panel function table (filled by the embedding base) reads the reference back as
+    // its own class, so hand over that base's address.
     if (panelRefcon)
-        *panelRefcon = reinterpret_cast<AEGP_PanelRefcon>(panel);
+        *panelRefcon =
+            reinterpret_cast<AEGP_PanelRefcon>(static_cast<WinQtAECallback *>(panel));
 }
