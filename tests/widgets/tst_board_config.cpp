@@ -1,0 +1,161 @@
+#include "board/ConfigurationFiles.h"
+#include "board/LogMessageHandler.h"
+#include "board/ReportWidget.h"
+#include "support/AnsweringPrompts.h"
+
+#include <QFile>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+class TestBoardConfig : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    AnsweringPrompts m_answers;
+    Prompts *m_previous = nullptr;
+
+    QString fileIn(const QString &name) const { return m_dir.filePath("Quillmark/" + name); }
+    void writeFile(const QString &name, const QByteArray &bytes)
+    {
+        QFile f(fileIn(name));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    QByteArray readFile(const QString &name) const
+    {
+        QFile f(fileIn(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    static void makeReady(ReportWidget &board)
+    {
+        board.SetSettingPrefixFile(QStringLiteral("cellKit4after-"));
+        board.SetSettingApplicationName(QStringLiteral("cellKit4After"));
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QVERIFY(m_dir.isValid());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir.path());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path() + "/native");
+        QVERIFY(QDir(m_dir.path()).mkpath("Quillmark"));
+        m_previous = Prompts::install(&m_answers);
+    }
+    void cleanupTestCase() { Prompts::install(m_previous); }
+    void init()
+    {
+        m_answers.forget();
+        for (const QString &f : QDir(fileIn(QString())).entryList(QDir::Files))
+            QFile::remove(fileIn(f));
+    }
+
+    void differentlyCasedPrefixesBothList()
+    {
+        writeFile("cellKit4after-A.ini", "[General]\nx=1\n");
+        writeFile("cellKit4After-b.ini", "[General]\nx=2\n");
+        writeFile("other-c.ini", "");
+        ReportWidget board;
+        makeReady(board);
+        board.OnPbReloadSettingsList();
+        QStringList items;
+        for (int i = 0; i < board.cbSettingsFile->count(); ++i)
+            items << board.cbSettingsFile->itemText(i);
+        items.sort(Qt::CaseInsensitive); // listed in file-name order, which puts "cellKit4After-" first
+        QCOMPARE(items, QStringList({"A", "b"}));
+        // Loading "b" must reach the file that exists, whatever the disk thinks of case.
+        ConfigurationFiles::storeConfigurationName("cellKit4After", " b ");
+        QSignalSpy load(&board, &ReportWidget::SigGlobalLoadSettings);
+        board.OnPbLoadSettingsNow();
+        QCOMPARE(load.size(), 1);
+        auto settings = ConfigurationFiles::open(load.at(0).at(0).toString());
+        QCOMPARE(settings->value("x").toInt(), 2);
+    }
+
+    void unsetPrefixWarns()
+    {
+        ReportWidget board;
+        QCOMPARE(board.GetCurrentSettingFileName(), QStringLiteral("unknown-"));
+        QCOMPARE(m_answers.asked().size(), 1);
+        QCOMPARE(m_answers.asked().at(0).title, QStringLiteral("CODE ERROR"));
+    }
+
+    void comboLocksAfterLoadAndFreesAfterSave()
+    {
+        ReportWidget board;
+        makeReady(board);
+        ConfigurationFiles::storeConfigurationName("cellKit4After", "  prod ");
+        QSignalSpy load(&board, &ReportWidget::SigGlobalLoadSettings);
+        board.OnPbLoadSettingsNow();
+        QCOMPARE(load.at(0).at(0).toString(), QStringLiteral("cellKit4after-prod"));
+        QVERIFY(board.isSettingChoiceLocked());
+        QCOMPARE(board.gbSettings->title(), QStringLiteral("Config File :prod"));
+        QSignalSpy save(&board, &ReportWidget::SigGlobalSaveSettings);
+        board.OnPbSaveSettingsNow();
+        QCOMPARE(save.size(), 1);
+        QVERIFY(!board.isSettingChoiceLocked());
+        QVERIFY(m_answers.asked().isEmpty());
+    }
+
+    void declinedOverwriteLeavesFilesUntouched()
+    {
+        writeFile("cellKit4after-A.ini", "[General]\ncbColorSet=1\n");
+        writeFile("cellKit4after-B.ini", "[General]\ncbColorSet=2\n");
+        ReportWidget board;
+        makeReady(board);
+        ConfigurationFiles::storeConfigurationName("cellKit4After", "A");
+        board.GetCurrentSettingFileName();
+        board.cbSettingsFile->setEnabled(true);
+        board.cbSettingsFile->setCurrentText("B");
+        m_answers.answerButton(Prompts::No);
+        QSignalSpy save(&board, &ReportWidget::SigGlobalSaveSettings);
+        board.OnPbSaveSettingsNow();
+        QCOMPARE(save.size(), 0);
+        QCOMPARE(m_answers.asked().size(), 1);
+        QCOMPARE(m_answers.asked().at(0).title, QStringLiteral("Warning !!!"));
+        QVERIFY(m_answers.asked().at(0).text.contains("[A] => [B]"));
+        QCOMPARE(readFile("cellKit4after-A.ini"), QByteArray("[General]\ncbColorSet=1\n"));
+        QCOMPARE(readFile("cellKit4after-B.ini"), QByteArray("[General]\ncbColorSet=2\n"));
+        QCOMPARE(ConfigurationFiles::storedConfigurationName("cellKit4After"), QStringLiteral("B"));
+    }
+
+    // A save that fails half way (here: the disk refuses to grow any file) must say so in the
+    // log and keep the previous configuration whole.
+    void failedSaveReportsAndKeepsOldFile()
+    {
+        const QByteArray old = "[General]\nslColorRange=5\n";
+        writeFile("cellKit4after-full.ini", old);
+        ReportWidget board;
+        board.makeProcessLogSink();
+        const QtMessageHandler previous = installLogMessageHandler();
+
+        auto settings = ConfigurationFiles::open("cellKit4after-full");
+        QCOMPARE(settings->value("slColorRange").toInt(), 5);
+        settings->setValue("slColorRange", 7);
+        settings->setValue("TableOptions", QString(4000, QLatin1Char('x')));
+
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit saved {};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        rlimit small = saved;
+        small.rlim_cur = 64;
+        setrlimit(RLIMIT_FSIZE, &small);
+        const bool ok = ConfigurationFiles::commit(*settings);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        qInstallMessageHandler(previous);
+
+        QVERIFY(!ok);
+        QVERIFY(board.efLog->toPlainText().contains("-ERR- Configuration not saved"));
+        QCOMPARE(readFile("cellKit4after-full.ini"), old);
+    }
+};
+
+QTEST_MAIN(TestBoardConfig)
+#include "tst_board_config.moc"
