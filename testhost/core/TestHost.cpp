@@ -541,6 +541,19 @@ A_Err TestHost::toggleVisibility(const QString &matchName)
     auto *container = new QWidget; // owned by the frame, or by us when top-level
     container->setObjectName(matchName);
     panel.container = container;
+    // A container destroyed from outside (its window closed and deleted) leaves the workspace;
+    // a container already replaced by a newer one does not touch the newer one's state.
+    connect(container, &QObject::destroyed, this, [this, matchName](QObject *gone) {
+        auto it = d->panels.find(matchName);
+        QWidget *current = it == d->panels.end() ? nullptr : it->second.container.data();
+        if (it == d->panels.end() || (current && current != gone))
+            return;
+        it->second.container = nullptr;
+        d->frameTabs.removeAll(matchName);
+        if (d->front == matchName)
+            d->front = d->frameTabs.isEmpty() ? QString() : d->frameTabs.last();
+        it->second.refcon = nullptr;
+    });
     d->frameTabs.append(matchName);
     d->front = matchName;
     showInFrame(this, container, panel.title, d->frame);
