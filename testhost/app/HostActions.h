@@ -20,6 +20,12 @@ struct HostRun
     QStringList choices;    // queued --choose paths
     QString logFile;        // --log target ("-" for standard output), written at exit
     QString dumpFile;       // reserved for actions that write at exit
+    QString importRoot;      // --import: the input root directory of the pending import
+    QStringList importScenes; // --scene values given after --import (empty: every scene)
+
+    // Work that waits for the options completing it (--import waits for its --scene options);
+    // it runs before the next action that does not continue it, and at the end of the list.
+    std::vector<std::function<bool()>> pending;
 
     // Loads the plug-in if that has not happened yet; false (message printed) on failure.
     std::function<bool()> ensurePlugin;
@@ -35,6 +41,7 @@ struct HostAction
     QString valueName;   // for the usage text, e.g. "FILE"
     QString help;
     std::function<bool(HostRun &run, const QString &value)> run;
+    bool continuesPrevious = false; // completes the pending work instead of flushing it
 };
 
 class ActionTable
@@ -58,3 +65,4 @@ private:
 void addCoreActions(ActionTable &table);    // --plugin --menu --command --idle --print-commands
 void addProjectActions(ActionTable &table); // --project --run-script --save --dump
 void addPanelActions(ActionTable &table);   // --set --click --select --log --answer --choose
+void addImportActions(ActionTable &table);  // --make-samples --import --scene

@@ -33,6 +33,17 @@ bool wantsHeadless(int argc, char **argv)
     return false;
 }
 
+// Runs the work left waiting by an earlier action; false when one of them failed.
+bool runPending(HostRun &run)
+{
+    std::vector<std::function<bool()>> work;
+    work.swap(run.pending);
+    bool ok = true;
+    for (const auto &step : work)
+        ok = step() && ok;
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -56,6 +67,7 @@ int main(int argc, char **argv)
     addCoreActions(table);
     addProjectActions(table);
     addPanelActions(table);
+    addImportActions(table);
 
     TestHost host;
     HostRun run;
@@ -95,6 +107,10 @@ int main(int argc, char **argv)
             err << "cellkit-host: unknown option " << arg << " (see --help)" << Qt::endl;
             return 2;
         }
+        if (!action->continuesPrevious && !runPending(run)) {
+            status = 1;
+            break;
+        }
         QString value;
         if (action->takesValue) {
             if (i + 1 >= args.size()) {
@@ -107,6 +123,8 @@ int main(int argc, char **argv)
             status = 1;
     }
 
+    if (status == 0 && !runPending(run))
+        status = 1;
     if (status == 0 && !headless) {
         HostWindow window(host);
         if (run.ensurePlugin()) {
