@@ -18,6 +18,9 @@ public:
     virtual bool useTemplate() const { return false; }
     virtual QString templatePath() const { return {}; }
     virtual QStringList scripts() const { return {}; }
+    // Scans the library folders again (before each imported scene, with library files on), so
+    // the table's files reflect the disk.
+    virtual void collectLibraryFiles() {}
     // Value of a production placeholder letter (e, n, x, y, z, j); empty leaves it in place.
     virtual QString placeholderValue(QChar letter) const;
     // The table's files for a scene at a position (1: before the scanned files, -1: after).

@@ -21,8 +21,8 @@ HostConnection *HostConnection::instance()
     return g_connection;
 }
 
-void HostConnection::setCurrentComp(AEGP_CompH comp, const QByteArray &latin1Name)
+void HostConnection::setCurrentComp(AEGP_CompH comp, const QString &name)
 {
     m_currentComp = comp;
-    m_currentCompName = latin1Name;
+    m_currentCompName = name;
 }

@@ -2,14 +2,54 @@
 
 #include "host/aegp.h"
 
+#include <QString>
+#include <QStringList>
+
 // The host project operations. Each one builds a short-lived SuiteCache on the basic suite of
 // the HostConnection, so its suites are released when it returns; a failed host call is
 // recorded (last host error and an "-ERR I- line %d, file(%s)" line in the error log) and the
 // operation reports failure instead of throwing.
+//
+// Example: importing the column "SC01/BG/A0001.png" as a sequence into the folder "Chars/Main"
+// first looks for a footage item of the same directory, key "a" and extension (and reuses it),
+// otherwise makes the footage from the first cell and files it under the project folders Chars
+// and Main (an existing Main anywhere in the project is taken as it is).
+
+// Column types of the composition assembly; a movie file is imported as kColumnMovie whatever
+// its column says.
+enum ColumnType { kColumnSequence = 1, kColumnFixed = 2, kColumnMovie = 3 };
 
 // Runs a host menu command (3 Open, 5 Save, 16 Undo, 2035 Redo). False when the host refused
 // or no connection exists.
 bool DoCommand(A_long command);
+
+// The first composition, in the host's item order, whose whole name equals `name`
+// (case-sensitive); null when there is none or a host call failed.
+AEGP_CompH FindCompByName(const QString &name);
+// The first folder anywhere in the project named `name`; null when none.
+AEGP_ItemH FindFolderByName(const QString &name);
+// Walks `names` from the root folder: an existing folder of a name (anywhere in the project) is
+// taken, a missing one is created in the current folder. The root folder for an empty list;
+// null when a host call failed.
+AEGP_ItemH GetFolderPath(AEGP_ProjectH project, const QStringList &names);
+
+// Imports `path` as footage of `type` (ColumnType), or reuses an equal footage item already in
+// the project (SameFootage). folderPath is "/"-separated; with createZero a sequence gets its
+// zero image written first. True when *outItem holds an item.
+bool ImportFootage(int type, const QString &path, AEGP_ItemH *outItem, const QString &folderPath,
+                   bool createZero);
+// Whether an existing footage item (first file existingPath, fileCount files) stands for the
+// file newPath of `type`: same directory and extension, and the same sequence key (sequences)
+// or base name (fixed images, movies), compared ignoring case. A fixed image never matches an
+// item of two or more files.
+bool SameFootage(const QString &existingPath, const QString &newPath, int type, int fileCount);
+// Sets the conform frame rate of the item's main footage. False when a host call failed.
+bool SetFootageFrameRate(AEGP_ItemH item, int fps);
+
+// The column type a file is imported as: movies ("mov", "swf") whatever the column says.
+int footageType(int columnType, const QString &path);
+// "A0012" -> "A": the base name (no directory, no extension) without its trailing digits.
+QString sequenceKey(const QString &path);
 
 // Records the result of one host call made at line `line` of source file `file`: 0 clears the
 // last host error; anything else becomes the last host error and is logged. True on 0.

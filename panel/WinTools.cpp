@@ -1,6 +1,10 @@
 #include "panel/WinTools.h"
 
+#include "board/ConfigurationFiles.h"
 #include "board/ReportWidget.h"
+#include "import/ConfiguredCreateSceneSource.h"
+#include "import/SceneImport.h"
+#include "panel/ImportProgressDialog.h"
 #include "support/LogSink.h"
 #include "support/Prompts.h"
 #include "support/TextHelpers.h"
@@ -14,6 +18,7 @@
 #include <QFileInfo>
 #include <QLayoutItem>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QSettings>
 #include <QSignalMapper>
 #include <QThread>
@@ -243,7 +248,62 @@ void WinTools::RunIdleTasks()
     }
 }
 
-void WinTools::ImportScene() {}
+void WinTools::ImportScene()
+{
+    // The progress dialog lets events through between scenes; an idle call arriving then
+    // must not start a second run inside this one, so the request waits for the next idle.
+    if (m_importRunning) {
+        signalImportScene = true;
+        return;
+    }
+    const QScopedValueRollback<bool> running(m_importRunning, true);
+    const ImportOptions options = importOptionsSnapshot();
+    // The Create Scene tool's switches, template and scripts as its configuration keys hold
+    // them, until that tool is part of the panel.
+    const std::unique_ptr<QSettings> configuration =
+        ConfigurationFiles::open(configurationName(QString()));
+    ConfiguredCreateSceneSource createScene(*configuration);
+    ImportProgressDialog progress(this);
+    SceneImport run(options, createScene);
+    run.setProgress(&progress);
+    run.setSettingsSaver([this]() { OnGlobalSaveSettings(); });
+    run.ImportScene(pbImpInputDir->text(), selectedImportScenes());
+}
+
+ImportOptions WinTools::importOptionsSnapshot() const
+{
+    ImportOptions o;
+    o.newProject = ckImpNewProject->isChecked();
+    o.useXml = ckImpUseXml->isChecked();
+    o.oneImaIsFixeIma = ckImpOneImaIsFixeIma->isChecked();
+    o.createZeroIma = ckImpCreateZeroIma->isChecked();
+    o.reverseExpoOrder = ckImpReverseExpoOrder->isChecked();
+    o.precomp = cbImpPrecomp->currentIndex();
+    o.fileExtensions = efImpFileExtensions->text();
+    o.folder = efImpFolder->text();
+    o.useShellComp = ckImpUseShellComp->isChecked();
+    o.shellCompName = efImpShellCompName->text();
+    o.compName = efImpCompName->text();
+    o.outputFileName = efImpOutputFileName->text();
+    o.compWidth = sbImpCompWidth->value();
+    o.compHeight = sbImpCompHeight->value();
+    o.compFrameRate = sbImpCompFrameRate->value();
+    o.forceCompSize = ckImpForceCompSize->isChecked();
+    o.compSizeFromImaSize = ckImpCompSizeFromImaSize->isChecked();
+    o.compSizeFromImaExt = efImpCompSizeFromImaExt->text();
+    return o;
+}
+
+QStringList WinTools::selectedImportScenes() const
+{
+    QStringList scenes;
+    for (int row = 0; row < lwImpInputDir->count(); ++row) {
+        const QListWidgetItem *item = lwImpInputDir->item(row);
+        if (item->isSelected())
+            scenes << item->text();
+    }
+    return scenes;
+}
 
 void WinTools::CreateScene() {}
 

@@ -2,6 +2,7 @@
 
 #include "host/aegp.h"
 #include "host/embed/WinQtAE.h"
+#include "import/ImportOptions.h"
 
 #include "ui_Form.h"
 #include "ui_ImportOptions1.h"
@@ -75,6 +76,10 @@ private:
     QString resolveScenePattern(const QString &pattern, const QString &sceneDir) const;
     void showResolvedName(const QString &pattern);
     QString configurationName(const QString &path);
+    // The import options as the widgets show them now; a run reads only this copy.
+    ImportOptions importOptionsSnapshot() const;
+    // The selected scene directories of lwImpInputDir, in list order.
+    QStringList selectedImportScenes() const;
 
     bool signalImportScene = false;
     bool signalCreateScene = false;
@@ -84,4 +89,5 @@ private:
     int m_importRuns = 0;
     int m_createRuns = 0;
     bool m_closed = false;
+    bool m_importRunning = false; // an import run is on the stack (its dialog takes events)
 };

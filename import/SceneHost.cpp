@@ -1,0 +1,244 @@
+#include "import/SceneHost.h"
+
+#include "import/CreateSceneSource.h"
+#include "import/HostScripts.h"
+#include "import/vipLi.h"
+#include "import/vipLi_p.h"
+#include "support/LogSink.h"
+#include "support/Prompts.h"
+#include "support/TextHelpers.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTextCodec>
+
+namespace {
+
+// The production placeholders, in the order the Create Scene side expands them.
+const char kProductionLetters[] = {'e', 'n', 'x', 'y', 'z', 'j'};
+
+// Script files are UTF-8 (a byte order mark is dropped); older scripts written in a Latin-1
+// editor are taken as Latin-1 rather than turned into replacement characters.
+QString scriptText(const QByteArray &bytes)
+{
+    QTextCodec::ConverterState state;
+    const QString text =
+        QTextCodec::codecForName("UTF-8")->toUnicode(bytes.constData(), bytes.size(), &state);
+    if (state.invalidChars > 0)
+        return QString::fromLatin1(bytes);
+    return text.startsWith(QChar(0xFEFF)) ? text.mid(1) : text;
+}
+
+HostConnection *connection()
+{
+    return HostConnection::instance();
+}
+
+} // namespace
+
+SceneHost::SceneHost(const ImportOptions &options, const CreateSceneSource &createScene)
+    : m_options(options), m_createScene(createScene)
+{
+}
+
+QString SceneHost::resolveScenePattern(const QString &pattern, const QString &sceneName) const
+{
+    QString text = pattern;
+    for (const char letter : kProductionLetters) {
+        const QChar c = QLatin1Char(letter);
+        text = expandPlaceholder(text, c, m_createScene.placeholderValue(c));
+    }
+    return expandPlaceholder(text, QLatin1Char('a'), sceneName);
+}
+
+QString SceneHost::sceneCompName(const QString &nameSource, const QString &sceneName) const
+{
+    const QString pattern = m_options.compName.trimmed();
+    if (!pattern.isEmpty())
+        return resolveScenePattern(pattern, sceneName);
+    return QFileInfo(QDir::fromNativeSeparators(nameSource)).completeBaseName();
+}
+
+bool SceneHost::CreateSceneComp(const QString &nameSource, const QString &sceneName,
+                                A_Time duration, A_Ratio frameRate, int width, int height)
+{
+    // Layers of this scene must never land in the previous scene's composition (in batch mode
+    // that one belongs to a project that is closed by now).
+    if (connection())
+        connection()->clearCurrentComp();
+    const QString name = sceneCompName(nameSource, sceneName);
+    if (width == 0)
+        width = m_options.compWidth;
+    if (height == 0)
+        height = m_options.compHeight;
+
+    AEGP_CompH comp = nullptr;
+    if (!m_options.useShellComp) {
+        const A_Ratio square{1, 1};
+        VIP_WITH_SUITES([&](SuiteCache &suites, HostConnection &) {
+            return VIP_HOST_OK(suites.compSuite()->AEGP_CreateComp(
+                nullptr, vipli::utf16(name), width, height, &square, &duration, &frameRate,
+                &comp));
+        });
+        if (!comp) {
+            appendLog(QStringLiteral("-ERR- CreateSceneComp: the composition [%1] could not be "
+                                     "created (%2x%3, %4 frames at %5 fps)")
+                          .arg(name)
+                          .arg(width)
+                          .arg(height)
+                          .arg(duration.value)
+                          .arg(frameRate.num));
+            return false;
+        }
+    } else {
+        comp = FindCompByName(m_options.shellCompName);
+        if (!comp) {
+            Prompts::current().warning(
+                nullptr, QStringLiteral("Warning"),
+                QStringLiteral("comp Name [%1] not found").arg(m_options.shellCompName));
+            return false;
+        }
+        // The shell keeps its frame rate and its layers; it takes the scene's name and size.
+        VIP_WITH_SUITES([&](SuiteCache &suites, HostConnection &) {
+            const AEGP_CompSuite7 *comps = suites.compSuite();
+            AEGP_ItemH item = nullptr;
+            return VIP_HOST_OK(comps->AEGP_GetItemFromComp(comp, &item))
+                && VIP_HOST_OK(suites.itemSuite()->AEGP_SetItemName(item, vipli::utf16(name)))
+                && VIP_HOST_OK(comps->AEGP_SetCompDuration(comp, &duration))
+                && VIP_HOST_OK(comps->AEGP_SetCompDimensions(comp, width, height));
+        });
+    }
+    if (connection())
+        connection()->setCurrentComp(comp, name);
+    return true;
+}
+
+bool SceneHost::NewSceneProject(const QString &root, const QString &scene, QString *outputFile,
+                                AEGP_ProjectH *project)
+{
+    *project = nullptr;
+    const QString sceneDir = QDir(root).absolutePath() + QLatin1Char('/') + scene;
+    QDir().mkpath(sceneDir);
+    QDir::setCurrent(sceneDir);
+
+    const QString pattern = m_options.outputFileName.trimmed();
+    const QString name = pattern.isEmpty() ? scene : resolveScenePattern(pattern, scene);
+    *outputFile = sceneDir + QLatin1Char('/') + name + QLatin1String(".aep");
+
+    const bool useTemplate = m_createScene.useTemplate();
+    const QString templatePath = QDir::toNativeSeparators(m_createScene.templatePath());
+    return VIP_WITH_SUITES([&](SuiteCache &suites, HostConnection &) {
+        const AEGP_ProjSuite5 *projects = suites.projSuite();
+        if (!useTemplate)
+            return VIP_HOST_OK(projects->AEGP_NewProject(project));
+        return VIP_HOST_OK(projects->AEGP_OpenProjectFromPath(vipli::utf16(templatePath),
+                                                              project));
+    });
+}
+
+bool SceneHost::AddLayerToCurrentComp(AEGP_ItemH item)
+{
+    return VIP_WITH_SUITES([item](SuiteCache &suites, HostConnection &connection) {
+        if (!connection.currentComp())
+            return VIP_HOST_OK(A_Err_PARAMETER); // no scene composition to add to
+        return VIP_HOST_OK(
+            suites.layerSuite()->AEGP_AddLayer(item, connection.currentComp(), nullptr));
+    });
+}
+
+bool SceneHost::IsProjectDirty()
+{
+    bool dirty = false;
+    VIP_WITH_SUITES([&](SuiteCache &suites, HostConnection &) {
+        const AEGP_ProjSuite5 *projects = suites.projSuite();
+        A_long count = 0;
+        if (!VIP_HOST_OK(projects->AEGP_GetNumProjects(&count)) || count < 1)
+            return false;
+        AEGP_ProjectH project = nullptr;
+        A_Boolean flag = false;
+        if (!VIP_HOST_OK(projects->AEGP_GetProjectByIndex(0, &project)) || !project
+            || !VIP_HOST_OK(projects->AEGP_ProjectIsDirty(project, &flag)))
+            return false;
+        dirty = flag != 0;
+        return true;
+    });
+    return dirty;
+}
+
+bool SceneHost::SaveSceneProject(AEGP_ProjectH project, const QString &file)
+{
+    const QString path = QDir::toNativeSeparators(file);
+    const bool saved = VIP_WITH_SUITES([&](SuiteCache &suites, HostConnection &) {
+        return VIP_HOST_OK(suites.projSuite()->AEGP_SaveProjectAs(project, vipli::utf16(path)));
+    });
+    if (!saved)
+        appendLog(QStringLiteral("-ERR- SaveSceneProject: the project could not be saved as [%1]")
+                      .arg(file));
+    return saved;
+}
+
+AEGP_ItemH SceneHost::ImportToElements(const QString &file)
+{
+    AEGP_ItemH item = nullptr;
+    const QString path = QDir::toNativeSeparators(file);
+    VIP_WITH_SUITES([&](SuiteCache &suites, HostConnection &connection) {
+        const AEGP_FootageSuite5 *footage = suites.footageSuite();
+        AEGP_FootageH made = nullptr;
+        if (!VIP_HOST_OK(footage->AEGP_NewFootage(connection.pluginId(), vipli::utf16(path),
+                                                  nullptr, nullptr,
+                                                  AEGP_InterpretationStyle_NO_DIALOG_GUESS,
+                                                  nullptr, &made)))
+            return false;
+        AEGP_ProjectH project = nullptr;
+        AEGP_ItemH root = nullptr;
+        AEGP_ItemH folder = nullptr;
+        if (!VIP_HOST_OK(suites.projSuite()->AEGP_GetProjectByIndex(0, &project))
+            || !VIP_HOST_OK(suites.projSuite()->AEGP_GetProjectRootFolder(project, &root))
+            || !VIP_HOST_OK(suites.itemSuite()->AEGP_CreateNewFolder(
+                vipli::utf16(QStringLiteral("ELEMENTS")), root, &folder))
+            || !VIP_HOST_OK(footage->AEGP_AddFootageToProject(made, folder, &item))) {
+            footage->AEGP_DisposeFootage(made);
+            item = nullptr;
+            return false;
+        }
+        return true;
+    });
+    return item;
+}
+
+bool SceneHost::RunScript(const QString &script, const QString &compName)
+{
+    const QString text = compName.isEmpty() ? script : compNamePrefix(compName, script);
+    const QByteArray utf8 = text.toUtf8();
+    QString result;
+    QString error;
+    const bool ran = VIP_WITH_SUITES([&](SuiteCache &suites, HostConnection &connection) {
+        AEGP_MemHandle resultHandle = nullptr;
+        AEGP_MemHandle errorHandle = nullptr;
+        const bool executed = VIP_HOST_OK(suites.utilitySuite()->AEGP_ExecuteScript(
+            connection.pluginId(), utf8.constData(), false, &resultHandle, &errorHandle));
+        // Whatever came back is ours to free, also after a failed call.
+        const bool resultRead = vipli::takeUtf8Text(suites, resultHandle, &result);
+        const bool errorRead = vipli::takeUtf8Text(suites, errorHandle, &error);
+        return executed && resultRead && errorRead;
+    });
+    appendLog(result);
+    appendLog(error);
+    return ran && error.isEmpty();
+}
+
+bool SceneHost::RunScriptFile(const QString &file, const QString &compName)
+{
+    QFile in(file);
+    if (!in.open(QIODevice::ReadOnly)) {
+        appendLog(QStringLiteral("-ERR- RunScriptFile: cannot read [%1]").arg(file));
+        return false;
+    }
+    const QString text = scriptText(in.readAll());
+    if (QFileInfo(file).suffix().toLower() == QLatin1String("jsxbin")) {
+        RunScript(QString(), compName);
+        return RunScript(text, QString());
+    }
+    return RunScript(text, compName);
+}

@@ -1,0 +1,130 @@
+#include "import/SceneImport.h"
+
+#include "import/CreateSceneSource.h"
+#include "import/ExpoDescriptor.h"
+#include "import/HostColumnAssembler.h"
+#include "import/HostConnection.h"
+#include "import/ImportProgress.h"
+#include "import/SceneAnalysis.h"
+#include "import/SceneHost.h"
+#include "support/LogSink.h"
+#include "support/Prompts.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+SceneImport::SceneImport(const ImportOptions &options, CreateSceneSource &createScene)
+    : m_options(options), m_createScene(createScene)
+{
+}
+
+void SceneImport::ImportScene(const QString &root, const QStringList &scenes)
+{
+    m_scenesImported = 0;
+    const QString rootPath = QDir(root).absolutePath();
+    qDebug().noquote() << QStringLiteral("-INF- ImportScene");
+    if (scenes.isEmpty()) {
+        Prompts::current().warning(nullptr, QStringLiteral("Warning"),
+                                   QStringLiteral("Select Scenes to import first"));
+        return;
+    }
+    if (!PrepareImport())
+        return;
+
+    const int count = scenes.size();
+    if (m_progress)
+        m_progress->start(count);
+    for (int i = 0; i < count; ++i) {
+        if (i > 0 && m_progress && m_progress->stopRequested()) {
+            appendLog(QStringLiteral("-WAR- ImportScene stopped by the user after %1 of %2 "
+                                     "scenes; not imported: %3")
+                          .arg(i)
+                          .arg(count)
+                          .arg(scenes.mid(i).join(QStringLiteral(", "))));
+            break;
+        }
+        if (m_progress)
+            m_progress->sceneStarted(i + 1, count, scenes.at(i));
+        importOneScene(rootPath, scenes.at(i));
+    }
+    if (m_progress)
+        m_progress->finish();
+    qDebug().noquote() << QStringLiteral("-END- ImportScene");
+}
+
+void SceneImport::importOneScene(const QString &root, const QString &scene)
+{
+    const QString sceneDir = root + QLatin1Char('/') + scene;
+    const QString descriptor = sceneDir + QLatin1Char('/') + scene + QLatin1String(".xml");
+    appendLog(QStringLiteral("xmlFile[%1]").arg(descriptor));
+    const bool useXml = m_options.useXml && QFileInfo(descriptor).isFile();
+    if (m_createScene.useLibraryFiles())
+        m_createScene.collectLibraryFiles();
+
+    // Every scene starts without a composition: nothing of it may reach the previous one's.
+    if (HostConnection *connection = HostConnection::instance())
+        connection->clearCurrentComp();
+    SceneHost sceneHost(m_options, m_createScene);
+    QString outputFile;
+    AEGP_ProjectH project = nullptr;
+    if (m_options.newProject
+        && !sceneHost.NewSceneProject(root, scene, &outputFile, &project)) {
+        // Building into the project still open would save the previous scene again under
+        // this scene's name.
+        appendLog(QStringLiteral("-ERR- ImportScene: no project could be opened for the scene "
+                                 "[%1]; the scene is skipped")
+                      .arg(sceneDir));
+        return;
+    }
+
+    HostColumnAssembler assembler(m_options, m_createScene, sceneHost);
+    ExpoDescriptor reader(m_options, assembler);
+    if (useXml) {
+        reader.ImportSceneFromXml(descriptor);
+    } else {
+        SceneAnalysis analysis(m_options, m_createScene, reader);
+        analysis.ImportSceneFromDir(sceneDir);
+    }
+    ++m_scenesImported;
+    if (m_options.newProject)
+        SceneHost::SaveSceneProject(project, outputFile);
+}
+
+bool SceneImport::PrepareImport()
+{
+    if (m_saveSettings)
+        m_saveSettings();
+    if (m_createScene.useTemplate() && !QFileInfo(m_createScene.templatePath()).isFile()) {
+        Prompts::current().warning(
+            nullptr, QStringLiteral("Warning"),
+            QStringLiteral("Template File [%1] not found").arg(m_createScene.templatePath()));
+        return false;
+    }
+    if (m_options.newProject && SceneHost::IsProjectDirty()) {
+        // The box offers no way to save: the user saves the project first, or discards it.
+        const Prompts::Button answer = Prompts::current().question(
+            nullptr, QString(),
+            QStringLiteral("The Current Project has been Modified ...\n\n"
+                           "Do you want to save your changes ?"),
+            Prompts::Buttons(Prompts::No | Prompts::Cancel), Prompts::Cancel);
+        if (answer != Prompts::No)
+            return false;
+    }
+    return true;
+}
+
+QString SceneImport::CopyToFootage(const QString &file, const QString &dir) const
+{
+    if (!m_createScene.moveFilesToRelativePath())
+        return file;
+    const QString footageDir = dir + QLatin1String("/Footage");
+    QDir().mkpath(footageDir);
+    const QString target = footageDir + QLatin1Char('/') + QFileInfo(file).fileName();
+    // A copy already in place is used as it is.
+    if (QFileInfo::exists(target) || QFile::copy(file, target))
+        return target;
+    appendLog(QStringLiteral("-ERR- CopyToFootage: cannot copy [%1] to [%2]").arg(file, target));
+    return file;
+}
