@@ -4,6 +4,7 @@
 #include "testhost/project/ProjectHost.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 namespace {
@@ -28,7 +29,8 @@ bool runScript(HostRun &run, const QString &path)
         return false;
     }
     QString result, error;
-    run.host->project().runScript(QString::fromUtf8(f.readAll()), &result, &error);
+    run.host->project().runScript(QString::fromUtf8(f.readAll()), &result, &error,
+                                  QFileInfo(path).absoluteFilePath());
     *run.out << "result: " << result << '\n' << "error: " << error << '\n';
     run.out->flush();
     return true;

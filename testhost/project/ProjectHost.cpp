@@ -12,15 +12,20 @@
 #include <QJsonDocument>
 #include <QJSEngine>
 #include <QSaveFile>
-#include <QSet>
+#include <chrono>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <thread>
+#include <unordered_map>
 
 namespace {
 
 // A block of memory handed to the plug-in: 16-byte aligned, with a lock count.
 struct MemBlock
 {
+    ~MemBlock() { std::free(data); }
     void *data = nullptr;
     AEGP_MemSize size = 0;
     int locks = 0;
@@ -72,16 +77,18 @@ AEGP_ItemH handle(ProjectItem *i) { return reinterpret_cast<AEGP_ItemH>(i); }
 
 // ---- Memory suite ------------------------------------------------------------------------
 
-QSet<MemBlock *> &blocks()
+// Every live handle, owned here until the plug-in frees it. Process-wide: a handle may
+// outlive the host that made it only in a faulty plug-in, and then it is still counted.
+std::unordered_map<const MemBlock *, std::unique_ptr<MemBlock>> &blocks()
 {
-    static QSet<MemBlock *> live; // handles outlive hosts only in faulty plug-ins
+    static std::unordered_map<const MemBlock *, std::unique_ptr<MemBlock>> live;
     return live;
 }
 
 MemBlock *block(AEGP_MemHandle h)
 {
-    auto *b = reinterpret_cast<MemBlock *>(h);
-    return blocks().contains(b) ? b : nullptr;
+    auto it = blocks().find(reinterpret_cast<const MemBlock *>(h));
+    return it == blocks().end() ? nullptr : it->second.get();
 }
 
 void *alignedAlloc(AEGP_MemSize size)
@@ -95,19 +102,19 @@ A_Err newMemHandle(AEGP_PluginID, const A_char *, AEGP_MemSize size, AEGP_MemFla
     FAULT("AEGP_NewMemHandle");
     if (!memPH)
         return A_Err_PARAMETER;
-    auto *b = new MemBlock;
+    auto b = std::make_unique<MemBlock>();
     b->data = alignedAlloc(size);
-    if (!b->data) {
-        delete b;
+    if (!b->data)
         return A_Err_ALLOC;
-    }
     b->size = size;
     if (flags & AEGP_MemFlag_CLEAR)
         std::memset(b->data, 0, size);
-    blocks().insert(b);
-    *memPH = reinterpret_cast<AEGP_MemHandle>(b);
+    *memPH = reinterpret_cast<AEGP_MemHandle>(b.get());
+    blocks().emplace(b.get(), std::move(b));
     return A_Err_NONE;
 }
+
+void releaseBlock(MemBlock *b) { blocks().erase(b); }
 
 A_Err freeMemHandle(AEGP_MemHandle h)
 {
@@ -115,9 +122,7 @@ A_Err freeMemHandle(AEGP_MemHandle h)
     MemBlock *b = block(h);
     if (!b)
         return A_Err_PARAMETER;
-    blocks().remove(b);
-    std::free(b->data);
-    delete b;
+    releaseBlock(b);
     return A_Err_NONE;
 }
 
@@ -174,8 +179,8 @@ A_Err getMemStats(AEGP_PluginID, A_long *countPL, A_long *sizePL)
 {
     FAULT("AEGP_GetMemStats");
     A_long total = 0;
-    for (MemBlock *b : blocks())
-        total += A_long(b->size);
+    for (const auto &entry : blocks())
+        total += A_long(entry.second->size);
     if (countPL)
         *countPL = A_long(blocks().size());
     if (sizePL)
@@ -216,9 +221,15 @@ A_Err getProjectName(AEGP_ProjectH projH, A_char *nameZ)
     FAULT("AEGP_GetProjectName");
     if (!isProject(projH) || !nameZ)
         return A_Err_PARAMETER;
-    QByteArray name = QFileInfo(M().path()).fileName().toUtf8().left(47);
-    if (name.isEmpty())
-        name = "Untitled Project";
+    // The host's buffer holds 48 bytes with the terminating zero; cut whole characters only.
+    QString text = QFileInfo(M().path()).fileName();
+    if (text.isEmpty())
+        text = QStringLiteral("Untitled Project");
+    QByteArray name = text.toUtf8();
+    while (name.size() > 47) {
+        text.chop(text.size() >= 2 && text.at(text.size() - 1).isLowSurrogate() ? 2 : 1);
+        name = text.toUtf8();
+    }
     std::memcpy(nameZ, name.constData(), size_t(name.size()) + 1);
     return A_Err_NONE;
 }
@@ -304,8 +315,7 @@ A_Err getFirstProjItem(AEGP_ProjectH projH, AEGP_ItemH *itemPH)
     FAULT("AEGP_GetFirstProjItem");
     if (!isProject(projH) || !itemPH)
         return A_Err_PARAMETER;
-    const auto all = M().items();
-    *itemPH = all.empty() ? nullptr : handle(all.front());
+    *itemPH = handle(M().nextInWalk(M().root()));
     return A_Err_NONE;
 }
 
@@ -313,13 +323,10 @@ A_Err getNextProjItem(AEGP_ProjectH projH, AEGP_ItemH itemH, AEGP_ItemH *nextPH)
 {
     FAULT("AEGP_GetNextProjItem");
     ProjectItem *current = item(itemH);
-    if (!isProject(projH) || !current || !nextPH)
+    if (!isProject(projH) || !current || !current->inProject || !nextPH)
         return A_Err_PARAMETER;
-    const auto all = M().items();
-    *nextPH = nullptr;
-    for (size_t n = 0; n + 1 < all.size(); ++n)
-        if (all[n] == current)
-            *nextPH = handle(all[n + 1]);
+    // Starting from the root folder walks the whole project, as the plug-in's searches do.
+    *nextPH = handle(M().nextInWalk(current));
     return A_Err_NONE;
 }
 
@@ -408,8 +415,10 @@ A_Err getItemDimensions(AEGP_ItemH itemH, A_long *widthPL, A_long *heightPL)
 A_Err deleteItem(AEGP_ItemH itemH)
 {
     FAULT("AEGP_DeleteItem");
-    Q_UNUSED(itemH)
-    return A_Err_GENERIC; // the importer never deletes items; not offered by this host
+    if (!M().removeItem(item(itemH)))
+        return A_Err_PARAMETER;
+    P().notifyChanged();
+    return A_Err_NONE;
 }
 
 A_Err createNewFolder(const A_UTF16Char *nameZ, AEGP_ItemH parentH0, AEGP_ItemH *folderPH)
@@ -511,6 +520,7 @@ A_Err createComp(AEGP_ItemH parentH0, const A_UTF16Char *nameZ, A_long widthL, A
         || durationPT->scale == 0 || durationPT->value <= 0 || fps->den == 0 || fps->num <= 0)
         return A_Err_PARAMETER;
     ProjectItem *c = M().addComp(fromUtf16(nameZ), parent, widthL, heightL, *par, *durationPT, *fps);
+    M().setActive(c);
     *compPH = reinterpret_cast<AEGP_CompH>(c);
     P().notifyChanged();
     return A_Err_NONE;
@@ -746,10 +756,17 @@ A_Err executeScript(AEGP_PluginID, const A_char *scriptZ, const A_Boolean platfo
         b.append('\0');
         return b;
     };
+    AEGP_MemHandle resultH = nullptr, errorH = nullptr;
+    if ((resultPH0 && !(resultH = P().newHandle(encode(result))))
+        || (errorPH0 && !(errorH = P().newHandle(encode(error))))) {
+        if (resultH)
+            releaseBlock(block(resultH));
+        return A_Err_ALLOC;
+    }
     if (resultPH0)
-        *resultPH0 = P().newHandle(encode(result));
+        *resultPH0 = resultH;
     if (errorPH0)
-        *errorPH0 = P().newHandle(encode(error));
+        *errorPH0 = errorH;
     return A_Err_NONE;
 }
 
@@ -781,12 +798,63 @@ AEGP_FootageSuite5 g_footage = {getMainFootageFromItem, getFootageNumFiles, getF
 AEGP_UtilitySuite5 g_utility = {reportInfo, startUndoGroup, endUndoGroup,
                                 causeIdleRoutinesToBeCalled, executeScript, isScriptingAvailable};
 
+// The user's text runs through an indirect eval inside a try block: the eval gives the value
+// of the last statement, and the catch sees anything thrown, an Error or not.
+const char *const kRunner =
+    "(function () { try { return { ok: true, value: (0, eval)(__cellkitScript) }; }"
+    " catch (e) { return { ok: false, value: e }; } })()";
+
+// "Error: <message> (line <n>)". The line is that of the user's text: an error raised by
+// the object model (defined in the prelude) reports the innermost frame of "eval code".
 QString errorText(const QJSValue &error)
 {
+    if (!error.isError())
+        return QStringLiteral("Error: %1").arg(error.toString());
     const QString message = error.property(QStringLiteral("message")).toString();
-    const int line = error.property(QStringLiteral("lineNumber")).toInt();
+    int line = 0;
+    const QStringList frames =
+        error.property(QStringLiteral("stack")).toString().split(QLatin1Char('\n'));
+    for (const QString &frame : frames) {
+        const int at = frame.indexOf(QLatin1String("@eval code:"));
+        if (at >= 0) {
+            line = frame.mid(at + 11).toInt();
+            break;
+        }
+    }
+    if (line <= 0)
+        return QStringLiteral("Error: %1").arg(message);
     return QStringLiteral("Error: %1 (line %2)").arg(message).arg(line);
 }
+
+// Interrupts a script that runs longer than the limit, from a thread of its own.
+class ScriptWatchdog
+{
+public:
+    ScriptWatchdog(QJSEngine &engine, int limitMs)
+        : m_thread([this, &engine, limitMs]() {
+            std::unique_lock<std::mutex> lock(m_mutex);
+            if (!m_done.wait_for(lock, std::chrono::milliseconds(limitMs),
+                                 [this]() { return m_finished; }))
+                engine.setInterrupted(true);
+        })
+    {
+    }
+    ~ScriptWatchdog()
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_finished = true;
+        }
+        m_done.notify_one();
+        m_thread.join();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_done;
+    bool m_finished = false;
+    std::thread m_thread;
+};
 
 } // namespace
 
@@ -795,6 +863,7 @@ struct ProjectHost::Private
     TestHost *host = nullptr;
     std::unique_ptr<ProjectModel> model = std::make_unique<ProjectModel>();
     std::vector<ScriptRun> scripts;
+    int scriptTimeLimitMs = 60000;
 };
 
 ProjectHost::ProjectHost(TestHost &host, SuiteRegistry &suites, FaultPlan &, QObject *parent)
@@ -876,26 +945,45 @@ bool ProjectHost::saveProject(const QString &path, QString *error)
     return true;
 }
 
-void ProjectHost::runScript(const QString &text, QString *result, QString *error)
+void ProjectHost::runScript(const QString &text, QString *result, QString *error,
+                            const QString &fileName)
 {
     result->clear();
     error->clear();
     if (text.startsWith(QLatin1String("@JSXBIN@"))) {
-        *error = QStringLiteral("Error: compiled binary scripts (JSXBIN) cannot run on this host (line 1)");
+        *error = QStringLiteral("Error: compiled binary scripts (JSXBIN) cannot run on this "
+                                "host (line 1)");
     } else {
         // A fresh engine per run: nothing a script defines survives into the next one.
-        ScriptBridge bridge(*this);
+        ScriptBridge bridge(*this, fileName);
         QQmlEngine::setObjectOwnership(&bridge, QQmlEngine::CppOwnership);
         QJSEngine engine;
-        QJSValue install = engine.evaluate(ScriptBridge::prelude());
+        QJSValue install = engine.evaluate(ScriptBridge::prelude(), QStringLiteral("prelude"));
         install.call({engine.globalObject(), engine.newQObject(&bridge)});
-        const QJSValue value = engine.evaluate(text, QStringLiteral("script"), 1);
-        if (value.isError())
-            *error = errorText(value);
-        else if (!value.isUndefined())
-            *result = value.toString();
+        engine.globalObject().setProperty(QStringLiteral("__cellkitScript"), text);
+        QJSValue outcome;
+        {
+            ScriptWatchdog watchdog(engine, d->scriptTimeLimitMs);
+            outcome = engine.evaluate(QLatin1String(kRunner), QStringLiteral("runner"));
+        }
+        if (outcome.isError()) { // interrupted: nothing could catch it
+            *error = QStringLiteral("Error: the script ran longer than %1 ms and was stopped")
+                         .arg(d->scriptTimeLimitMs);
+        } else if (!outcome.property(QStringLiteral("ok")).toBool()) {
+            *error = errorText(outcome.property(QStringLiteral("value")));
+        } else {
+            const QJSValue value = outcome.property(QStringLiteral("value"));
+            if (!value.isUndefined())
+                *result = value.toString();
+        }
     }
     d->scripts.push_back(ScriptRun{text, *result, *error});
+    Q_EMIT scriptRan(d->scripts.back());
+}
+
+void ProjectHost::setScriptTimeLimit(int milliseconds)
+{
+    d->scriptTimeLimitMs = std::max(1, milliseconds);
 }
 
 const std::vector<ScriptRun> &ProjectHost::scriptRuns() const { return d->scripts; }
@@ -909,7 +997,7 @@ AEGP_MemHandle ProjectHost::newHandle(const QByteArray &bytes)
     return h;
 }
 
-int ProjectHost::liveHandles() const { return blocks().size(); }
+int ProjectHost::liveHandles() const { return int(blocks().size()); }
 
 QByteArray ProjectHost::dump() const
 {

@@ -40,9 +40,12 @@ public:
     bool saveProject(const QString &path, QString *error);
 
     // Runs an ExtendScript text on the open project; the result and error texts as the host
-    // hands them back (an empty error on success).
-    void runScript(const QString &text, QString *result, QString *error);
+    // hands them back (an empty error on success). `fileName` is the script's file, if any.
+    void runScript(const QString &text, QString *result, QString *error,
+                   const QString &fileName = QString());
     const std::vector<ScriptRun> &scriptRuns() const;
+    // A script still running after this long is stopped with an error (default one minute).
+    void setScriptTimeLimit(int milliseconds);
 
     // The whole project and the host state (menu, commands, scripts) as one JSON text.
     QByteArray dump() const;
@@ -55,7 +58,9 @@ public:
     void notifyChanged(bool dirty = true);
 
 Q_SIGNALS:
+    // The project changed (an item, a layer, the dirty flag, or a new project replaced it).
     void changed();
+    void scriptRan(const ScriptRun &run);
 
 private:
     struct Private;

@@ -1,190 +1,133 @@
 #include "testhost/project/ProjectModel.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
+#include "testhost/project/FootageScan.h"
+
 #include <QJsonArray>
-#include <QRegularExpression>
-#include <QtEndian>
 #include <algorithm>
+#include <cmath>
 #include <functional>
-#include <map>
 
 namespace {
 
 const char *const kFormat = "cellkit-testhost-project";
 const int kFormatVersion = 1;
+// The host's limit on a composition's width and height.
+const qint64 kMaxCompSize = 30000;
 
-QString kindForSuffix(const QString &suffix)
+const char *typeText(A_short type)
 {
-    const QString s = suffix.toLower();
-    if (s == QLatin1String("swf") || s == QLatin1String("mov") || s == QLatin1String("mp4"))
-        return QStringLiteral("movie");
-    if (s == QLatin1String("wav") || s == QLatin1String("mp3") || s == QLatin1String("aif"))
-        return QStringLiteral("sound");
-    return QStringLiteral("still");
-}
-
-// Walks the boxes of a QuickTime/MP4 file for "mvhd" (inside "moov") and reads its
-// time scale and duration. Version 0 stores 32-bit fields, version 1 64-bit ones.
-bool movieDuration(const QByteArray &data, int from, int to, A_Time *out)
-{
-    int pos = from;
-    while (pos + 8 <= to) {
-        quint32 size = qFromBigEndian<quint32>(reinterpret_cast<const uchar *>(data.constData() + pos));
-        const QByteArray type = data.mid(pos + 4, 4);
-        if (size < 8 || pos + int(size) > to)
-            return false;
-        if (type == "moov" && movieDuration(data, pos + 8, pos + int(size), out))
-            return true;
-        if (type == "mvhd" && size >= 32) {
-            const uchar *p = reinterpret_cast<const uchar *>(data.constData() + pos + 8);
-            quint32 scale;
-            quint64 duration;
-            if (p[0] == 1 && size >= 44) {
-                scale = qFromBigEndian<quint32>(p + 20);
-                duration = qFromBigEndian<quint64>(p + 24);
-            } else {
-                scale = qFromBigEndian<quint32>(p + 12);
-                duration = qFromBigEndian<quint32>(p + 16);
-            }
-            if (scale == 0 || duration > 0x7fffffffULL)
-                return false;
-            *out = A_Time{A_long(duration), scale};
-            return true;
-        }
-        pos += int(size);
+    switch (type) {
+    case AEGP_ItemType_COMP: return "comp";
+    case AEGP_ItemType_FOOTAGE: return "footage";
+    default: return "folder";
     }
-    return false;
-}
-
-// A RIFF/WAVE header: the "fmt " chunk's byte rate and the "data" chunk's size.
-bool waveDuration(const QByteArray &data, A_Time *out)
-{
-    if (data.size() < 12 || !data.startsWith("RIFF") || data.mid(8, 4) != "WAVE")
-        return false;
-    quint32 byteRate = 0;
-    int pos = 12;
-    while (pos + 8 <= data.size()) {
-        const QByteArray id = data.mid(pos, 4);
-        const quint32 size = qFromLittleEndian<quint32>(reinterpret_cast<const uchar *>(data.constData() + pos + 4));
-        if (id == "fmt " && size >= 12 && pos + 20 <= data.size())
-            byteRate = qFromLittleEndian<quint32>(reinterpret_cast<const uchar *>(data.constData() + pos + 16));
-        if (id == "data" && byteRate > 0) {
-            *out = A_Time{A_long(qint64(size) * 1000 / byteRate), 1000};
-            return true;
-        }
-        pos += 8 + int(size) + int(size & 1);
-    }
-    return false;
-}
-
-A_Time nativeDurationOf(const QString &path, const QString &kind)
-{
-    A_Time t{1, 1}; // one second when the header cannot be read
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return t;
-    const QByteArray data = f.read(4 * 1024 * 1024);
-    if (kind == QLatin1String("movie"))
-        movieDuration(data, 0, data.size(), &t);
-    else if (path.endsWith(QLatin1String(".wav"), Qt::CaseInsensitive))
-        waveDuration(data, &t);
-    return t;
-}
-
-// "shot_0012.PNG" -> prefix "shot_", digits "0012", extension "png".
-struct FramePattern
-{
-    QString prefix;
-    QString digits;
-    QString suffix;
-    bool valid = false;
-};
-
-FramePattern patternOf(const QString &fileName)
-{
-    static const QRegularExpression re(QStringLiteral("^(.*?)(\\d+)(\\.[^.]*)?$"));
-    FramePattern p;
-    const auto m = re.match(fileName);
-    if (!m.hasMatch())
-        return p;
-    p.prefix = m.captured(1);
-    p.digits = m.captured(2);
-    p.suffix = m.captured(3);
-    p.valid = true;
-    return p;
-}
-
-bool samePattern(const FramePattern &a, const FramePattern &b)
-{
-    return b.valid && a.prefix.compare(b.prefix, Qt::CaseInsensitive) == 0
-        && a.suffix.compare(b.suffix, Qt::CaseInsensitive) == 0
-        && a.digits.size() == b.digits.size();
 }
 
 QJsonArray pair(qint64 a, qint64 b) { return QJsonArray{double(a), double(b)}; }
+
+// A whole number that fits the host's 32-bit fields (signed or unsigned).
+bool intOf(const QJsonValue &v, qint64 *out)
+{
+    if (!v.isDouble())
+        return false;
+    const double d = v.toDouble();
+    if (d != std::floor(d) || d < -2147483648.0 || d > 4294967295.0)
+        return false;
+    *out = qint64(d);
+    return true;
+}
+
+bool pairOf(const QJsonValue &v, qint64 *a, qint64 *b)
+{
+    const QJsonArray array = v.toArray();
+    return v.isArray() && array.size() == 2 && intOf(array.at(0), a) && intOf(array.at(1), b);
+}
+
+bool isKind(const QString &kind)
+{
+    return kind == QLatin1String("sequence") || kind == QLatin1String("still")
+        || kind == QLatin1String("movie") || kind == QLatin1String("sound");
+}
 
 } // namespace
 
 ProjectModel::ProjectModel()
 {
     m_root = make(AEGP_ItemType_FOLDER, QStringLiteral("Root"), nullptr);
+    m_dirty = false;
 }
 
 ProjectModel::~ProjectModel() = default;
+ProjectModel::ProjectModel(ProjectModel &&) noexcept = default;
+ProjectModel &ProjectModel::operator=(ProjectModel &&) noexcept = default;
 
-ProjectItem *ProjectModel::make(A_short type, const QString &name, ProjectItem *parent)
+void ProjectModel::touch()
+{
+    m_walkValid = false;
+    m_dirty = true;
+}
+
+ProjectItem *ProjectModel::make(A_short type, const QString &name, ProjectItem *parent, int id)
 {
     auto item = std::make_unique<ProjectItem>();
-    item->id = m_nextId++;
+    item->id = id > 0 ? id : m_nextId;
+    m_nextId = std::max(m_nextId, item->id + 1);
     item->type = type;
     item->name = name;
     item->parent = parent;
     item->inProject = true;
     if (parent)
         parent->children.push_back(item.get());
-    m_all.push_back(std::move(item));
-    m_dirty = true;
-    return m_all.back().get();
+    ProjectItem *raw = item.get();
+    m_byId[raw->id] = raw;
+    m_items.emplace(raw, std::move(item));
+    touch();
+    return raw;
 }
 
-std::vector<ProjectItem *> ProjectModel::items() const
+const std::vector<ProjectItem *> &ProjectModel::items() const
 {
-    std::vector<ProjectItem *> out;
-    std::function<void(ProjectItem *)> walk = [&](ProjectItem *folder) {
+    if (m_walkValid)
+        return m_walk;
+    m_walk.clear();
+    m_walkIndex.clear();
+    std::function<void(const ProjectItem *)> walk = [&](const ProjectItem *folder) {
         for (ProjectItem *child : folder->children) {
-            out.push_back(child);
+            m_walkIndex[child] = m_walk.size();
+            m_walk.push_back(child);
             walk(child);
         }
     };
     walk(m_root);
-    return out;
+    m_walkValid = true;
+    return m_walk;
+}
+
+ProjectItem *ProjectModel::nextInWalk(const ProjectItem *item) const
+{
+    const std::vector<ProjectItem *> &all = items();
+    if (item == m_root)
+        return all.empty() ? nullptr : all.front();
+    auto it = m_walkIndex.find(item);
+    if (it == m_walkIndex.end() || it->second + 1 >= all.size())
+        return nullptr;
+    return all[it->second + 1];
 }
 
 ProjectItem *ProjectModel::findById(int id) const
 {
-    for (const auto &item : m_all)
-        if (item->id == id)
-            return item.get();
-    return nullptr;
+    auto it = m_byId.find(id);
+    return it == m_byId.end() ? nullptr : it->second;
 }
 
 bool ProjectModel::owns(const void *item) const
 {
-    for (const auto &i : m_all)
-        if (i.get() == item)
-            return true;
-    return false;
+    return m_items.count(static_cast<const ProjectItem *>(item)) > 0;
 }
 
 bool ProjectModel::ownsLayer(const void *layer) const
 {
-    for (const auto &i : m_all)
-        for (const auto &l : i->layers)
-            if (l.get() == layer)
-                return true;
-    return false;
+    return m_layers.count(static_cast<const ProjectLayer *>(layer)) > 0;
 }
 
 ProjectItem *ProjectModel::addFolder(const QString &name, ProjectItem *parent)
@@ -202,90 +145,96 @@ ProjectItem *ProjectModel::addComp(const QString &name, ProjectItem *parent, A_l
     c->pixelAspect = pixelAspect;
     c->duration = duration;
     c->frameRate = frameRate;
-    m_active = c;
     return c;
 }
 
 ProjectItem *ProjectModel::newFootage(const QString &path, bool sequence, bool forceAlphabetical,
                                       QString *error, QString *note)
 {
-    const QFileInfo info(path);
-    if (!info.isFile()) {
-        *error = QStringLiteral("File not found: %1").arg(path);
+    const FootageScan scan = scanFootage(path, sequence, forceAlphabetical);
+    if (!scan.ok) {
+        *error = scan.error;
         return nullptr;
     }
+    // A loose item: not in the tree, so the project does not change until it is added.
     auto item = std::make_unique<ProjectItem>();
     item->id = m_nextId++;
     item->type = AEGP_ItemType_FOOTAGE;
-    item->kind = kindForSuffix(info.suffix());
-    item->name = info.fileName();
-    item->files = QStringList{info.absoluteFilePath()};
-    const FramePattern mine = patternOf(info.fileName());
-    if (sequence && item->kind == QLatin1String("still") && mine.valid) {
-        std::map<qint64, QString> frames;
-        QStringList byName;
-        const QDir dir = info.absoluteDir();
-        for (const QFileInfo &f : dir.entryInfoList(QDir::Files, QDir::Name)) {
-            const FramePattern p = patternOf(f.fileName());
-            if (!samePattern(mine, p))
-                continue;
-            frames[p.digits.toLongLong()] = f.absoluteFilePath();
-            byName << f.absoluteFilePath();
-        }
-        if (frames.size() > 1 || forceAlphabetical) {
-            const qint64 first = frames.begin()->first;
-            const qint64 last = frames.rbegin()->first;
-            QStringList files;
-            if (forceAlphabetical) {
-                files = byName;
-            } else {
-                int missing = 0;
-                for (qint64 n = first; n <= last; ++n) {
-                    auto it = frames.find(n);
-                    files << (it == frames.end() ? QString() : it->second);
-                    missing += it == frames.end();
-                }
-                if (missing > 0)
-                    *note = QStringLiteral("%1: %2 missing frame(s) replaced by placeholders")
-                                .arg(info.fileName()).arg(missing);
-            }
-            const int width = mine.digits.size();
-            item->kind = QStringLiteral("sequence");
-            item->files = files;
-            item->name = QStringLiteral("%1[%2-%3]%4")
-                             .arg(mine.prefix)
-                             .arg(first, width, 10, QLatin1Char('0'))
-                             .arg(last, width, 10, QLatin1Char('0'))
-                             .arg(mine.suffix);
-        }
-    }
-    if (item->kind == QLatin1String("movie") || item->kind == QLatin1String("sound"))
-        item->nativeDuration = nativeDurationOf(info.absoluteFilePath(), item->kind);
-    m_all.push_back(std::move(item));
-    return m_all.back().get();
+    item->kind = scan.kind;
+    item->name = scan.name;
+    item->files = scan.files;
+    item->nativeDuration = scan.nativeDuration;
+    if (scan.missingFrames > 0)
+        *note = QStringLiteral("%1: %2 missing frame(s) replaced by placeholders")
+                    .arg(scan.name)
+                    .arg(scan.missingFrames);
+    ProjectItem *raw = item.get();
+    m_byId[raw->id] = raw;
+    m_items.emplace(raw, std::move(item));
+    return raw;
 }
 
 bool ProjectModel::adoptFootage(ProjectItem *footage, ProjectItem *folder)
 {
-    if (!footage || footage->inProject || footage->type != AEGP_ItemType_FOOTAGE)
+    if (!footage || !owns(footage) || footage->inProject
+        || footage->type != AEGP_ItemType_FOOTAGE)
         return false;
     footage->parent = folder ? folder : m_root;
     footage->parent->children.push_back(footage);
     footage->inProject = true;
-    m_dirty = true;
+    touch();
     return true;
+}
+
+void ProjectModel::forget(ProjectItem *item)
+{
+    for (const auto &layer : item->layers)
+        m_layers.erase(layer.get());
+    if (m_active == item)
+        m_active = nullptr;
+    m_byId.erase(item->id);
+    m_items.erase(item);
 }
 
 void ProjectModel::disposeFootage(ProjectItem *footage)
 {
-    if (!footage || footage->inProject)
+    if (!footage || !owns(footage) || footage->inProject)
         return;
-    m_all.erase(std::remove_if(m_all.begin(), m_all.end(),
-                               [&](const auto &p) { return p.get() == footage; }),
-                m_all.end());
+    forget(footage);
 }
 
-bool ProjectModel::contains(ProjectItem *comp, ProjectItem *inner) const
+bool ProjectModel::removeItem(ProjectItem *item)
+{
+    if (!item || item == m_root || !owns(item) || !item->inProject)
+        return false;
+    std::unordered_set<const ProjectItem *> doomed;
+    std::function<void(ProjectItem *)> collect = [&](ProjectItem *i) {
+        doomed.insert(i);
+        for (ProjectItem *c : i->children)
+            collect(c);
+    };
+    collect(item);
+    // Layers showing a deleted item go with it, in whatever composition they are.
+    for (auto &entry : m_items) {
+        auto &layers = entry.second->layers;
+        for (auto it = layers.begin(); it != layers.end();) {
+            if (doomed.count((*it)->source)) {
+                m_layers.erase(it->get());
+                it = layers.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+    auto &siblings = item->parent->children;
+    siblings.erase(std::remove(siblings.begin(), siblings.end(), item), siblings.end());
+    for (const ProjectItem *i : doomed)
+        forget(const_cast<ProjectItem *>(i));
+    touch();
+    return true;
+}
+
+bool ProjectModel::contains(const ProjectItem *comp, const ProjectItem *inner) const
 {
     if (comp == inner)
         return true;
@@ -297,7 +246,8 @@ bool ProjectModel::contains(ProjectItem *comp, ProjectItem *inner) const
 
 bool ProjectModel::canAddLayer(ProjectItem *source, ProjectItem *comp) const
 {
-    if (!source || !comp || comp->type != AEGP_ItemType_COMP || !source->inProject)
+    if (!source || !comp || !owns(source) || !owns(comp) || comp->type != AEGP_ItemType_COMP
+        || !source->inProject)
         return false;
     if (source->type == AEGP_ItemType_FOOTAGE)
         return true;
@@ -313,6 +263,7 @@ ProjectLayer *ProjectModel::addLayer(ProjectItem *comp, ProjectItem *source)
     layer->name = source->name;
     layer->source = source;
     layer->comp = comp;
+    m_layers.insert(layer.get());
     comp->layers.insert(comp->layers.begin(), std::move(layer));
     m_dirty = true;
     return comp->layers.front().get();
@@ -321,18 +272,19 @@ ProjectLayer *ProjectModel::addLayer(ProjectItem *comp, ProjectItem *source)
 ProjectItem *ProjectModel::precompose(ProjectItem *comp, std::vector<int> indices,
                                       const QString &name)
 {
-    if (!comp || comp->type != AEGP_ItemType_COMP || indices.empty())
+    if (!comp || !owns(comp) || comp->type != AEGP_ItemType_COMP || indices.empty())
         return nullptr;
     std::sort(indices.begin(), indices.end());
     indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
     if (indices.front() < 0 || indices.back() >= int(comp->layers.size()))
         return nullptr;
-    ProjectItem *inner = addComp(name, comp->parent, comp->width, comp->height, comp->pixelAspect,
-                                 comp->duration, comp->frameRate);
+    // The new composition sits beside the original one and copies its settings.
+    ProjectItem *inner = addComp(name, comp->parent, comp->width, comp->height,
+                                 comp->pixelAspect, comp->duration, comp->frameRate);
     const int top = indices.front();
-    for (int k = int(indices.size()) - 1; k >= 0; --k) {
-        auto moved = std::move(comp->layers[size_t(indices[size_t(k)])]);
-        comp->layers.erase(comp->layers.begin() + indices[size_t(k)]);
+    for (auto k = indices.rbegin(); k != indices.rend(); ++k) {
+        auto moved = std::move(comp->layers[size_t(*k)]);
+        comp->layers.erase(comp->layers.begin() + *k);
         moved->comp = inner;
         inner->layers.insert(inner->layers.begin(), std::move(moved));
     }
@@ -340,6 +292,7 @@ ProjectItem *ProjectModel::precompose(ProjectItem *comp, std::vector<int> indice
     layer->name = name;
     layer->source = inner;
     layer->comp = comp;
+    m_layers.insert(layer.get());
     comp->layers.insert(comp->layers.begin() + top, std::move(layer));
     m_dirty = true;
     return inner;
@@ -352,11 +305,13 @@ A_Time ProjectModel::itemDuration(const ProjectItem *item)
     if (item->type != AEGP_ItemType_FOOTAGE || item->kind == QLatin1String("still"))
         return A_Time{0, 1};
     if (item->kind == QLatin1String("sequence")) {
-        // frames / fps, kept exact for rates given in thousandths.
-        const qint64 scale = qint64(item->conformFps * 1000 + 0.5);
-        if (scale <= 0)
+        const A_long frames = A_long(item->files.size());
+        if (item->conformFps <= 0)
             return A_Time{0, 1};
-        return A_Time{A_long(qint64(item->files.size()) * 1000), A_u_long(scale)};
+        if (item->conformFps == std::floor(item->conformFps))
+            return A_Time{frames, A_u_long(item->conformFps)};
+        // Rates like 29.97 kept exact in thousandths of a frame per second.
+        return A_Time{frames * 1000, A_u_long(std::lround(item->conformFps * 1000))};
     }
     return item->nativeDuration;
 }
@@ -364,14 +319,13 @@ A_Time ProjectModel::itemDuration(const ProjectItem *item)
 QJsonObject ProjectModel::toJson() const
 {
     QJsonArray list;
-    std::vector<ProjectItem *> all{m_root};
-    for (ProjectItem *i : items())
+    std::vector<const ProjectItem *> all{m_root};
+    for (const ProjectItem *i : items())
         all.push_back(i);
-    for (ProjectItem *i : all) {
+    for (const ProjectItem *i : all) {
         QJsonObject o;
         o["id"] = i->id;
-        o["type"] = i->type == AEGP_ItemType_COMP ? "comp"
-                    : i->type == AEGP_ItemType_FOOTAGE ? "footage" : "folder";
+        o["type"] = typeText(i->type);
         o["name"] = i->name;
         o["parent"] = i->parent ? QJsonValue(i->parent->id) : QJsonValue();
         if (i->type == AEGP_ItemType_COMP) {
@@ -402,79 +356,139 @@ QJsonObject ProjectModel::toJson() const
 
 bool ProjectModel::fromJson(const QJsonObject &json, QString *error, ProjectItem *under)
 {
+    // Read into a model of its own first, so that a bad file changes nothing here.
+    ProjectModel parsed;
+    if (!parsed.build(json, error, nullptr))
+        return false;
+    if (!under) {
+        parsed.m_path = json.value("path").toString();
+        parsed.m_dirty = false;
+        *this = std::move(parsed);
+        return true;
+    }
+    if (!owns(under) || under->type != AEGP_ItemType_FOLDER || !under->inProject) {
+        *error = QStringLiteral("The items cannot go there: not a folder of the project");
+        return false;
+    }
+    return build(json, error, under);
+}
+
+bool ProjectModel::build(const QJsonObject &json, QString *error, ProjectItem *under)
+{
     if (json.value("format").toString() != QLatin1String(kFormat)) {
         *error = QStringLiteral("Not a test host project (format \"%1\")")
                      .arg(json.value("format").toString());
         return false;
     }
     if (json.value("version").toInt() != kFormatVersion) {
-        *error = QStringLiteral("Unsupported project version %1").arg(json.value("version").toInt());
+        *error = QStringLiteral("Unsupported project version %1")
+                     .arg(json.value("version").toVariant().toString());
         return false;
     }
     const QJsonArray list = json.value("items").toArray();
-    if (list.isEmpty() || !list.first().toObject().value("parent").isNull()) {
+    const QJsonObject rootJson = list.isEmpty() ? QJsonObject() : list.first().toObject();
+    qint64 rootId = 0;
+    if (rootJson.isEmpty() || !rootJson.value("parent").isNull()
+        || rootJson.value("type").toString() != QLatin1String("folder")
+        || !intOf(rootJson.value("id"), &rootId)) {
         *error = QStringLiteral("The project has no root folder");
         return false;
     }
-    if (!under) {
-        m_all.clear();
+    const bool keepIds = !under;
+    if (keepIds) {
+        m_items.clear();
+        m_byId.clear();
+        m_layers.clear();
         m_active = nullptr;
         m_nextId = 1;
-        m_root = make(AEGP_ItemType_FOLDER, list.first().toObject().value("name").toString(), nullptr);
+        m_root = make(AEGP_ItemType_FOLDER, rootJson.value("name").toString(), nullptr,
+                      rootId > 0 ? int(rootId) : 0);
     }
-    std::map<int, ProjectItem *> byOldId;
-    byOldId[list.first().toObject().value("id").toInt()] = under ? under : m_root;
+    std::unordered_map<qint64, ProjectItem *> byOldId{{rootId, under ? under : m_root}};
     std::vector<std::pair<ProjectItem *, QJsonArray>> pendingLayers;
+    auto fail = [error](qint64 id, const QString &why) {
+        *error = QStringLiteral("Item %1: %2").arg(id).arg(why);
+        return false;
+    };
     for (int n = 1; n < list.size(); ++n) {
         const QJsonObject o = list.at(n).toObject();
-        auto parent = byOldId.find(o.value("parent").toInt());
-        if (parent == byOldId.end()) {
-            *error = QStringLiteral("Item %1 names an unknown parent").arg(o.value("id").toInt());
+        qint64 id = 0, parentId = 0;
+        if (!intOf(o.value("id"), &id) || id <= 0 || id > 0x7fffffff) {
+            *error = QStringLiteral("The item at position %1 has no valid id").arg(n + 1);
             return false;
         }
+        if (byOldId.count(id))
+            return fail(id, QStringLiteral("the id appears twice"));
+        auto parent = intOf(o.value("parent"), &parentId) ? byOldId.find(parentId) : byOldId.end();
+        if (parent == byOldId.end() || parent->second->type != AEGP_ItemType_FOLDER)
+            return fail(id, QStringLiteral("its parent is not a folder listed before it"));
         const QString type = o.value("type").toString();
         const QString name = o.value("name").toString();
+        const int newId = keepIds ? int(id) : 0;
         ProjectItem *item = nullptr;
         if (type == QLatin1String("folder")) {
-            item = addFolder(name, parent->second);
+            item = make(AEGP_ItemType_FOLDER, name, parent->second, newId);
         } else if (type == QLatin1String("comp")) {
-            const QJsonArray pa = o.value("pixelAspect").toArray();
-            const QJsonArray du = o.value("duration").toArray();
-            const QJsonArray fr = o.value("frameRate").toArray();
-            item = addComp(name, parent->second, o.value("width").toInt(), o.value("height").toInt(),
-                           A_Ratio{pa.at(0).toInt(1), A_u_long(pa.at(1).toInt(1))},
-                           A_Time{du.at(0).toInt(), A_u_long(du.at(1).toInt(1))},
-                           A_Ratio{fr.at(0).toInt(30), A_u_long(fr.at(1).toInt(1))});
+            qint64 w = 0, h = 0, paNum = 0, paDen = 0, dv = 0, ds = 0, fNum = 0, fDen = 0;
+            if (!intOf(o.value("width"), &w) || !intOf(o.value("height"), &h) || w < 1 || h < 1
+                || w > kMaxCompSize || h > kMaxCompSize)
+                return fail(id, QStringLiteral("width and height must be 1 to %1").arg(kMaxCompSize));
+            if (!pairOf(o.value("pixelAspect"), &paNum, &paDen) || paNum <= 0 || paDen <= 0
+                || !pairOf(o.value("duration"), &dv, &ds) || dv <= 0 || ds <= 0
+                || !pairOf(o.value("frameRate"), &fNum, &fDen) || fNum <= 0 || fDen <= 0
+                || paNum > 0x7fffffff || dv > 0x7fffffff || fNum > 0x7fffffff)
+                return fail(id, QStringLiteral("pixelAspect, duration and frameRate must be "
+                                               "pairs of positive whole numbers"));
+            if (!o.value("layers").isArray())
+                return fail(id, QStringLiteral("a composition needs a list of layers"));
+            item = make(AEGP_ItemType_COMP, name, parent->second, newId);
+            item->width = A_long(w);
+            item->height = A_long(h);
+            item->pixelAspect = A_Ratio{A_long(paNum), A_u_long(paDen)};
+            item->duration = A_Time{A_long(dv), A_u_long(ds)};
+            item->frameRate = A_Ratio{A_long(fNum), A_u_long(fDen)};
             pendingLayers.emplace_back(item, o.value("layers").toArray());
         } else if (type == QLatin1String("footage")) {
-            item = make(AEGP_ItemType_FOOTAGE, name, parent->second);
-            item->kind = o.value("kind").toString();
-            for (const QJsonValue &f : o.value("files").toArray())
+            const QString kind = o.value("kind").toString();
+            const QJsonArray files = o.value("files").toArray();
+            qint64 dv = 0, ds = 0;
+            const double fps = o.value("conformFps").toDouble(-1);
+            if (!isKind(kind))
+                return fail(id, QStringLiteral("unknown footage kind \"%1\"").arg(kind));
+            if (!o.value("files").isArray()
+                || std::any_of(files.begin(), files.end(), [](const QJsonValue &f) { return !f.isString(); }))
+                return fail(id, QStringLiteral("files must be a list of paths"));
+            if (!(fps > 0 && fps <= 1000) || !pairOf(o.value("duration"), &dv, &ds) || dv < 0
+                || ds <= 0 || dv > 0x7fffffff)
+                return fail(id, QStringLiteral("conformFps and duration are not valid"));
+            item = make(AEGP_ItemType_FOOTAGE, name, parent->second, newId);
+            item->kind = kind;
+            for (const QJsonValue &f : files)
                 item->files << f.toString();
-            item->conformFps = o.value("conformFps").toDouble(30);
-            const QJsonArray du = o.value("duration").toArray();
-            item->nativeDuration = A_Time{du.at(0).toInt(), A_u_long(du.at(1).toInt(1))};
+            item->conformFps = fps;
+            item->nativeDuration = A_Time{A_long(dv), A_u_long(ds)};
         } else {
-            *error = QStringLiteral("Unknown item type \"%1\"").arg(type);
-            return false;
+            return fail(id, QStringLiteral("unknown item type \"%1\"").arg(type));
         }
-        byOldId[o.value("id").toInt()] = item;
+        byOldId[id] = item;
     }
     for (auto &[comp, layers] : pendingLayers) {
         for (const QJsonValue &v : layers) {
-            auto source = byOldId.find(v.toObject().value("source").toInt());
-            if (source == byOldId.end())
-                continue;
+            qint64 sourceId = 0;
+            auto source = intOf(v.toObject().value("source"), &sourceId) ? byOldId.find(sourceId)
+                                                                           : byOldId.end();
+            if (source == byOldId.end() || source->second->type == AEGP_ItemType_FOLDER)
+                return fail(comp->id, QStringLiteral("a layer shows no composition or footage of the project"));
+            if (contains(source->second, comp))
+                return fail(comp->id, QStringLiteral("a layer would put the composition inside itself"));
             auto layer = std::make_unique<ProjectLayer>();
             layer->name = v.toObject().value("name").toString();
             layer->source = source->second;
             layer->comp = comp;
+            m_layers.insert(layer.get());
             comp->layers.push_back(std::move(layer));
         }
     }
-    if (!under) {
-        m_path = json.value("path").toString();
-        m_dirty = false;
-    }
+    touch();
     return true;
 }

@@ -15,6 +15,11 @@ namespace {
 
 enum ImportAs { CompCroppedLayers = 3812, Footage = 3813, Comp = 3814, Project = 3815 };
 
+const quint32 kMaxCompSize = 30000;
+// A composition made from a Photoshop file lasts one second at 30 frames per second.
+const A_long kPsdCompFrames = 30;
+const A_u_long kPsdCompRate = 30;
+
 // Times and rates arrive from scripts as seconds and frames per second; the model keeps them
 // as rationals. Rates like 29.97 keep three decimals.
 A_Ratio ratioOf(double value)
@@ -37,9 +42,10 @@ QString typeName(const ProjectItem *item)
 
 } // namespace
 
-ScriptBridge::ScriptBridge(ProjectHost &project, QObject *parent)
+ScriptBridge::ScriptBridge(ProjectHost &project, const QString &fileName, QObject *parent)
     : QObject(parent)
     , m_project(project)
+    , m_fileName(fileName)
 {
 }
 
@@ -134,6 +140,7 @@ int ScriptBridge::addComp(int folderId, const QString &name, int width, int heig
     const A_Time dur{A_long(std::lround(duration * fps.num)), A_u_long(fps.num)};
     ProjectItem *c = m_project.model().addComp(name, folder, width, height, ratioOf(pixelAspect),
                                                dur, fps);
+    m_project.model().setActive(c);
     m_project.notifyChanged();
     return c->id;
 }
@@ -206,6 +213,23 @@ QString ScriptBridge::absolutePath(const QString &path) const
 
 void ScriptBridge::console(const QString &line) { m_project.host().console(line); }
 
+bool ScriptBridge::setConformFps(int footageId, double fps)
+{
+    ProjectItem *item = m_project.model().findById(footageId);
+    if (!item || item->type != AEGP_ItemType_FOOTAGE || !(fps > 0 && fps <= 999)) {
+        m_error = QStringLiteral("Unable to set \"conformFrameRate\": value out of range");
+        return false;
+    }
+    item->conformFps = fps;
+    m_project.notifyChanged();
+    return true;
+}
+
+QString ScriptBridge::environment(const QString &name) const
+{
+    return qEnvironmentVariable(name.toLocal8Bit().constData());
+}
+
 int ScriptBridge::importFile(const QString &path, int importAs, bool sequence,
                              bool forceAlphabetical)
 {
@@ -227,27 +251,39 @@ int ScriptBridge::importFile(const QString &path, int importAs, bool sequence,
     return item->id;
 }
 
-// A Photoshop file as a composition: the header gives the size ("8BPS", version, six reserved
-// bytes, channel count, then height before width, all big-endian).
+// A Photoshop file as a composition: the header gives the size ("8BPS", version 1, or 2 for
+// large documents, six reserved bytes, channel count, then height before width, all
+// big-endian). The composition holds the file as one footage layer; the footage goes into a
+// folder "<name> Layers" beside it, where the host puts the document's layers.
 int ScriptBridge::importPsd(const QString &path)
 {
+    const QFileInfo info(path);
     QFile f(path);
     QByteArray head;
     if (f.open(QIODevice::ReadOnly))
         head = f.read(26);
-    if (head.size() < 26 || !head.startsWith("8BPS"))
-        return fail(QStringLiteral("Unable to import \"%1\" as a composition: not a Photoshop file").arg(QFileInfo(path).fileName()));
     const auto *p = reinterpret_cast<const uchar *>(head.constData());
-    const A_long height = A_long(qFromBigEndian<quint32>(p + 14));
-    const A_long width = A_long(qFromBigEndian<quint32>(p + 18));
+    const quint16 version = head.size() >= 26 ? qFromBigEndian<quint16>(p + 4) : 0;
+    if (!head.startsWith("8BPS") || (version != 1 && version != 2))
+        return fail(QStringLiteral("Unable to import \"%1\" as a composition: not a Photoshop "
+                                   "file").arg(info.fileName()));
+    const quint32 height = qFromBigEndian<quint32>(p + 14);
+    const quint32 width = qFromBigEndian<quint32>(p + 18);
+    if (width < 1 || height < 1 || width > kMaxCompSize || height > kMaxCompSize)
+        return fail(QStringLiteral("Unable to import \"%1\" as a composition: its size %2x%3 "
+                                   "is outside 1 to %4 pixels")
+                        .arg(info.fileName()).arg(width).arg(height).arg(kMaxCompSize));
     ProjectModel &model = m_project.model();
     QString error, note;
     ProjectItem *footage = model.newFootage(path, false, false, &error, &note);
     if (!footage)
         return fail(error);
-    ProjectItem *comp = model.addComp(QFileInfo(path).completeBaseName(), model.root(), width,
-                                      height, A_Ratio{1, 1}, A_Time{30, 30}, A_Ratio{30, 1});
-    model.adoptFootage(footage, model.root());
+    const QString name = info.completeBaseName();
+    ProjectItem *comp = model.addComp(name, model.root(), A_long(width), A_long(height),
+                                      A_Ratio{1, 1}, A_Time{kPsdCompFrames, kPsdCompRate},
+                                      A_Ratio{A_long(kPsdCompRate), 1});
+    ProjectItem *layers = model.addFolder(name + QStringLiteral(" Layers"), model.root());
+    model.adoptFootage(footage, layers);
     model.addLayer(comp, footage);
     m_project.notifyChanged();
     return comp->id;
@@ -257,16 +293,19 @@ int ScriptBridge::importProject(const QString &path)
 {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
-        return fail(QStringLiteral("Unable to open \"%1\"").arg(path));
-    QJsonParseError parseError;
+        return fail(QStringLiteral("Unable to open \"%1\": %2").arg(path, f.errorString()));
+    QJsonParseError parseError{};
     const QJsonDocument doc = QJsonDocument::fromJson(f.readAll(), &parseError);
     if (!doc.isObject())
-        return fail(QStringLiteral("Unable to import \"%1\": %2").arg(path, parseError.errorString()));
+        return fail(QStringLiteral("Unable to import \"%1\": not a test host project (%2)")
+                        .arg(path, parseError.errorString()));
+    QString error;
+    ProjectModel check;
+    if (!check.fromJson(doc.object(), &error))
+        return fail(QStringLiteral("Unable to import \"%1\": %2").arg(path, error));
     ProjectModel &model = m_project.model();
     ProjectItem *folder = model.addFolder(QFileInfo(path).fileName(), model.root());
-    QString error;
-    if (!model.fromJson(doc.object(), &error, folder))
-        return fail(QStringLiteral("Unable to import \"%1\": %2").arg(path, error));
+    model.fromJson(doc.object(), &error, folder);
     m_project.notifyChanged();
     return folder->id;
 }
@@ -303,16 +342,22 @@ QString ScriptBridge::prelude()
     itemProps(FolderItem.prototype, "Folder");
     itemProps(CompItem.prototype, "Composition");
     itemProps(FootageItem.prototype, "Footage");
+    FolderItem.prototype.toString = function () { return "[object FolderItem]"; };
+    CompItem.prototype.toString = function () { return "[object CompItem]"; };
+    FootageItem.prototype.toString = function () { return "[object FootageItem]"; };
 
-    function ItemCollection(folderId) { this._folder = folderId; }
+    function ItemCollection(folderId, wholeProject) {
+        this._folder = folderId;
+        this._whole = wholeProject;
+    }
     ItemCollection.prototype.addComp = function (name, w, h, pa, dur, fps) {
         return wrap(check(N.addComp(this._folder, String(name), w, h, pa, dur, fps)));
     };
     ItemCollection.prototype.addFolder = function (name) {
         return wrap(check(N.addFolder(this._folder, String(name))));
     };
-    Object.defineProperty(ItemCollection.prototype, "length",
-        { get: function () { return N.numItems(); } });
+    Object.defineProperty(ItemCollection.prototype, "length", { get: function () {
+        return this._whole ? N.numItems() : N.childIds(this._folder).length; } });
     FolderItem.prototype.item = function (i) {
         var ids = N.childIds(this._id);
         if (i < 1 || i > ids.length) throw new Error("Item index out of range");
@@ -321,7 +366,7 @@ QString ScriptBridge::prelude()
     Object.defineProperty(FolderItem.prototype, "numItems",
         { get: function () { return N.childIds(this._id).length; } });
     Object.defineProperty(FolderItem.prototype, "items",
-        { get: function () { return new ItemCollection(this._id); } });
+        { get: function () { return new ItemCollection(this._id, false); } });
 
     function LayerCollection(compId) { this._comp = compId; }
     Object.defineProperty(LayerCollection.prototype, "length",
@@ -339,6 +384,7 @@ QString ScriptBridge::prelude()
         return wrap(check(N.precompose(this._comp, indices, String(name))));
     };
     function Layer() {}
+    Layer.prototype.toString = function () { return "[object AVLayer]"; };
     function layerOf(compId, i) {
         var info = N.layerInfo(compId, i);
         if (info.source === undefined) throw new Error("Layer index out of range");
@@ -347,6 +393,12 @@ QString ScriptBridge::prelude()
         l.containingComp = wrap(compId);
         return l;
     }
+    Object.defineProperty(FootageItem.prototype, "mainSource", { get: function () {
+        var id = this._id, source = {};
+        Object.defineProperty(source, "conformFrameRate", {
+            get: function () { return N.itemInfo(id).frameRate; },
+            set: function (v) { check(N.setConformFps(id, Number(v))); } });
+        return source; } });
     Object.defineProperty(CompItem.prototype, "layers",
         { get: function () { return new LayerCollection(this._id); } });
     Object.defineProperty(CompItem.prototype, "numLayers",
@@ -362,6 +414,14 @@ QString ScriptBridge::prelude()
     Object.defineProperty(FileObject.prototype, "name",
         { get: function () { return this.fsName.replace(/^.*[\/\\]/, ""); } });
     FileObject.prototype.toString = function () { return this.fullName; };
+    Object.defineProperty(FileObject.prototype, "parent", { get: function () {
+        var dir = this.fsName.replace(/[\/\\][^\/\\]*$/, "");
+        return dir === this.fsName ? null : Folder(dir === "" ? "/" : dir); } });
+    function Folder(path) {
+        var f = Object.create(FileObject.prototype);
+        FileObject.call(f, path);
+        return f;
+    }
     function File(path) {
         var f = Object.create(FileObject.prototype);
         FileObject.call(f, path);
@@ -392,12 +452,14 @@ QString ScriptBridge::prelude()
         },
         importFile: function (o) {
             if (!o || !o.file) throw new Error("Unable to call \"importFile\" because of parameter 1.");
-            return wrap(check(N.importFile(o.file.fsName, Number(o.importAs), !!o.sequence,
+            var file = typeof o.file == "string" ? File(o.file) : o.file;
+            return wrap(check(N.importFile(file.fsName, Number(o.importAs), !!o.sequence,
                                            !!o.forceAlphabetical)));
         }
     };
     Object.defineProperty(project, "numItems", { get: function () { return N.numItems(); } });
-    Object.defineProperty(project, "items", { get: function () { return new ItemCollection(N.rootId()); } });
+    Object.defineProperty(project, "items",
+        { get: function () { return new ItemCollection(N.rootId(), true); } });
     Object.defineProperty(project, "rootFolder", { get: function () { return wrap(N.rootId()); } });
     Object.defineProperty(project, "activeItem", { get: function () { return wrap(N.activeId()); } });
 
@@ -407,9 +469,15 @@ QString ScriptBridge::prelude()
         endUndoGroup: function () {}
     };
     global.alert = function (message) { N.console(String(message)); };
-    global.$ = { writeln: function () {
-        N.console(Array.prototype.map.call(arguments, String).join("")); } };
+    global.write = function () { N.console(Array.prototype.map.call(arguments, String).join("")); };
+    global.writeLn = global.write;
+    global.$ = {
+        writeln: function () { N.console(Array.prototype.map.call(arguments, String).join("")); },
+        getenv: function (name) { var v = N.environment(String(name)); return v === "" ? null : v; },
+        fileName: N.scriptFileName()
+    };
     global.File = File;
+    global.Folder = Folder;
     global.ImportOptions = ImportOptions;
     global.ImportAsType = ImportAsType;
     global.CompItem = CompItem;

@@ -12,7 +12,9 @@ class ScriptBridge : public QObject
 {
     Q_OBJECT
 public:
-    explicit ScriptBridge(ProjectHost &project, QObject *parent = nullptr);
+    // `fileName`: the script's own file ($.fileName), empty for a text handed over directly.
+    explicit ScriptBridge(ProjectHost &project, const QString &fileName = QString(),
+                          QObject *parent = nullptr);
 
     // The script-side half, evaluated in every fresh engine before the user's text.
     static QString prelude();
@@ -40,6 +42,9 @@ public:
     Q_INVOKABLE bool fileExists(const QString &path) const;
     Q_INVOKABLE QString absolutePath(const QString &path) const;
     Q_INVOKABLE void console(const QString &line);
+    Q_INVOKABLE bool setConformFps(int footageId, double fps);
+    Q_INVOKABLE QString scriptFileName() const { return m_fileName; }
+    Q_INVOKABLE QString environment(const QString &name) const;
 
 private:
     int importPsd(const QString &path);
@@ -47,5 +52,6 @@ private:
     int fail(const QString &message);
 
     ProjectHost &m_project;
+    QString m_fileName;
     QString m_error;
 };

@@ -1,0 +1,249 @@
+#include "testhost/project/FootageScan.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QtEndian>
+#include <algorithm>
+#include <map>
+
+namespace {
+
+// Frame numbers are A_long on the host side: more than nine digits is not a frame number.
+const int kMaxFrameDigits = 9;
+
+// "shot_0012.PNG" -> prefix "shot_", digits "0012", suffix ".PNG".
+struct FramePattern
+{
+    QString prefix;
+    QString digits;
+    QString suffix;
+    qint64 number = 0;
+    bool valid = false;
+};
+
+FramePattern patternOf(const QString &fileName)
+{
+    static const QRegularExpression re(QStringLiteral("^(.*?)(\\d+)(\\.[^.]*)?$"));
+    FramePattern p;
+    const QRegularExpressionMatch m = re.match(fileName);
+    if (!m.hasMatch() || m.capturedLength(2) > kMaxFrameDigits)
+        return p;
+    p.prefix = m.captured(1);
+    p.digits = m.captured(2);
+    p.suffix = m.captured(3);
+    p.number = p.digits.toLongLong();
+    p.valid = true;
+    return p;
+}
+
+bool samePattern(const FramePattern &a, const FramePattern &b)
+{
+    return b.valid && a.digits.size() == b.digits.size()
+        && a.prefix.compare(b.prefix, Qt::CaseInsensitive) == 0
+        && a.suffix.compare(b.suffix, Qt::CaseInsensitive) == 0;
+}
+
+QString frameText(qint64 n, int width) { return QStringLiteral("%1").arg(n, width, 10, QLatin1Char('0')); }
+
+// Gathers the siblings of `info` that share its pattern. Returns false (with *error) when the
+// numbers span more frames than one sequence may hold.
+bool gatherSequence(const QFileInfo &info, const FramePattern &mine, bool forceAlphabetical,
+                    FootageScan *scan)
+{
+    const QDir dir = info.absoluteDir();
+    QStringList names = dir.entryList(QDir::Files, QDir::NoSort);
+    std::sort(names.begin(), names.end()); // name order decides between duplicate numbers
+    std::map<qint64, QString> frames;
+    QStringList byName;
+    for (const QString &name : names) {
+        const FramePattern p = patternOf(name);
+        if (!samePattern(mine, p))
+            continue;
+        byName << dir.absoluteFilePath(name);
+        frames.emplace(p.number, byName.last());
+    }
+    if (frames.size() < 2)
+        return true; // the file alone: a still
+    const qint64 first = frames.begin()->first;
+    const qint64 last = frames.rbegin()->first;
+    if (forceAlphabetical) {
+        scan->files = byName;
+    } else {
+        if (last - first + 1 > kMaxSequenceFrames) {
+            scan->error = QStringLiteral("%1: the sequence spans %2 frames, more than %3")
+                              .arg(info.fileName())
+                              .arg(last - first + 1)
+                              .arg(kMaxSequenceFrames);
+            return false;
+        }
+        QStringList files;
+        files.reserve(int(last - first + 1));
+        for (qint64 n = first; n <= last; ++n) {
+            auto it = frames.find(n);
+            files << (it == frames.end() ? QString() : it->second);
+        }
+        scan->missingFrames = int(last - first + 1) - int(frames.size());
+        scan->files = files;
+    }
+    const int width = mine.digits.size();
+    scan->kind = QStringLiteral("sequence");
+    scan->name = mine.prefix + QLatin1Char('[') + frameText(first, width) + QLatin1Char('-')
+        + frameText(last, width) + QLatin1Char(']') + mine.suffix;
+    return true;
+}
+
+bool readAt(QIODevice &file, qint64 pos, int count, QByteArray *out)
+{
+    if (!file.seek(pos))
+        return false;
+    *out = file.read(count);
+    return out->size() == count;
+}
+
+// Finds the box of that type among the boxes lying in [from, to) of a QuickTime/MP4 file. A
+// box is a 32-bit big-endian size (1: a 64-bit size follows the type; 0: up to the end) and a
+// four-letter type.
+bool findBox(QIODevice &file, qint64 from, qint64 to, const char *type, qint64 *bodyFrom,
+             qint64 *bodyTo)
+{
+    qint64 pos = from;
+    QByteArray head;
+    while (pos + 8 <= to && readAt(file, pos, 8, &head)) {
+        const auto *p = reinterpret_cast<const uchar *>(head.constData());
+        qint64 size = qFromBigEndian<quint32>(p);
+        qint64 headerSize = 8;
+        if (size == 1) {
+            QByteArray large;
+            if (!readAt(file, pos + 8, 8, &large))
+                return false;
+            const quint64 big = qFromBigEndian<quint64>(reinterpret_cast<const uchar *>(large.constData()));
+            if (big > quint64(to))
+                return false;
+            size = qint64(big);
+            headerSize = 16;
+        } else if (size == 0) {
+            size = to - pos;
+        }
+        if (size < headerSize || size > to - pos)
+            return false;
+        if (head.mid(4, 4) == type) {
+            *bodyFrom = pos + headerSize;
+            *bodyTo = pos + size;
+            return true;
+        }
+        pos += size;
+    }
+    return false;
+}
+
+} // namespace
+
+QString footageKindForSuffix(const QString &suffix)
+{
+    const QString s = suffix.toLower();
+    if (s == QLatin1String("swf") || s == QLatin1String("mov") || s == QLatin1String("mp4")
+        || s == QLatin1String("m4v"))
+        return QStringLiteral("movie");
+    if (s == QLatin1String("wav") || s == QLatin1String("mp3") || s == QLatin1String("aif"))
+        return QStringLiteral("sound");
+    return QStringLiteral("still");
+}
+
+// The movie header "mvhd" inside "moov" holds the time scale and the duration: version 0 in
+// 32-bit fields after two 32-bit dates, version 1 in a 64-bit duration after 64-bit dates.
+bool readMovieDuration(QIODevice &file, A_Time *duration)
+{
+    qint64 moovFrom = 0, moovTo = 0, from = 0, to = 0;
+    if (!findBox(file, 0, file.size(), "moov", &moovFrom, &moovTo)
+        || !findBox(file, moovFrom, moovTo, "mvhd", &from, &to))
+        return false;
+    QByteArray body;
+    if (to - from < 20 || !readAt(file, from, int(std::min<qint64>(to - from, 32)), &body))
+        return false;
+    const auto *p = reinterpret_cast<const uchar *>(body.constData());
+    quint32 scale = 0;
+    quint64 length = 0;
+    if (p[0] == 1) {
+        if (body.size() < 32)
+            return false;
+        scale = qFromBigEndian<quint32>(p + 20);
+        length = qFromBigEndian<quint64>(p + 24);
+    } else {
+        scale = qFromBigEndian<quint32>(p + 12);
+        length = qFromBigEndian<quint32>(p + 16);
+    }
+    if (scale == 0)
+        return false;
+    if (length > 0x7fffffffULL) { // keep the length in milliseconds when it does not fit
+        const quint64 ms = length / scale * 1000 + length % scale * 1000 / scale;
+        if (ms > 0x7fffffffULL)
+            return false;
+        *duration = A_Time{A_long(ms), 1000};
+        return true;
+    }
+    *duration = A_Time{A_long(length), scale};
+    return true;
+}
+
+// A RIFF/WAVE file: the "fmt " chunk gives the byte rate (at offset 8 of its body), the
+// "data" chunk's size the amount of sound. Chunks are padded to an even size.
+bool readWaveDuration(QIODevice &file, A_Time *duration)
+{
+    QByteArray head;
+    if (!readAt(file, 0, 12, &head) || !head.startsWith("RIFF") || head.mid(8, 4) != "WAVE")
+        return false;
+    quint32 byteRate = 0;
+    qint64 dataSize = -1;
+    qint64 pos = 12;
+    while (pos + 8 <= file.size() && (byteRate == 0 || dataSize < 0)) {
+        if (!readAt(file, pos, 8, &head))
+            return false;
+        const quint32 size = qFromLittleEndian<quint32>(reinterpret_cast<const uchar *>(head.constData() + 4));
+        if (head.startsWith("fmt ")) {
+            QByteArray fmt;
+            if (size < 12 || !readAt(file, pos + 8, 12, &fmt))
+                return false;
+            byteRate = qFromLittleEndian<quint32>(reinterpret_cast<const uchar *>(fmt.constData() + 8));
+        } else if (head.startsWith("data")) {
+            dataSize = size;
+        }
+        pos += 8 + qint64(size) + qint64(size & 1);
+    }
+    if (byteRate == 0 || dataSize < 0)
+        return false;
+    *duration = A_Time{A_long(dataSize * 1000 / byteRate), 1000};
+    return true;
+}
+
+FootageScan scanFootage(const QString &path, bool sequence, bool forceAlphabetical)
+{
+    FootageScan scan;
+    const QFileInfo info(path);
+    if (!info.isFile()) {
+        scan.error = QStringLiteral("File not found: %1").arg(path);
+        return scan;
+    }
+    scan.kind = footageKindForSuffix(info.suffix());
+    scan.name = info.fileName();
+    scan.files = QStringList{info.absoluteFilePath()};
+    if (sequence && scan.kind == QLatin1String("still")) {
+        const FramePattern mine = patternOf(info.fileName());
+        if (mine.valid && !gatherSequence(info, mine, forceAlphabetical, &scan))
+            return scan;
+    }
+    if (scan.kind == QLatin1String("movie") || scan.kind == QLatin1String("sound")) {
+        scan.nativeDuration = A_Time{1, 1};
+        QFile file(info.absoluteFilePath());
+        if (file.open(QIODevice::ReadOnly)) {
+            const QString suffix = info.suffix().toLower();
+            if (suffix == QLatin1String("wav"))
+                readWaveDuration(file, &scan.nativeDuration);
+            else if (scan.kind == QLatin1String("movie") && suffix != QLatin1String("swf"))
+                readMovieDuration(file, &scan.nativeDuration);
+        }
+    }
+    scan.ok = true;
+    return scan;
+}
