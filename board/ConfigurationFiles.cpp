@@ -1,6 +1,7 @@
 #include "board/ConfigurationFiles.h"
 
 #include "support/LogSink.h"
+#include "support/TextHelpers.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -12,14 +13,6 @@ const char *const kCurrentNameKey = "cbSettingsFile";
 
 // Only the directory of this file is used; the file itself is never written.
 const char *const kFolderProbeApplication = "cellKit";
-
-QString withoutExtension(const QString &fileName)
-{
-    const int dot = fileName.lastIndexOf(QLatin1Char('.'));
-    const int slash = qMax(fileName.lastIndexOf(QLatin1Char('/')),
-                           fileName.lastIndexOf(QLatin1Char('\\')));
-    return dot > slash ? fileName.left(dot) : fileName;
-}
 
 QString statusText(QSettings::Status status)
 {
@@ -58,7 +51,7 @@ QStringList ConfigurationFiles::list(const QString &prefix)
     QStringList names;
     names.reserve(files.size());
     for (const QString &file : files)
-        names << withoutExtension(file).remove(prefix, Qt::CaseInsensitive);
+        names << removeExtension(file).remove(prefix, Qt::CaseInsensitive);
     return names;
 }
 
@@ -70,7 +63,7 @@ QString ConfigurationFiles::resolveApplicationName(const QString &applicationNam
     const QStringList files = QDir(folder()).entryList({wanted}, QDir::Files, QDir::Name);
     for (const QString &file : files) {
         if (file.compare(wanted, Qt::CaseInsensitive) == 0)
-            return withoutExtension(file);
+            return removeExtension(file);
     }
     return applicationName;
 }

@@ -1,6 +1,7 @@
 #include "panel/WinTools.h"
 
 #include "board/ConfigurationFiles.h"
+#include "board/LogMessageHandler.h"
 #include "board/ReportWidget.h"
 #include "import/ConfiguredCreateSceneSource.h"
 #include "import/SceneImport.h"
@@ -21,29 +22,11 @@
 #include <QScopedValueRollback>
 #include <QSettings>
 #include <QSignalMapper>
-#include <QThread>
 #include <QTime>
 #include <QUrl>
 #include <QtDebug>
 
-#include <cstdio>
-
 namespace {
-
-// Every Qt message, whatever its type, becomes one paragraph of the log console. Messages
-// from another thread must not touch the view; they go to standard error instead.
-void logMessageHandler(QtMsgType, const QMessageLogContext &, const QString &message)
-{
-    if (QCoreApplication::instance()
-        && QThread::currentThread() != QCoreApplication::instance()->thread()) {
-        fprintf(stderr, "%s\n", qPrintable(message));
-        return;
-    }
-    if (LogSink::current())
-        appendLog(message);
-    else
-        fprintf(stderr, "%s\n", qPrintable(message));
-}
 
 #if defined(_MSC_VER)
 const QString kCompilerTag = QString::number(_MSC_VER);
@@ -91,7 +74,7 @@ WinTools::WinTools(SPBasicSuite *basicSuite, AEGP_PluginID pluginId, AEGP_PanelH
     connect(m_board, &ReportWidget::SigGlobalLoadSettings, this, &WinTools::OnGlobalLoadSettings);
     connect(m_board, &ReportWidget::SigGlobalSaveSettings, this, &WinTools::OnGlobalSaveSettings);
 
-    qInstallMessageHandler(logMessageHandler);
+    installLogMessageHandler();
     writeStartBanner();
 
     connect(tabWidget, &QTabWidget::currentChanged, this, &WinTools::OnChangeTab);
@@ -122,7 +105,7 @@ WinTools::~WinTools()
     // is still alive.
     if (!m_closed)
         OnGlobalSaveSettings();
-    qInstallMessageHandler(nullptr);
+    // The message handler stays: once the Board is gone its lines are dropped.
 }
 
 void WinTools::buildOptionsToolBox()
@@ -391,8 +374,8 @@ void WinTools::saveCreateSceneSettings(QSettings &) {}
 
 void WinTools::OnGlobalLoadSettings(QString path)
 {
-    QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Quillmark"),
-                       configurationName(path));
+    const std::unique_ptr<QSettings> opened = ConfigurationFiles::open(configurationName(path));
+    QSettings &settings = *opened;
     qWarning() << "LOAD QSetting FileName :" << settings.fileName();
     loadCreateSceneSettings(settings);
     m_board->LoadSettings(settings);
@@ -425,8 +408,8 @@ void WinTools::OnGlobalLoadSettings(QString path)
 
 void WinTools::OnGlobalSaveSettings(QString path)
 {
-    QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Quillmark"),
-                       configurationName(path));
+    const std::unique_ptr<QSettings> opened = ConfigurationFiles::open(configurationName(path));
+    QSettings &settings = *opened;
     qWarning() << "SAVE QSetting FileName :" << settings.fileName();
     saveCreateSceneSettings(settings);
     m_board->SaveSettings(settings);
@@ -450,6 +433,8 @@ void WinTools::OnGlobalSaveSettings(QString path)
     settings.setValue("ckImpForceCompSize", ckImpForceCompSize->isChecked());
     settings.setValue("ckImpCompSizeFromImaSize", ckImpCompSizeFromImaSize->isChecked());
     settings.setValue("efImpCompSizeFromImaExt", efImpCompSizeFromImaExt->text());
+    // Written as a whole or not at all; a failure is reported in the log.
+    ConfigurationFiles::commit(settings);
 }
 
 // ---- Events ----------------------------------------------------------------------------------
