@@ -1,5 +1,7 @@
 #include "host/StartupApplication.h"
 
+#include "board/Appearance.h"
+
 #include <QApplication>
 #include <QStyleFactory>
 
@@ -30,6 +32,9 @@ bool hasDisplay()
 
 void applyStartupAppearance(QApplication &)
 {
+    // The palette first: it is what the colour table captures as "System" (Qt's own default),
+    // and an application palette set explicitly survives the change of style.
+    QApplication::setPalette(Appearance::startupPalette());
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
 }
 

@@ -8,5 +8,6 @@ class QApplication;
 // True when this call created the application.
 bool ensureQtApplication();
 
-// The look the plug-in gives an application it created itself.
+// The look the plug-in gives an application it created itself: the Dark AE colours at the
+// upper end of their range and the "Fusion" style.
 void applyStartupAppearance(QApplication &app);

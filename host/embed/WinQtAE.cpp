@@ -1,21 +1,9 @@
 #include "host/embed/WinQtAE.h"
 
+#include "import/vipLi.h"
+
 #include <QKeyEvent>
 #include <QtDebug>
-
-bool runHostCommand(SPBasicSuite *basicSuite, A_long command)
-{
-    if (!basicSuite)
-        return false;
-    const void *suite = nullptr;
-    if (basicSuite->AcquireSuite(kAEGPCommandSuite, kAEGPCommandSuiteVersion1, &suite) != 0
-        || !suite)
-        return false;
-    const A_Err err =
-        static_cast<const AEGP_CommandSuite1 *>(suite)->AEGP_DoCommand(static_cast<AEGP_Command>(command));
-    basicSuite->ReleaseSuite(kAEGPCommandSuite, kAEGPCommandSuiteVersion1);
-    return err == 0;
-}
 
 WinQtAE::WinQtAE(SPBasicSuite *basicSuite, AEGP_PluginID pluginId, AEGP_PanelH panel,
                  AEGP_PlatformViewRef container, AEGP_PanelFunctions1 *functions)
@@ -37,13 +25,13 @@ void WinQtAE::keyPressEvent(QKeyEvent *event)
 {
     qWarning() << "Event";
     if (event->matches(QKeySequence::Undo))
-        runHostCommand(m_basicSuite, CommandUndo);
+        DoCommand(CommandUndo);
     else if (event->matches(QKeySequence::Redo))
-        runHostCommand(m_basicSuite, CommandRedo);
+        DoCommand(CommandRedo);
     else if (event->matches(QKeySequence::Open))
-        runHostCommand(m_basicSuite, CommandOpen);
+        DoCommand(CommandOpen);
     else if (event->matches(QKeySequence::Save))
-        runHostCommand(m_basicSuite, CommandSave);
+        DoCommand(CommandSave);
     else
         QWidget::keyPressEvent(event);
 }

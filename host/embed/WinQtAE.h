@@ -4,7 +4,9 @@
 
 // Sizing to the host container and keyboard forwarding: the standard Undo, Redo, Open and
 // Save sequences that no child widget took are run as host commands, so pressing Ctrl+Z on
-// a button of the panel undoes in the host while a text field keeps its own undo.
+// a button of the panel undoes in the host while a text field keeps its own undo. The
+// commands go through the host operations' DoCommand, so a refused one is recorded as the
+// last host error like any other host call.
 class WinQtAE : public WinQtAECallback
 {
     Q_OBJECT
@@ -24,6 +26,3 @@ protected:
     SPBasicSuite *m_basicSuite = nullptr;
     AEGP_PluginID m_pluginId = 0;
 };
-
-// Runs a host menu command through the command suite; false when the host refused it.
-bool runHostCommand(SPBasicSuite *basicSuite, A_long command);

@@ -7,10 +7,12 @@
 #include "ui_Settings.h"
 
 #include "board/ReportWidget.h"
+#include "import/HostConnection.h"
 #include "panel/WinTools.h"
 #include "support/Prompts.h"
 
 #include <QDir>
+#include <QCheckBox>
 #include <QListWidget>
 #include <QSettings>
 #include <QStandardPaths>
@@ -18,19 +20,23 @@
 #include <QTest>
 #include <QTextEdit>
 
+#include <csignal>
+#include <sys/resource.h>
+
 #include <cstring>
 #include <memory>
 
 namespace {
 
 std::vector<A_long> g_commands;
+A_Err g_commandResult = 0; // what the fake host answers to AEGP_DoCommand
 QStringList g_refused; // suite names the fake host refuses
 int g_held = 0;        // suites acquired and not yet released
 
 A_Err recordCommand(AEGP_Command command)
 {
     g_commands.push_back(command);
-    return 0;
+    return g_commandResult;
 }
 
 PFAppSuite6 g_appSuite{};
@@ -125,6 +131,8 @@ private Q_SLOTS:
     void nameTestNeedsExactlyOneScene();
     void followsContainerSize();
     void undoOnButtonReachesHost();
+    void refusedCommandIsRecorded();
+    void failedSaveIsLoggedAndKeepsOldFile();
     void bannerInLog();
     void closingSavesSettings();
 
@@ -132,6 +140,7 @@ private:
     CountingPanel *makePanel();
 
     QTemporaryDir m_configDir;
+    std::unique_ptr<HostConnection> m_connection;
     std::unique_ptr<QWidget> m_container;
     ScriptedPrompts m_prompts;
     AEGP_PanelFunctions1 m_table{};
@@ -144,6 +153,8 @@ void TestPanelWinTools::initTestCase()
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_configDir.path());
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_configDir.path());
     g_commandSuite.AEGP_DoCommand = recordCommand;
+    // Host commands reach the host through the plug-in's connection, as in the module.
+    m_connection = std::make_unique<HostConnection>(&g_basic, 7);
     Prompts::install(&m_prompts);
 }
 
@@ -153,6 +164,7 @@ void TestPanelWinTools::init()
     QDir(m_configDir.filePath("Quillmark")).removeRecursively();
     QFile::remove(m_configDir.filePath("Quillmark.conf"));
     g_commands.clear();
+    g_commandResult = 0;
     g_refused.clear();
     m_prompts.asked.clear();
     m_prompts.directories.clear();
@@ -261,7 +273,15 @@ void TestPanelWinTools::firstStartShowsDefaults()
     QCOMPARE(panel->tabWidget->currentIndex(), 2);
     QCOMPARE(panel->pbImpInputDir->text(), QString("Select Input Directory"));
     QVERIFY(panel->ckImpNewProject->isChecked());
+    // The forms tick this one and fill the names; the loaded defaults win.
     QVERIFY(!panel->ckImpOneImaIsFixeIma->isChecked());
+    for (QCheckBox *box : {panel->ckImpUseXml, panel->ckImpCreateZeroIma,
+                           panel->ckImpReverseExpoOrder, panel->ckImpUseShellComp,
+                           panel->ckImpForceCompSize, panel->ckImpCompSizeFromImaSize})
+        QVERIFY2(!box->isChecked(), qPrintable(box->objectName()));
+    QCOMPARE(panel->cbImpPrecomp->currentIndex(), 0);
+    QVERIFY(panel->efImpFolder->text().isEmpty());
+    QVERIFY(panel->efImpOutputFileName->text().isEmpty());
     QCOMPARE(panel->efImpFileExtensions->text(), QString("*.png,*.mov"));
     QCOMPARE(panel->sbImpCompWidth->value(), 1280);
     QCOMPARE(panel->sbImpCompHeight->value(), 720);
@@ -293,9 +313,12 @@ void TestPanelWinTools::saveThenLoadRestoresEveryWidget()
     panel->ckImpForceCompSize->setChecked(true);
     panel->ckImpCompSizeFromImaSize->setChecked(true);
     panel->efImpCompSizeFromImaExt->setText("tga");
+    panel->board()->cbColorSet->setCurrentIndex(2);
+    panel->board()->slColorRange->setValue(40);
     panel->OnGlobalSaveSettings("probe");
     panel->OnGlobalLoadSettings("other"); // a fresh configuration: all defaults
     QCOMPARE(panel->sbImpCompWidth->value(), 1280);
+    QCOMPARE(panel->board()->cbColorSet->currentIndex(), 0);
     panel->OnGlobalLoadSettings("probe");
     QCOMPARE(panel->pbImpInputDir->text(), QString("/scenes/ep01"));
     QVERIFY(!panel->ckImpNewProject->isChecked());
@@ -313,6 +336,8 @@ void TestPanelWinTools::saveThenLoadRestoresEveryWidget()
     QCOMPARE(panel->sbImpCompFrameRate->value(), 24);
     QVERIFY(panel->ckImpForceCompSize->isChecked() && panel->ckImpCompSizeFromImaSize->isChecked());
     QCOMPARE(panel->efImpCompSizeFromImaExt->text(), QString("tga"));
+    QCOMPARE(panel->board()->cbColorSet->currentIndex(), 2);
+    QCOMPARE(panel->board()->slColorRange->value(), 40);
     QVERIFY(QFile::exists(QDir(m_configDir.path()).filePath("Quillmark/probe.ini")));
 }
 
@@ -345,18 +370,21 @@ void TestPanelWinTools::outOfRangeValuesAreClamped()
 void TestPanelWinTools::nameTestNeedsExactlyOneScene_data()
 {
     QTest::addColumn<QStringList>("selected");
+    QTest::addColumn<QString>("pattern");
     QTest::addColumn<QString>("expected");
     const QString warn = QString::number(Prompts::Warning)
         + "|Warning|Select one (and only one) Scene directory";
-    QTest::newRow("none") << QStringList() << warn;
-    QTest::newRow("two") << QStringList{"sc01", "sc02"} << warn;
-    QTest::newRow("one") << QStringList{"sc02"}
-                         << QString::number(Prompts::Information) + "|Result:|EP_sc02_%e";
+    const QString result = QString::number(Prompts::Information) + "|Result:|";
+    QTest::newRow("none") << QStringList() << "EP_%a_%e" << warn;
+    QTest::newRow("two") << QStringList{"sc01", "sc02"} << "EP_%a_%e" << warn;
+    QTest::newRow("one") << QStringList{"sc02"} << "EP_%a_%e" << result + "EP_sc02_%e";
+    QTest::newRow("no placeholder") << QStringList{"sc01"} << "FINAL" << result + "FINAL";
 }
 
 void TestPanelWinTools::nameTestNeedsExactlyOneScene()
 {
     QFETCH(QStringList, selected);
+    QFETCH(QString, pattern);
     QFETCH(QString, expected);
     CountingPanel *panel = makePanel();
     panel->lwImpInputDir->addItems({"sc01", "sc02"});
@@ -365,7 +393,7 @@ void TestPanelWinTools::nameTestNeedsExactlyOneScene()
         QListWidgetItem *item = panel->lwImpInputDir->findItems(name, Qt::MatchExactly).value(0);
         panel->lwImpInputDir->setCurrentItem(item, QItemSelectionModel::Select);
     }
-    panel->efImpCompName->setText("EP_%a_%e");
+    panel->efImpCompName->setText(pattern);
     QTest::mouseClick(panel->pbTestCompName, Qt::LeftButton);
     QCOMPARE(m_prompts.asked, QStringList{expected});
 }
@@ -391,6 +419,51 @@ void TestPanelWinTools::undoOnButtonReachesHost()
     // A text field keeps its own undo.
     QTest::keyClick(panel->efImpFolder, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(g_commands.size(), size_t(1));
+}
+
+void TestPanelWinTools::refusedCommandIsRecorded()
+{
+    CountingPanel *panel = makePanel();
+    m_container->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_container.get()));
+    g_commandResult = 9;
+    QTest::keyClick(panel->lwImpInputDir, Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(g_commands, std::vector<A_long>{5});
+    QCOMPARE(m_connection->lastError(), A_Err(9));
+    g_commandResult = 0;
+    QTest::keyClick(panel->lwImpInputDir, Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(g_commands, (std::vector<A_long>{5, 3}));
+    QCOMPARE(m_connection->lastError(), A_Err(0));
+}
+
+// The disk refuses to grow any file while the panel saves: the log says so and the
+// configuration keeps its previous content.
+void TestPanelWinTools::failedSaveIsLoggedAndKeepsOldFile()
+{
+    const QString file = QDir(m_configDir.path()).filePath("Quillmark/full.ini");
+    QVERIFY(QDir(m_configDir.path()).mkpath("Quillmark"));
+    const QByteArray old = "[General]\nefImpFolder=before\n";
+    {
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(old);
+    }
+    CountingPanel *panel = makePanel();
+    panel->efImpFolder->setText(QString(4000, QLatin1Char('x')));
+
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit small = saved;
+    small.rlim_cur = 64;
+    setrlimit(RLIMIT_FSIZE, &small);
+    panel->OnGlobalSaveSettings("full");
+    setrlimit(RLIMIT_FSIZE, &saved);
+
+    QVERIFY(panel->board()->efLog->toPlainText().contains("-ERR- Configuration not saved"));
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), old);
 }
 
 void TestPanelWinTools::bannerInLog()

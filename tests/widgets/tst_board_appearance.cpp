@@ -1,0 +1,139 @@
+// The interface colours chosen on the Board: colour sets, the range between their bounds
+// (truncated toward zero), the unknown set "5", and "System" giving back the palette the
+// table captured.
+#include "board/Appearance.h"
+#include "board/ReportWidget.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QSettings>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QTest>
+
+Q_DECLARE_METATYPE(QPalette::ColorRole)
+
+namespace {
+const QPalette::ColorGroup kGroups[] = {QPalette::Active, QPalette::Inactive, QPalette::Disabled};
+
+// The same colour in every colour group, or an invalid colour when the groups differ.
+QColor colorInAllGroups(QPalette::ColorRole role)
+{
+    const QPalette palette = QApplication::palette();
+    const QColor color = palette.color(QPalette::Active, role);
+    for (QPalette::ColorGroup group : kGroups)
+        if (palette.color(group, role) != color)
+            return QColor();
+    return color;
+}
+} // namespace
+
+class TestBoardAppearance : public QObject
+{
+    Q_OBJECT
+
+    QPalette m_captured; // the application's palette before the table was built
+    ReportWidget *m_board = nullptr;
+
+    void choose(int colorSet, int range)
+    {
+        m_board->cbColorSet->setCurrentIndex(colorSet);
+        m_board->slColorRange->setValue(range);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_captured = QApplication::palette();
+        // What the plug-in does to an application it creates: the table is built here, so
+        // "System" holds the palette captured above.
+        QApplication::setPalette(Appearance::startupPalette());
+        m_board = new ReportWidget;
+    }
+    void cleanupTestCase() { delete m_board; }
+
+    // A stored System at range 0 matches the controls' start values: no change signal, so the
+    // start-up colours (Dark AE at its upper bound) stay.
+    void storedSystemKeepsStartupColours()
+    {
+        QCOMPARE(colorInAllGroups(QPalette::Window), QColor(88, 88, 88));
+        QTemporaryDir dir;
+        QSettings stored(dir.filePath("conf.ini"), QSettings::IniFormat);
+        stored.setValue("cbColorSet", 0);
+        stored.setValue("slColorRange", 0);
+        m_board->LoadSettings(stored);
+        QCOMPARE(colorInAllGroups(QPalette::Window), QColor(88, 88, 88));
+        QCOMPARE(colorInAllGroups(QPalette::Text), QColor(255, 255, 255));
+    }
+
+    void colourAtRange_data()
+    {
+        QTest::addColumn<int>("colorSet");
+        QTest::addColumn<int>("range");
+        QTest::addColumn<QPalette::ColorRole>("role");
+        QTest::addColumn<QColor>("expected");
+        QTest::newRow("dark 0 window") << 1 << 0 << QPalette::Window << QColor(38, 38, 38);
+        QTest::newRow("dark 0 text") << 1 << 0 << QPalette::Text << QColor(165, 165, 165);
+        QTest::newRow("dark 50 window") << 1 << 50 << QPalette::Window << QColor(63, 63, 63);
+        QTest::newRow("dark 50 text") << 1 << 50 << QPalette::Text << QColor(210, 210, 210);
+        QTest::newRow("dark 50 button as window")
+            << 1 << 50 << QPalette::Button << QColor(63, 63, 63);
+        QTest::newRow("dark 50 alternate as base")
+            << 1 << 50 << QPalette::AlternateBase << QColor(41, 41, 41);
+        // 130 + 112 * 0.99 = 240.88, 0 + 75 * 0.99 = 74.25, 232 + 23 * 0.99 = 254.77
+        QTest::newRow("light 99 window") << 2 << 99 << QPalette::Window << QColor(240, 240, 240);
+        QTest::newRow("light 99 text") << 2 << 99 << QPalette::WindowText << QColor(74, 74, 74);
+        QTest::newRow("light 99 highlighted")
+            << 2 << 99 << QPalette::HighlightedText << QColor(254, 254, 254);
+        QTest::newRow("light 99 bright") << 2 << 99 << QPalette::BrightText
+                                         << QColor(39, 134, 218);
+        QTest::newRow("test set base") << 3 << 30 << QPalette::Base << QColor(255, 0, 0);
+    }
+    void colourAtRange()
+    {
+        QFETCH(int, colorSet);
+        QFETCH(int, range);
+        QFETCH(QPalette::ColorRole, role);
+        QFETCH(QColor, expected);
+        choose(colorSet, range);
+        QCOMPARE(colorInAllGroups(role), expected);
+    }
+
+    void fixedColoursInEverySet()
+    {
+        for (int colorSet = 0; colorSet < 4; ++colorSet) {
+            choose(colorSet, 20);
+            QCOMPARE(colorInAllGroups(QPalette::Midlight), QColor(255, 0, 255));
+            QCOMPARE(colorInAllGroups(QPalette::Dark), QColor(128, 0, 128));
+            QCOMPARE(colorInAllGroups(QPalette::Link), QColor(255, 0, 0));
+            QCOMPARE(colorInAllGroups(QPalette::LinkVisited), QColor(0, 255, 0));
+            QCOMPARE(colorInAllGroups(QPalette::ToolTipBase), QColor(0, 255, 255));
+            QCOMPARE(colorInAllGroups(QPalette::ToolTipText), QColor(255, 255, 0));
+        }
+    }
+
+    void setFiveChangesNothing()
+    {
+        choose(1, 50);
+        const QPalette before = QApplication::palette();
+        m_board->cbColorSet->setCurrentIndex(4);
+        QCOMPARE(m_board->cbColorSet->currentText(), QStringLiteral("5"));
+        QCOMPARE(QApplication::palette(), before);
+        m_board->slColorRange->setValue(80);
+        m_board->OnColorChanged(0);
+        QCOMPARE(QApplication::palette(), before);
+    }
+
+    void systemRestoresCapturedPalette()
+    {
+        choose(1, 70);
+        choose(0, 70);
+        for (QPalette::ColorRole role : {QPalette::Window, QPalette::WindowText, QPalette::Base,
+                                         QPalette::Text, QPalette::Highlight, QPalette::Shadow})
+            QCOMPARE(colorInAllGroups(role).rgba(), m_captured.color(QPalette::Active, role).rgba());
+        QCOMPARE(colorInAllGroups(QPalette::Button), QColor(216, 216, 216));
+    }
+};
+
+QTEST_MAIN(TestBoardAppearance)
+#include "tst_board_appearance.moc"
