@@ -1,0 +1,326 @@
+// The TGA reader: every image type with its byte order, run-length packets, colour maps, and
+// the bad files of tests/data/illegal with the report each one must give.
+#include "import/TgaReader.h"
+#include "support/AnsweringPrompts.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+QByteArray tgaHeader(int type, int width, int height, int depth, int mapType = 0,
+                     int mapLength = 0, int mapBits = 0, int idLength = 0)
+{
+    QByteArray h(TgaHeaderSize, '\0');
+    h[0] = char(idLength);
+    h[1] = char(mapType);
+    h[2] = char(type);
+    h[5] = char(mapLength & 255);
+    h[6] = char(mapLength >> 8);
+    h[7] = char(mapBits);
+    h[12] = char(width & 255);
+    h[13] = char(width >> 8);
+    h[14] = char(height & 255);
+    h[15] = char(height >> 8);
+    h[16] = char(depth);
+    return h;
+}
+
+QByteArray bytes(std::initializer_list<int> values)
+{
+    QByteArray out;
+    for (int v : values)
+        out.append(char(v));
+    return out;
+}
+
+QByteArray repeated(const QByteArray &part, int times)
+{
+    QByteArray out;
+    for (int i = 0; i < times; ++i)
+        out += part;
+    return out;
+}
+
+QString dataDir()
+{
+    return qEnvironmentVariable("CELLKIT_SOURCE_DIR") + QStringLiteral("/tests/data");
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestImportTga : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { m_previous = Prompts::install(&m_answers); }
+    void cleanupTestCase() { Prompts::install(m_previous); }
+    void init() { m_answers.forget(); }
+
+    void decodesEveryType_data();
+    void decodesEveryType();
+    void paletteEntries();
+    void runsPastTheImageAreCut_data();
+    void runsPastTheImageAreCut();
+    void silentReadShowsNothing();
+    void loadFillsInfo();
+    void truevisionFilesDecodeAlike_data();
+    void truevisionFilesDecodeAlike();
+    void illegalFilesGiveTheirReport();
+
+private:
+    QStringList askedTexts() const
+    {
+        QStringList texts;
+        for (const AnsweringPrompts::Question &q : m_answers.asked())
+            texts << q.text;
+        return texts;
+    }
+
+    AnsweringPrompts m_answers;
+    Prompts *m_previous = nullptr;
+};
+
+void TestImportTga::decodesEveryType_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QByteArray>("pixels");
+
+    const QByteArray map24 = bytes({1, 2, 3, 4, 5, 6});
+    QTest::newRow("type 1: palette indices")
+        << tgaHeader(1, 2, 2, 8, 1, 2, 24) + map24 + bytes({0, 1, 1, 0})
+        << bytes({0, 1, 1, 0});
+    QTest::newRow("type 2, 24 bits: B G R becomes 255 B G R")
+        << tgaHeader(2, 1, 2, 24) + bytes({10, 20, 30, 40, 50, 60})
+        << bytes({255, 10, 20, 30, 255, 40, 50, 60});
+    QTest::newRow("type 2, 32 bits: B G R A becomes A B G R")
+        << tgaHeader(2, 2, 1, 32) + bytes({10, 20, 30, 99, 1, 2, 3, 0})
+        << bytes({99, 10, 20, 30, 0, 1, 2, 3});
+    QTest::newRow("type 3: grey rows in file order")
+        << tgaHeader(3, 2, 2, 8) + bytes({1, 2, 3, 4}) << bytes({1, 2, 3, 4});
+    QTest::newRow("type 3: image id skipped")
+        << tgaHeader(3, 2, 1, 8, 0, 0, 0, 3) + bytes({'i', 'd', '!', 7, 8}) << bytes({7, 8});
+    QTest::newRow("type 9: run crossing a row end, then literal")
+        << tgaHeader(9, 3, 2, 8, 1, 2, 24) + map24 + bytes({0x83, 5, 0x01, 7, 8})
+        << bytes({5, 5, 5, 5, 7, 8});
+    QTest::newRow("type 11: literal crossing a row end, then run")
+        << tgaHeader(11, 3, 2, 8) + bytes({0x04, 1, 2, 3, 4, 5, 0x80, 9})
+        << bytes({1, 2, 3, 4, 5, 9});
+    QTest::newRow("type 10, 24 bits: run 0x82 gives three pixels")
+        << tgaHeader(10, 3, 1, 24) + bytes({0x82, 10, 20, 30})
+        << repeated(bytes({255, 10, 20, 30}), 3);
+    QTest::newRow("type 10, 24 bits: run across rows, then literal")
+        << tgaHeader(10, 2, 2, 24) + bytes({0x82, 1, 2, 3, 0x00, 4, 5, 6})
+        << repeated(bytes({255, 1, 2, 3}), 3) + bytes({255, 4, 5, 6});
+    QTest::newRow("type 10, 32 bits: literal across rows")
+        << tgaHeader(10, 1, 3, 32) + bytes({0x02, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12})
+        << bytes({4, 1, 2, 3, 8, 5, 6, 7, 12, 9, 10, 11});
+    QTest::newRow("type 10, 32 bits: run")
+        << tgaHeader(10, 2, 1, 32) + bytes({0x81, 1, 2, 3, 4}) << repeated(bytes({4, 1, 2, 3}), 2);
+    QTest::newRow("type 1: 16-bit colour map skipped by its real size")
+        << tgaHeader(1, 2, 1, 8, 1, 3, 16) + bytes({9, 9, 9, 9, 9, 9, 2, 1}) << bytes({2, 1});
+    QTest::newRow("type 2: colour map of a true-colour file skipped")
+        << tgaHeader(2, 1, 1, 24, 1, 2, 24) + map24 + bytes({7, 8, 9})
+        << bytes({255, 7, 8, 9});
+    QTest::newRow("type 2: no pixels") << tgaHeader(2, 0, 5, 24) << QByteArray();
+}
+
+void TestImportTga::decodesEveryType()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QByteArray, pixels);
+    QByteArray out("stale");
+    TgaHeader header;
+    QVERIFY(imTgaRead(file, nullptr, &header, &out));
+    QCOMPARE(out, pixels);
+    QCOMPARE(out.size(), header.width * header.height * header.decodedPixelBytes());
+    QCOMPARE(askedTexts(), QStringList());
+}
+
+void TestImportTga::paletteEntries()
+{
+    unsigned char palette[TgaPaletteSize];
+    QByteArray out;
+    // 24-bit entries get alpha 255; the rest of the 256 entries stay zero.
+    QVERIFY(imTgaRead(tgaHeader(1, 1, 1, 8, 1, 2, 24) + bytes({1, 2, 3, 4, 5, 6, 1}), palette,
+                      nullptr, &out));
+    QCOMPARE(QByteArray(reinterpret_cast<char *>(palette), 11),
+             bytes({255, 1, 2, 3, 0, 255, 4, 5, 6, 0, 0}));
+    QCOMPARE(QByteArray(reinterpret_cast<char *>(palette), TgaPaletteSize).count('\0'),
+             TgaPaletteSize - 8);
+    // 32-bit entries carry their alpha.
+    QVERIFY(imTgaRead(tgaHeader(1, 1, 1, 8, 1, 1, 32) + bytes({1, 2, 3, 77, 0}), palette,
+                      nullptr, &out));
+    QCOMPARE(QByteArray(reinterpret_cast<char *>(palette), 5), bytes({77, 1, 2, 3, 0}));
+    // Only 256 entries are kept, but the pixels are read after all 300.
+    QByteArray map;
+    for (int i = 0; i < 300; ++i)
+        map += bytes({i & 255, 0, 0});
+    QVERIFY(imTgaRead(tgaHeader(1, 1, 1, 8, 1, 300, 24) + map + bytes({42}), palette, nullptr,
+                      &out));
+    QCOMPARE(out, bytes({42}));
+    QCOMPARE(int(palette[5 * 255 + 1]), 255);
+    // A 16-bit map is skipped, so the palette is all zero.
+    QVERIFY(imTgaRead(tgaHeader(1, 1, 1, 8, 1, 2, 16) + bytes({9, 9, 9, 9, 0}), palette,
+                      nullptr, &out));
+    QCOMPARE(QByteArray(reinterpret_cast<char *>(palette), TgaPaletteSize).count('\0'),
+             TgaPaletteSize);
+}
+
+void TestImportTga::runsPastTheImageAreCut_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QByteArray>("pixels");
+    QTest::addColumn<QStringList>("reports");
+
+    QTest::newRow("type 11: run of 128 on 4 pixels")
+        << tgaHeader(11, 2, 2, 8) + bytes({0xff, 6}) << bytes({6, 6, 6, 6}) << QStringList();
+    QTest::newRow("type 9: literal of 5 on 2 pixels")
+        << tgaHeader(9, 2, 1, 8, 1, 1, 24) + bytes({0, 0, 0, 0x04, 1, 2, 3, 4, 5})
+        << bytes({1, 2}) << QStringList();
+    // 126 pixels of 4 bytes beyond the image.
+    QTest::newRow("type 10, 24 bits: run of 128 on 2 pixels")
+        << tgaHeader(10, 2, 1, 24) + bytes({0xff, 1, 2, 3}) << repeated(bytes({255, 1, 2, 3}), 2)
+        << QStringList{QStringLiteral("-WAR- Debordement2 d=:504\n")};
+    QTest::newRow("type 10, 32 bits: literal of 2 on 1 pixel")
+        << tgaHeader(10, 1, 1, 32) + bytes({0x01, 1, 2, 3, 4, 5, 6, 7, 8}) << bytes({4, 1, 2, 3})
+        << QStringList{QStringLiteral("-WAR- Debordement2 d=:4\n")};
+}
+
+void TestImportTga::runsPastTheImageAreCut()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QByteArray, pixels);
+    QFETCH(QStringList, reports);
+    QByteArray out;
+    QVERIFY(imTgaRead(file, nullptr, nullptr, &out));
+    QCOMPARE(out, pixels);
+    QCOMPARE(askedTexts(), reports);
+}
+
+void TestImportTga::silentReadShowsNothing()
+{
+    QByteArray out;
+    QVERIFY(!imTgaRead(tgaHeader(4, 1, 1, 8), nullptr, nullptr, &out, TgaReport::Silent));
+    QVERIFY(!imTgaRead(tgaHeader(10, 4, 1, 32) + bytes({0x83}), nullptr, nullptr, &out,
+                       TgaReport::Silent));
+    // The overrun warning is kept quiet as well.
+    QVERIFY(imTgaRead(tgaHeader(10, 1, 1, 24) + bytes({0x81, 1, 2, 3}), nullptr, nullptr, &out,
+                      TgaReport::Silent));
+    QCOMPARE(askedTexts(), QStringList());
+}
+
+void TestImportTga::loadFillsInfo()
+{
+    QTemporaryDir dir;
+    QByteArray file = tgaHeader(11, 3, 2, 8) + bytes({0x85, 1});
+    file[8] = 7;  // x origin 7
+    file[11] = 1; // y origin 256
+    const QString path = dir.filePath(QStringLiteral("grey é.tga"));
+    QFile out(path);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(file);
+    out.close();
+
+    TgaImageInfo info;
+    QByteArray pixels;
+    QVERIFY(vdLoadImageTga(path, &info, nullptr, &pixels));
+    QCOMPARE(info.kind, 1);
+    QCOMPARE(info.width, 3);
+    QCOMPARE(info.height, 2);
+    QCOMPARE(info.xOrigin, 7);
+    QCOMPARE(info.yOrigin, 256);
+    QCOMPARE(pixels, QByteArray(6, '\1'));
+
+    // A file that is not there is not an error worth a box.
+    QVERIFY(!vdLoadImageTga(dir.filePath(QStringLiteral("none.tga")), &info, nullptr, &pixels));
+    QVERIFY(pixels.isEmpty());
+    QCOMPARE(askedTexts(), QStringList());
+}
+
+void TestImportTga::truevisionFilesDecodeAlike_data()
+{
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("second");
+    QTest::addColumn<int>("kind");
+    // Run-length and uncompressed files of the same picture; the colour-mapped pair has
+    // 16-bit colour maps, which must be skipped for the pixels to line up.
+    QTest::newRow("type 9 / type 1, 16-bit map") << "CCM8.TGA" << "UCM8.TGA" << 1;
+    QTest::newRow("type 11 / type 3") << "CBW8.TGA" << "UBW8.TGA" << 1;
+    // The 32-bit file has the same colours with alpha 0: compare B, G, R only.
+    QTest::newRow("type 10, 24 / 32 bits") << "CTC24.TGA" << "CTC32.TGA" << 2;
+}
+
+void TestImportTga::truevisionFilesDecodeAlike()
+{
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    QFETCH(int, kind);
+    TgaImageInfo a;
+    TgaImageInfo b;
+    QByteArray pa;
+    QByteArray pb;
+    QVERIFY(vdLoadImageTga(dataDir() + QStringLiteral("/tga/") + first, &a, nullptr, &pa));
+    QVERIFY(vdLoadImageTga(dataDir() + QStringLiteral("/tga/") + second, &b, nullptr, &pb));
+    QCOMPARE(a.kind, kind);
+    QCOMPARE(b.kind, kind);
+    QCOMPARE(a.width, 128);
+    QCOMPARE(a.height, 128);
+    QCOMPARE(pa.size(), 128 * 128 * (kind == 1 ? 1 : 4));
+    QCOMPARE(pb.size(), pa.size());
+    if (kind == 2) {
+        for (int i = 0; i < pa.size(); i += 4) {
+            QCOMPARE(pa.at(i), char(255));
+            QCOMPARE(pb.at(i), char(0));
+            pa[i] = pb[i] = 0;
+        }
+    }
+    QCOMPARE(pa, pb);
+    // A picture of stripes, not one flat colour.
+    const int step = kind == 2 ? 4 : 1;
+    bool varied = false;
+    for (int i = step; i < pa.size() && !varied; i += step)
+        varied = pa.mid(i, step) != pa.left(step);
+    QVERIFY(varied);
+    QCOMPARE(askedTexts(), QStringList());
+}
+
+// Each file of tests/data/illegal/*.tga beside a .expected file holding the box text the read
+// must show (trimmed); an empty expectation means a clean read. Every read returns to us.
+void TestImportTga::illegalFilesGiveTheirReport()
+{
+    const QDir illegal(dataDir() + QStringLiteral("/illegal"));
+    const QStringList files = illegal.entryList({QStringLiteral("*.tga")}, QDir::Files);
+    QVERIFY(files.size() >= 40);
+    for (const QString &name : files) {
+        m_answers.forget();
+        const QString expected =
+            QString::fromUtf8(readFile(illegal.filePath(name + QStringLiteral(".expected"))))
+                .trimmed();
+        QByteArray pixels;
+        TgaHeader header;
+        const bool ok = imTgaRead(readFile(illegal.filePath(name)), nullptr, &header, &pixels);
+        QStringList shown;
+        for (const QString &text : askedTexts())
+            shown << text.trimmed();
+        QVERIFY2(shown.size() <= 1, qPrintable(name));
+        QVERIFY2(shown.value(0) == expected,
+                 qPrintable(name + QStringLiteral(" gave: ") + shown.value(0)));
+        QVERIFY2(ok == !expected.startsWith(QLatin1String("-ERR-")), qPrintable(name));
+        if (ok)
+            QCOMPARE(pixels.size(), header.width * header.height * header.decodedPixelBytes());
+        else
+            QVERIFY2(pixels.isEmpty(), qPrintable(name));
+    }
+}
+
+QTEST_GUILESS_MAIN(TestImportTga)
+#include "tst_import_tga.moc"
