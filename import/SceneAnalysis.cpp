@@ -1,0 +1,334 @@
+#include "import/SceneAnalysis.h"
+
+#include "import/CreateSceneSource.h"
+#include "import/ExpoDescriptor.h"
+#include "import/ImageProbe.h"
+#include "support/LogSink.h"
+#include "support/TextHelpers.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <climits>
+
+namespace {
+
+struct DirEntry
+{
+    QString name;
+    bool isDir = false;
+};
+
+// One compiled file pattern of the extension text: shell wildcards, case-insensitive.
+struct FilePattern
+{
+    QString text;
+    QRegularExpression rx;
+};
+
+QVector<FilePattern> compilePatterns(const QString &extensions)
+{
+    // A blank after a comma stays part of the next pattern (" *.tga"), as users have always
+    // typed it; such a pattern only matches names that start with a blank.
+    const QStringList parts = extensions.simplified().split(QLatin1Char(','), Qt::SkipEmptyParts);
+    QVector<FilePattern> patterns;
+    patterns.reserve(parts.size());
+    for (const QString &part : parts) {
+        QRegularExpression rx(QRegularExpression::wildcardToRegularExpression(part),
+                              QRegularExpression::CaseInsensitiveOption);
+        rx.optimize();
+        patterns.append({part, rx});
+    }
+    return patterns;
+}
+
+bool matchesPattern(const QVector<FilePattern> &patterns, const QString &name)
+{
+    for (const FilePattern &p : patterns) {
+        if (name.compare(p.text, Qt::CaseInsensitive) == 0 ||
+            (p.rx.isValid() && p.rx.match(name).hasMatch()))
+            return true;
+    }
+    return false;
+}
+
+// Files matching a pattern and every subdirectory, hidden and system entries left out, in
+// case-sensitive name order (UTF-16 code units, so "B.png" comes before "a.png") with files and
+// directories interleaved. The locale-aware QDir sorting would put "a.png" first.
+QVector<DirEntry> listDirectory(const QString &dir, const QVector<FilePattern> &patterns)
+{
+    QVector<DirEntry> entries;
+    QDirIterator it(dir, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
+    while (it.hasNext()) {
+        it.next();
+        const bool isDir = it.fileInfo().isDir();
+        const QString name = it.fileName();
+        if (isDir || matchesPattern(patterns, name))
+            entries.append({name, isDir});
+    }
+    std::sort(entries.begin(), entries.end(),
+              [](const DirEntry &a, const DirEntry &b) { return a.name < b.name; });
+    return entries;
+}
+
+QString stripTrailingSeparators(QString path)
+{
+    while (path.size() > 1 && (path.endsWith(QLatin1Char('/')) || path.endsWith(QLatin1Char('\\'))))
+        path.chop(1);
+    return path;
+}
+
+ExpoCol fixedImageColumn(const QString &name, const QString &subdir, const QString &folder)
+{
+    ExpoCol col;
+    col.firstCellName = baseName(name);
+    col.name = sequencePrefix(name);
+    col.nbIma = 1;
+    col.lastNum = col.firstNum = sequenceNumber(name);
+    col.subdir = subdir;
+    col.ext = fileExtension(name);
+    col.folder = folder;
+    return col;
+}
+
+} // namespace
+
+// What one ScanSceneDir call carries down its recursion.
+struct SceneAnalysis::ScanState
+{
+    ExpoColList &cols;
+    // Sequence name -> index of the first column of that name in cols. Columns are only ever
+    // appended during a scan, so this gives the same column as a search from the front.
+    QHash<QString, int> firstByName;
+    QVector<FilePattern> patterns;
+    // Canonical paths of the directories being scanned: a link back to one of them is skipped.
+    QStringList openDirs;
+};
+
+SceneAnalysis::SceneAnalysis(const ImportOptions &options, CreateSceneSource &createScene,
+                             ExpoDescriptor &descriptor)
+    : m_options(options), m_createScene(createScene), m_descriptor(descriptor)
+{}
+
+void SceneAnalysis::ImportSceneFromDir(const QString &sceneDir)
+{
+    const QString dir = stripTrailingSeparators(sceneDir);
+    int frameRate = m_options.compFrameRate;
+    int nbIma = 0;
+    int dx = 0;
+    int dy = 0;
+
+    const QString name = baseName(dir);
+    const QString handWritten = dir + QLatin1Char('/') + name + QLatin1String(".xml");
+    const QString generated =
+        dir + QLatin1Char('/') + name + ExpoDescriptor::generatedMarker() + QLatin1String(".xml");
+
+    if (QFileInfo::exists(handWritten)) {
+        DescriptorDefaults defaults;
+        defaults.frameRate = frameRate;
+        if (ExpoDescriptor::readDefaults(handWritten, frameRate, &defaults)) {
+            nbIma = defaults.nbIma;
+            frameRate = defaults.frameRate;
+            dx = defaults.dx;
+            dy = defaults.dy;
+        }
+    }
+
+    ExpoColList cols;
+    ExtractFromTable(dir, cols, 1);
+    ScanSceneDir(dir, cols, QString());
+    ExtractFromTable(dir, cols, -1);
+
+    // The reader puts each column on top of the previous one, so the list is written backwards
+    // to leave its first column on top.
+    if (!m_options.reverseExpoOrder)
+        std::reverse(cols.begin(), cols.end());
+
+    if (nbIma == 0)
+        nbIma = sceneLength(cols);
+    compositionSize(dir, cols, &dx, &dy);
+    LogCols(cols);
+
+    if (!ExpoDescriptor::WriteExpoDescriptor(generated, nbIma, frameRate, dx, dy, cols))
+        return;
+    m_descriptor.ImportSceneFromXml(generated);
+}
+
+void SceneAnalysis::ScanSceneDir(const QString &dir, ExpoColList &cols, const QString &subdir)
+{
+    ScanState state{cols, {}, compilePatterns(m_options.fileExtensions), {}};
+    state.firstByName.reserve(cols.size());
+    for (int i = 0; i < cols.size(); ++i) {
+        if (!state.firstByName.contains(cols.at(i).name))
+            state.firstByName.insert(cols.at(i).name, i);
+    }
+    scanDirectory(dir, subdir, state);
+}
+
+void SceneAnalysis::scanDirectory(const QString &dir, const QString &subdir, ScanState &state)
+{
+    const QString canonical = QFileInfo(dir).canonicalFilePath();
+    if (canonical.isEmpty() || state.openDirs.contains(canonical))
+        return;
+    state.openDirs.append(canonical);
+
+    const QString folder = folderText(dir);
+    const QVector<DirEntry> entries = listDirectory(dir, state.patterns);
+    for (const DirEntry &entry : entries) {
+        if (entry.isDir) {
+            scanDirectory(dir + QLatin1Char('/') + entry.name,
+                          subdir + QLatin1Char('/') + entry.name, state);
+            continue;
+        }
+        const ExpoCol file = fixedImageColumn(entry.name, subdir, folder);
+        qDebug() << file.firstCellName;
+        const auto found = state.firstByName.constFind(file.name);
+        if (found == state.firstByName.constEnd()) {
+            state.firstByName.insert(file.name, state.cols.size());
+            state.cols.append(file);
+            continue;
+        }
+        ExpoCol &col = state.cols[found.value()];
+        ++col.nbIma;
+        col.lastNum = std::max(col.lastNum, file.lastNum);
+        col.firstNum = std::min(col.firstNum, file.firstNum);
+    }
+    state.openDirs.removeLast();
+}
+
+QString SceneAnalysis::folderText(const QString &dir) const
+{
+    QString text = m_options.folder.simplified();
+    for (const char letter : {'e', 'n', 'x', 'y', 'z', 'j'}) {
+        const QChar c = QLatin1Char(letter);
+        text = expandPlaceholder(text, c, m_createScene.placeholderValue(c));
+    }
+    return expandPlaceholder(text, QLatin1Char('a'), baseName(dir));
+}
+
+void SceneAnalysis::ExtractFromTable(const QString &sceneDir, ExpoColList &cols, int position)
+{
+    if (!m_createScene.useLibraryFiles())
+        return;
+    const QVector<TableFile> files =
+        m_createScene.GetFileToImportFromTable(baseName(sceneDir), position);
+    appendLog(QStringLiteral("--- Extern Files ---"));
+    const bool copy = m_createScene.moveFilesToRelativePath();
+    const QDir scene(sceneDir);
+    for (const TableFile &pair : files) {
+        const QString &file = pair.first;
+        qDebug() << "ExtractFromTable File :" << file;
+        qDebug() << "ExtractFromTable Folder :" << pair.second;
+        appendLog(file);
+
+        // The extension comes from the file name alone: a dot in a library folder's name is
+        // no extension of a file that has none.
+        ExpoCol col = fixedImageColumn(fileName(file), QString(), pair.second);
+        if (copy) {
+            copyToFootage(sceneDir, file, col.firstCellName + QLatin1Char('.') + col.ext);
+            col.subdir = QStringLiteral("/Footage");
+        } else {
+            col.subdir = fileDirectory(QLatin1Char('/') + scene.relativeFilePath(file));
+        }
+        cols.append(col);
+    }
+}
+
+// A copy that fails (the file is missing, or the target cannot be written) is not reported:
+// the column still points into "Footage".
+void SceneAnalysis::copyToFootage(const QString &sceneDir, const QString &file,
+                                  const QString &targetName) const
+{
+    const QString footage = sceneDir + QLatin1String("/Footage");
+    qDebug() << "Copy File a:" << file;
+    if (!QFileInfo(footage).isDir())
+        QDir(sceneDir).mkdir(QStringLiteral("Footage"));
+    qDebug() << "Copy File b:" << footage;
+    const QString target = footage + QLatin1Char('/') + targetName;
+    qDebug() << "Copy File c:" << target;
+    if (QFileInfo::exists(target)) {
+        qDebug() << "Copy File d:"
+                 << "exists, left unchanged";
+    } else {
+        const bool copied = QFile::copy(file, target);
+        qDebug() << "Copy File d:" << (copied ? "copied" : "not copied");
+    }
+    qDebug() << "Copy File e:" << target;
+}
+
+bool SceneAnalysis::ImaSize(const QString &sceneDir, const ExpoColList &cols, const QString &ext,
+                            int *width, int *height) const
+{
+    const QString wanted = ext.toLower();
+    for (const ExpoCol &col : cols) {
+        if (col.ext.toLower() != wanted)
+            continue;
+        const QString path = sceneDir + col.subdir + QLatin1Char('/') + col.firstCellName +
+                             QLatin1Char('.') + col.ext;
+        int w = 0;
+        int h = 0;
+        if (ImageSize(path, &w, &h)) {
+            *width = w;
+            *height = h;
+            return true;
+        }
+    }
+    return false;
+}
+
+void SceneAnalysis::compositionSize(const QString &sceneDir, const ExpoColList &cols, int *dx,
+                                    int *dy) const
+{
+    int width = 0;
+    int height = 0;
+    if (m_options.compSizeFromImaSize &&
+        ImaSize(sceneDir, cols, m_options.compSizeFromImaExt, &width, &height)) {
+        *dx = width;
+        *dy = height;
+        appendLog(QStringLiteral("Extract::ImaSize %1 %2").arg(width).arg(height));
+    } else {
+        if (*dx == 0)
+            *dx = m_options.compWidth;
+        if (*dy == 0)
+            *dy = m_options.compHeight;
+    }
+    if (m_options.forceCompSize) {
+        *dx = m_options.compWidth;
+        *dy = m_options.compHeight;
+    }
+}
+
+// Frame numbers of 9999 and above do not count as a start: a scene of such sequences, or of
+// fixed images only, lasts 12 frames.
+int SceneAnalysis::sceneLength(const ExpoColList &cols)
+{
+    int largest = 0;
+    int smallest = 9999;
+    for (const ExpoCol &col : cols) {
+        if (col.nbIma <= 1)
+            continue;
+        largest = std::max(largest, col.lastNum);
+        smallest = std::min(smallest, col.firstNum);
+    }
+    const qint64 span = qint64(largest) - smallest + 1;
+    if (largest != 0 && smallest != 9999 && span > 0)
+        return int(std::min<qint64>(span, INT_MAX));
+    return 12;
+}
+
+void SceneAnalysis::LogCols(const ExpoColList &cols)
+{
+    const QString rule(48, QLatin1Char('='));
+    appendLog(rule);
+    for (const ExpoCol &col : cols) {
+        appendLog(QStringLiteral("Col[%1] Path[%2] Ext[%3] NbIma[%4]")
+                      .arg(col.name, col.subdir, col.ext, QString::number(col.nbIma)));
+    }
+    appendLog(rule);
+}

@@ -1,0 +1,50 @@
+#pragma once
+// Scene directory analysis: turns a scene folder of rendered images into columns (one per image
+// sequence or fixed image), adds the matching table's files, works out the scene length and the
+// composition size, writes the generated descriptor and imports it.
+//
+// Example: A0001.png .. A0024.png and BG.png in SC01 give the columns A (24 images, 1 to 24) and
+// BG (a fixed image); the scene lasts 24 frames and SC01-QUILLMARK-GENERATED.xml is written.
+#include "import/ExpoCol.h"
+#include "import/ImportOptions.h"
+
+#include <QString>
+
+class CreateSceneSource;
+class ExpoDescriptor;
+
+class SceneAnalysis
+{
+public:
+    SceneAnalysis(const ImportOptions &options, CreateSceneSource &createScene,
+                  ExpoDescriptor &descriptor);
+
+    // The whole analysis of one scene, ending in the descriptor reader on the generated file.
+    void ImportSceneFromDir(const QString &sceneDir);
+
+    // Appends or updates columns for every file below dir (depth first, names in case-sensitive
+    // order, files and directories interleaved).
+    void ScanSceneDir(const QString &dir, ExpoColList &cols, const QString &subdir);
+    // Appends the matching table's files for the scene (position 1 or -1), when library files
+    // are in use.
+    void ExtractFromTable(const QString &sceneDir, ExpoColList &cols, int position);
+    // The composition size from the first column image of that extension that can be read.
+    bool ImaSize(const QString &sceneDir, const ExpoColList &cols, const QString &ext, int *width,
+                 int *height) const;
+    // The column report in the log console.
+    static void LogCols(const ExpoColList &cols);
+
+private:
+    struct ScanState;
+
+    void scanDirectory(const QString &dir, const QString &subdir, ScanState &state);
+    QString folderText(const QString &dir) const;
+    void copyToFootage(const QString &sceneDir, const QString &file,
+                       const QString &targetName) const;
+    void compositionSize(const QString &sceneDir, const ExpoColList &cols, int *dx, int *dy) const;
+    static int sceneLength(const ExpoColList &cols);
+
+    const ImportOptions &m_options;
+    CreateSceneSource &m_createScene;
+    ExpoDescriptor &m_descriptor;
+};
