@@ -1,0 +1,558 @@
+// Scene imports through the real module in the test host, as a user runs them: the input
+// directory set, the scene folders selected, Import pressed, one idle call. Scenes are written
+// to a temporary folder; the checks read the host's project, the files written and the log.
+#include "testhost/core/SuiteRegistry.h"
+#include "testhost/core/TestHost.h"
+#include "testhost/project/ProjectHost.h"
+#include "testhost/project/ProjectModel.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QSettings>
+#include <QSpinBox>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
+#include <QTimer>
+
+namespace {
+
+const QString kConfiguration = QStringLiteral("cellKit4after-imptest");
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+bool writeImage(const QString &path)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QImage image(8, 6, QImage::Format_ARGB32);
+    image.fill(Qt::red);
+    return image.save(path);
+}
+
+// key0001.png .. key<count>.png in dir.
+bool writeSequence(const QString &dir, const QString &key, int count)
+{
+    for (int n = 1; n <= count; ++n)
+        if (!writeImage(QStringLiteral("%1/%2%3.png").arg(dir, key).arg(n, 4, 10, QLatin1Char('0'))))
+            return false;
+    return true;
+}
+
+// A flat 4x2 Photoshop file: the header is what the host reads of it.
+QByteArray psdBytes()
+{
+    QByteArray out("8BPS\x00\x01", 6);
+    out += QByteArray(6, '\0');
+    out += QByteArray("\x00\x03\x00\x00\x00\x02\x00\x00\x00\x04\x00\x08\x00\x03", 14);
+    out += QByteArray(14, '\0');
+    return out + QByteArray(24, '\0');
+}
+
+QByteArray descriptor(const QString &body, int nbIma = 10, int frameRate = 25)
+{
+    return (QStringLiteral("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n"
+                           "<!DOCTYPE quillMarkExpo>\n"
+                           "<expo name=\"RENDER\" nbIma=\"%1\" frameRate=\"%2\" >\n"
+                           "<size dx=\"64\" dy=\"48\" />\n")
+                .arg(nbIma)
+                .arg(frameRate)
+            + body + QStringLiteral("</expo>\n"))
+        .toLatin1();
+}
+
+QString fixedCol(const QString &name, const QString &subdir = QString(),
+                 const QString &ext = QStringLiteral("png"))
+{
+    return QStringLiteral("<col name=\"%1\"  type=\"fixe\" subdir=\"%2\" ext=\"%3\" "
+                          "firstCellName=\"%1\" folder=\"\" />\n")
+        .arg(name, subdir, ext);
+}
+
+QString sequenceCol(const QString &key, const QString &subdir = QString())
+{
+    return QStringLiteral("<col name=\"%1\"  type=\"anim\" subdir=\"%2\" ext=\"png\" "
+                          "firstCellName=\"%3\" folder=\"\" />\n")
+        .arg(key, subdir, key + QStringLiteral("0001"));
+}
+
+QStringList layerNames(const ProjectItem *comp)
+{
+    QStringList names;
+    for (const auto &layer : comp->layers)
+        names << layer->name;
+    return names;
+}
+
+QJsonArray savedItems(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QJsonDocument::fromJson(file.readAll()).object().value("items").toArray();
+}
+
+int savedCount(const QJsonArray &items, const QString &type)
+{
+    int n = 0;
+    for (const QJsonValue &item : items)
+        n += item.toObject().value("type").toString() == type;
+    return n;
+}
+
+} // namespace
+
+class TestImportScenes : public QObject
+{
+    Q_OBJECT
+
+private:
+    template <typename T>
+    T *widget(const char *name) const
+    {
+        return m_panel ? m_panel->findChild<T *>(QLatin1String(name)) : nullptr;
+    }
+
+    ProjectModel &model() const { return m_host->project().model(); }
+
+    ProjectItem *item(const QString &name, A_short type) const
+    {
+        for (ProjectItem *i : model().items())
+            if (i->name == name && i->type == type)
+                return i;
+        return nullptr;
+    }
+    ProjectItem *comp(const QString &name) const { return item(name, AEGP_ItemType_COMP); }
+    int countOf(A_short type) const
+    {
+        int n = 0;
+        for (ProjectItem *i : model().items())
+            n += i->type == type;
+        return n;
+    }
+
+    QString log() const
+    {
+        auto *view = widget<QTextEdit>("efLog");
+        return view ? view->toPlainText().mid(m_logMark) : QString();
+    }
+
+    // A question counts as asked whether the module shows a box (answered by the watcher) or
+    // has no dialogs and logs it.
+    bool asked(const QString &text) const
+    {
+        for (const QString &box : m_boxes)
+            if (box.contains(text))
+                return true;
+        return log().contains(QStringLiteral("-WAR- Prompts: no dialog available"))
+            && log().contains(text);
+    }
+
+    void setCreateSceneKeys(const QVariantMap &keys)
+    {
+        QSettings settings(QSettings::IniFormat, QSettings::UserScope,
+                           QStringLiteral("Quillmark"), kConfiguration);
+        for (auto it = keys.cbegin(); it != keys.cend(); ++it)
+            settings.setValue(it.key(), it.value());
+        settings.sync();
+    }
+
+    bool runImport(const QString &root, const QStringList &scenes)
+    {
+        widget<QPushButton>("pbImpInputDir")->setText(root);
+        widget<QPushButton>("pbImpRefreshInputDir")->click();
+        auto *list = widget<QListWidget>("lwImpInputDir");
+        list->clearSelection();
+        for (const QString &scene : scenes) {
+            const QList<QListWidgetItem *> found = list->findItems(scene, Qt::MatchExactly);
+            if (found.size() != 1)
+                return false;
+            found.first()->setSelected(true);
+        }
+        widget<QPushButton>("pb_importScene")->click();
+        m_host->idle();
+        return true;
+    }
+
+    // Answers message boxes from the queue (else with their default) and presses Stop on the
+    // progress dialog once the first scene is under way, when asked to.
+    void watchDialogs()
+    {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            m_boxes << box->windowTitle() + QStringLiteral(": ") + box->text()
+                    + QStringLiteral(" ") + box->informativeText();
+            QAbstractButton *button = m_answers.isEmpty()
+                ? box->defaultButton()
+                : box->button(QMessageBox::StandardButton(m_answers.takeFirst()));
+            if (button)
+                button->click();
+            else
+                box->reject();
+        }
+        auto *progress = widget<QProgressDialog>("importProgress");
+        if (m_stopAfterFirstScene && progress && progress->isVisible()
+            && progress->labelText().startsWith(QStringLiteral("Scene 1 of"))) {
+            progress->cancel();
+        }
+    }
+
+    QTemporaryDir m_config;
+    QTemporaryDir *m_scenes = nullptr;
+    TestHost *m_host = nullptr;
+    QWidget *m_panel = nullptr;
+    QTimer m_watcher;
+    QStringList m_boxes;
+    QList<int> m_answers;
+    bool m_stopAfterFirstScene = false;
+    int m_logMark = 0;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QVERIFY(m_config.isValid());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_config.path());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_config.path());
+        QSettings store(QSettings::NativeFormat, QSettings::UserScope,
+                        QStringLiteral("Quillmark"), QStringLiteral("cellKit4After"));
+        store.setValue(QStringLiteral("cbSettingsFile"), QStringLiteral("imptest"));
+        store.sync();
+
+        m_host = new TestHost(this);
+        QString error;
+        QVERIFY2(m_host->loadPlugin(qEnvironmentVariable("CELLKIT_TEST_MODULE"), &error),
+                 qPrintable(error));
+        QVERIFY(m_host->chooseWindowMenuEntry(QStringLiteral("cellKit")));
+        QWidget *container = m_host->panelContainer(QStringLiteral("cellKit"));
+        QVERIFY(container);
+        for (QWidget *w : container->findChildren<QWidget *>())
+            if (w->inherits("WinTools"))
+                m_panel = w;
+        QVERIFY(m_panel);
+        m_watcher.setInterval(0);
+        connect(&m_watcher, &QTimer::timeout, this, &TestImportScenes::watchDialogs);
+        m_watcher.start();
+    }
+
+    void init()
+    {
+        m_scenes = new QTemporaryDir;
+        QVERIFY(m_scenes->isValid());
+        m_host->project().newProject();
+        m_host->faults().clear();
+        m_boxes.clear();
+        m_answers.clear();
+        m_stopAfterFirstScene = false;
+        setCreateSceneKeys({{"ckUseTemplateFile", false},
+                            {"FlashTemplateFile", QString()},
+                            {"listScript", QString()}});
+        widget<QCheckBox>("ckImpNewProject")->setChecked(false);
+        widget<QCheckBox>("ckImpUseXml")->setChecked(true);
+        widget<QCheckBox>("ckImpCreateZeroIma")->setChecked(false);
+        widget<QCheckBox>("ckImpUseShellComp")->setChecked(false);
+        widget<QComboBox>("cbImpPrecomp")->setCurrentIndex(0);
+        widget<QLineEdit>("efImpCompName")->clear();
+        widget<QLineEdit>("efImpOutputFileName")->clear();
+        m_logMark = widget<QTextEdit>("efLog")->toPlainText().size();
+    }
+
+    void cleanup()
+    {
+        delete m_scenes;
+        m_scenes = nullptr;
+    }
+
+    void batchModeSavesOneProjectPerScene()
+    {
+        const QString root = m_scenes->path();
+        QVERIFY(writeSequence(root + "/SC01", "A", 3));
+        QVERIFY(writeSequence(root + "/SC02", "B", 2));
+        QVERIFY(writeImage(root + "/SC02/BG.png"));
+        widget<QCheckBox>("ckImpNewProject")->setChecked(true);
+
+        QVERIFY(runImport(root, {"SC01", "SC02"}));
+
+        for (const QString scene : {"SC01", "SC02"}) {
+            const QJsonArray items = savedItems(root + "/" + scene + "/" + scene + ".aep");
+            QCOMPARE(savedCount(items, "comp"), 1);
+            QVERIFY(QFileInfo::exists(root + "/" + scene + "/" + scene
+                                      + "-QUILLMARK-GENERATED.xml"));
+        }
+        // The last scene's project stays open.
+        QCOMPARE(QFileInfo(model().path()).fileName(), QStringLiteral("SC02.aep"));
+        QCOMPARE(countOf(AEGP_ItemType_COMP), 1);
+        QVERIFY(!widget<QProgressDialog>("importProgress"));
+        QVERIFY(log().contains("-END- ImportScene"));
+    }
+
+    void handWrittenDescriptorOnlyWhenAsked_data()
+    {
+        QTest::addColumn<bool>("useXml");
+        QTest::newRow("asked") << true;
+        QTest::newRow("not asked") << false;
+    }
+    void handWrittenDescriptorOnlyWhenAsked()
+    {
+        QFETCH(bool, useXml);
+        const QString scene = m_scenes->path() + "/SC01";
+        QVERIFY(writeSequence(scene, "A", 2));
+        QVERIFY(writeImage(scene + "/Decor/K.png"));
+        QVERIFY(writeFile(scene + "/SC01.xml",
+                          descriptor("<cols name=\"A00\">\n" + fixedCol("K", "/Decor") + "</cols>\n")));
+        widget<QCheckBox>("ckImpUseXml")->setChecked(useXml);
+
+        QVERIFY(runImport(m_scenes->path(), {"SC01"}));
+
+        const bool generated = QFileInfo::exists(scene + "/SC01-QUILLMARK-GENERATED.xml");
+        QCOMPARE(generated, !useXml);
+        if (useXml) {
+            ProjectItem *c = comp("SC01");
+            QVERIFY(c);
+            QCOMPARE(layerNames(c), QStringList{"K.png"});
+            QCOMPARE(c->duration.value, 10);
+            QCOMPARE(c->duration.scale, A_u_long(25));
+        } else {
+            QVERIFY(comp("SC01-QUILLMARK-GENERATED"));
+        }
+    }
+
+    void folderPrecomposition_data()
+    {
+        QTest::addColumn<int>("precomp");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QStringList>("layers");
+        QTest::addColumn<QStringList>("inner");
+        QTest::newRow("Folder") << 1 << "BG" << QStringList{"c3.png", "BG"}
+                                << QStringList{"c2.png", "c1.png"};
+        QTest::newRow("No Precomp") << 0 << "BG" << QStringList{"c3.png", "c2.png", "c1.png"}
+                                    << QStringList();
+        QTest::newRow("Footage kept") << 1 << "Footage"
+                                      << QStringList{"c3.png", "c2.png", "c1.png"}
+                                      << QStringList();
+    }
+    void folderPrecomposition()
+    {
+        QFETCH(int, precomp);
+        QFETCH(QString, folder);
+        QFETCH(QStringList, layers);
+        QFETCH(QStringList, inner);
+        const QString scene = m_scenes->path() + "/A00";
+        for (const QString name : {"c1", "c2", "c3"})
+            QVERIFY(writeImage(scene + "/" + name + ".png"));
+        QVERIFY(writeFile(scene + "/A00.xml",
+                          descriptor("<cols name=\"A00\">\n<cols name=\"" + folder + "\">\n"
+                                     + fixedCol("c1") + fixedCol("c2") + "</cols>\n"
+                                     + fixedCol("c3") + "</cols>\n")));
+        widget<QComboBox>("cbImpPrecomp")->setCurrentIndex(precomp);
+
+        QVERIFY(runImport(m_scenes->path(), {"A00"}));
+
+        ProjectItem *c = comp("A00");
+        QVERIFY(c);
+        QCOMPARE(layerNames(c), layers);
+        ProjectItem *precomposition = comp(folder);
+        QCOMPARE(precomposition != nullptr, !inner.isEmpty());
+        if (precomposition)
+            QCOMPARE(layerNames(precomposition), inner);
+    }
+
+    void oneFootageItemForASequenceImportedTwice()
+    {
+        const QString scene = m_scenes->path() + "/SC01";
+        QVERIFY(writeSequence(scene, "A", 3));
+        QVERIFY(writeFile(scene + "/SC01.xml",
+                          descriptor("<cols name=\"A00\">\n" + sequenceCol("A") + sequenceCol("A")
+                                         + "</cols>\n",
+                                     3, 12)));
+        widget<QCheckBox>("ckImpCreateZeroIma")->setChecked(true);
+
+        QVERIFY(runImport(m_scenes->path(), {"SC01"}));
+
+        QVERIFY2(QFileInfo::exists(scene + "/A0000.png"), qPrintable(log()));
+        QCOMPARE(countOf(AEGP_ItemType_FOOTAGE), 1);
+        ProjectItem *c = comp("SC01");
+        QVERIFY(c);
+        QCOMPARE(int(c->layers.size()), 2);
+        ProjectItem *footage = c->layers.front()->source;
+        QCOMPARE(c->layers.back()->source, footage);
+        QCOMPARE(footage->files.size(), 4); // the zero image is the first frame
+        QCOMPARE(footage->conformFps, 12.0);
+    }
+
+    // The shell's name is longer than the 31 characters an old name buffer holds.
+    void shellCompositionKeepsItsRateAndLayers()
+    {
+        const QString shellName = QStringLiteral("SHELL_layout_with_a_name_longer_than_31");
+        ProjectItem *shell = model().addComp(shellName, model().root(), 320, 200, A_Ratio{1, 1},
+                                             A_Time{48, 24}, A_Ratio{24, 1});
+        ProjectItem *frame = model().addComp("Frame", model().root(), 320, 200, A_Ratio{1, 1},
+                                             A_Time{48, 24}, A_Ratio{24, 1});
+        QVERIFY(model().addLayer(shell, frame));
+        const QString scene = m_scenes->path() + "/SC07";
+        QVERIFY(writeImage(scene + "/BG.png"));
+        QVERIFY(writeFile(scene + "/SC07.xml",
+                          descriptor("<cols name=\"A00\">\n" + fixedCol("BG") + "</cols>\n")));
+        widget<QCheckBox>("ckImpUseShellComp")->setChecked(true);
+        widget<QLineEdit>("efImpShellCompName")->setText(shellName);
+        widget<QLineEdit>("efImpCompName")->setText("Final_%a");
+
+        QVERIFY(runImport(m_scenes->path(), {"SC07"}));
+
+        QCOMPARE(shell->name, QStringLiteral("Final_SC07"));
+        QCOMPARE(shell->frameRate.num, 24);
+        QCOMPARE(shell->duration.value, 10);
+        QCOMPARE(shell->duration.scale, A_u_long(25));
+        QCOMPARE(shell->width, 64);
+        QCOMPARE(layerNames(shell), QStringList({"BG.png", "Frame"}));
+        QCOMPARE(countOf(AEGP_ItemType_COMP), 2);
+    }
+
+    void templateFile_data()
+    {
+        QTest::addColumn<bool>("templateExists");
+        QTest::newRow("missing") << false;
+        QTest::newRow("present") << true;
+    }
+    void templateFile()
+    {
+        QFETCH(bool, templateExists);
+        const QString templatePath = m_scenes->path() + "/template/layout.aep";
+        if (templateExists) {
+            QDir().mkpath(QFileInfo(templatePath).absolutePath());
+            model().addFolder("From template", model().root());
+            QString error;
+            QVERIFY2(m_host->project().saveProject(templatePath, &error), qPrintable(error));
+            m_host->project().newProject();
+        }
+        const QString scene = m_scenes->path() + "/SC01";
+        QVERIFY(writeImage(scene + "/BG.png"));
+        QVERIFY(writeFile(scene + "/SC01.xml",
+                          descriptor("<cols name=\"A00\">\n" + fixedCol("BG") + "</cols>\n")));
+        setCreateSceneKeys({{"ckUseTemplateFile", true}, {"FlashTemplateFile", templatePath}});
+        widget<QCheckBox>("ckImpNewProject")->setChecked(templateExists);
+
+        QVERIFY(runImport(m_scenes->path(), {"SC01"}));
+
+        QCOMPARE(asked(QStringLiteral("Template File [%1] not found").arg(templatePath)),
+                 !templateExists);
+        QCOMPARE(comp("SC01") != nullptr, templateExists);
+        QCOMPARE(QFileInfo::exists(scene + "/SC01.aep"), templateExists);
+        if (templateExists)
+            QVERIFY(item("From template", AEGP_ItemType_FOLDER));
+    }
+
+    void quotesInPathsStayInsideTheScripts()
+    {
+        const QString folder = QStringLiteral("B'G');app.project.items.addFolder('INJECTED');('");
+        const QString root = m_scenes->path() + "/it's";
+        const QString scene = root + "/SC'01";
+        QVERIFY(writeImage(scene + "/c1.png"));
+        QVERIFY(writeFile(scene + "/P.psd", psdBytes()));
+        QVERIFY(writeFile(scene + "/SC'01.xml",
+                          descriptor("<cols name=\"A00\">\n<cols name=\"" + folder + "\">\n"
+                                     + fixedCol("c1") + "</cols>\n" + fixedCol("P", "", "psd")
+                                     + "</cols>\n")));
+        widget<QComboBox>("cbImpPrecomp")->setCurrentIndex(1);
+
+        QVERIFY(runImport(root, {"SC'01"}));
+
+        ProjectItem *c = comp("SC'01");
+        QVERIFY(c);
+        QCOMPARE(layerNames(c), QStringList({"P", folder}));
+        QVERIFY(comp(folder));
+        QVERIFY(!item("INJECTED", AEGP_ItemType_FOLDER));
+        QVERIFY2(!log().contains("Error:"), qPrintable(log()));
+    }
+
+    void failedSaveIsReportedAndTheNextSceneGoesOn()
+    {
+        const QString root = m_scenes->path();
+        for (const QString scene : {"SC01", "SC02"}) {
+            QVERIFY(writeImage(root + "/" + scene + "/BG.png"));
+            QVERIFY(writeFile(root + "/" + scene + "/" + scene + ".xml",
+                              descriptor("<cols name=\"A00\">\n" + fixedCol("BG") + "</cols>\n")));
+        }
+        widget<QCheckBox>("ckImpNewProject")->setChecked(true);
+        m_host->faults().failCall("AEGP_SaveProjectAs", A_Err_GENERIC, 1);
+
+        QVERIFY(runImport(root, {"SC01", "SC02"}));
+
+        QVERIFY(!QFileInfo::exists(root + "/SC01/SC01.aep"));
+        QVERIFY(log().contains("-ERR- SaveSceneProject") && log().contains(root + "/SC01/SC01.aep"));
+        QCOMPARE(savedCount(savedItems(root + "/SC02/SC02.aep"), "comp"), 1);
+    }
+
+    void cancelOnAModifiedProjectImportsNothing()
+    {
+        model().addFolder("Unsaved work", model().root());
+        QVERIFY(model().dirty());
+        const QString scene = m_scenes->path() + "/SC01";
+        QVERIFY(writeImage(scene + "/BG.png"));
+        widget<QCheckBox>("ckImpNewProject")->setChecked(true);
+        m_answers << QMessageBox::Cancel;
+
+        QVERIFY(runImport(m_scenes->path(), {"SC01"}));
+
+        QVERIFY(asked("The Current Project has been Modified ..."));
+        QVERIFY(item("Unsaved work", AEGP_ItemType_FOLDER));
+        QCOMPARE(countOf(AEGP_ItemType_COMP), 0);
+        QVERIFY(!QFileInfo::exists(scene + "/SC01.aep"));
+        QVERIFY(!QFileInfo::exists(scene + "/SC01-QUILLMARK-GENERATED.xml"));
+    }
+
+    void stopBetweenScenes()
+    {
+        const QString root = m_scenes->path();
+        for (const QString scene : {"SC01", "SC02", "SC03"})
+            QVERIFY(writeImage(root + "/" + scene + "/BG.png"));
+        widget<QCheckBox>("ckImpNewProject")->setChecked(true);
+        m_stopAfterFirstScene = true;
+
+        QVERIFY(runImport(root, {"SC01", "SC02", "SC03"}));
+
+        QVERIFY(QFileInfo::exists(root + "/SC01/SC01.aep"));
+        QVERIFY(!QFileInfo::exists(root + "/SC02/SC02.aep"));
+        QVERIFY(!QFileInfo::exists(root + "/SC03/SC03.aep"));
+        QVERIFY(log().contains("stopped by the user after 1 of 3 scenes"));
+    }
+
+    void batchScriptsRunWithTheSceneComposition()
+    {
+        const QString scripts = m_scenes->path() + "/scripts";
+        QVERIFY(writeFile(scripts + "/batch_mark.jsx",
+                          "app.project.items.addFolder(_CurCompName + ' marked');"));
+        QVERIFY(writeFile(scripts + "/tools.jsx", "app.project.items.addFolder('tools ran');"));
+        setCreateSceneKeys({{"listScript", scripts + "/batch_mark.jsx," + scripts + "/tools.jsx,"
+                                               + scripts + "/BATCH_missing.jsx"}});
+        const QString scene = m_scenes->path() + "/SC01";
+        QVERIFY(writeImage(scene + "/BG.png"));
+        QVERIFY(writeFile(scene + "/SC01.xml",
+                          descriptor("<cols name=\"A00\">\n" + fixedCol("BG") + "</cols>\n")));
+
+        QVERIFY(runImport(m_scenes->path(), {"SC01"}));
+
+        QVERIFY(item("SC01 marked", AEGP_ItemType_FOLDER));
+        QVERIFY(!item("tools ran", AEGP_ItemType_FOLDER));
+        QVERIFY(log().contains("Batch Script : " + scripts + "/batch_mark.jsx"));
+        QVERIFY(log().contains("ERROR : Batch Script 45636856367"));
+    }
+};
+
+QTEST_MAIN(TestImportScenes)
+#include "tst_import_scenes.moc"
