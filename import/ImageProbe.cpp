@@ -2,7 +2,7 @@
 
 #include "import/TgaReader.h"
 
-#include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
@@ -10,6 +10,16 @@
 
 namespace {
 
+// Frame numbers at or above this one never become the first cell.
+constexpr int kNoCell = 9999;
+
+QString nameOf(const QString &path)
+{
+    const int sep = qMax(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
+    return path.mid(sep + 1);
+}
+
+// The text after the last dot; a name without a dot, or whose only dot starts it, has none.
 QString nameExtension(const QString &name)
 {
     const int dot = name.lastIndexOf(QLatin1Char('.'));
@@ -25,70 +35,256 @@ QString nameKey(const QString &name)
 int trailingDigits(const QString &text)
 {
     int n = 0;
-    while (n < text.size() && text.at(text.size() - 1 - n).isDigit()
-           && text.at(text.size() - 1 - n).unicode() < 128)
+    while (n < text.size() && text.at(text.size() - 1 - n) >= QLatin1Char('0')
+           && text.at(text.size() - 1 - n) <= QLatin1Char('9'))
         ++n;
     return n;
 }
 
-quint32 bigEndian32(const uchar *p)
+bool isCellExtension(const QString &lowerExt)
 {
-    return (quint32(p[0]) << 24) | (quint32(p[1]) << 16) | (quint32(p[2]) << 8) | p[3];
+    return lowerExt == QLatin1String("png") || lowerExt == QLatin1String("tga")
+        || lowerExt == QLatin1String("psd");
 }
 
-// A TGA of the image's size, type 2 (32-bit) or type 3/1 for 8-bit images, all pixels zero.
-bool writeZeroTga(const QString &path, const QImage &image)
+QString joinPath(const QString &dir, const QString &name)
 {
-    const bool indexed = image.depth() == 8;
-    QByteArray header(18, '\0');
-    header[2] = char(indexed ? 3 : 2);
-    header[12] = char(image.width() & 255);
-    header[13] = char(image.width() >> 8);
-    header[14] = char(image.height() & 255);
-    header[15] = char(image.height() >> 8);
-    header[16] = char(indexed ? 8 : 32);
-    header[17] = char(indexed ? 0 : 8); // 8 alpha bits
+    return dir.isEmpty() ? name : dir + QLatin1Char('/') + name;
+}
+
+quint64 bigEndian(const uchar *p, int bytes)
+{
+    quint64 v = 0;
+    for (int i = 0; i < bytes; ++i)
+        v = (v << 8) | p[i];
+    return v;
+}
+
+// ---- TGA -----------------------------------------------------------------------------------
+
+// Run-length packets of zeros for one row of count values, each value valueBytes wide: full
+// runs of 128 and one shorter run for the rest. Zero images of big frames stay small this way.
+QByteArray zeroTgaRow(int count, int valueBytes)
+{
+    QByteArray row;
+    for (int left = count; left > 0; left -= 128) {
+        row.append(char(0x80 | (qMin(left, 128) - 1)));
+        row.append(QByteArray(valueBytes, '\0'));
+    }
+    return row;
+}
+
+// The first cell's format (size, depth, colour map and descriptor) run-length encoded with every
+// pixel 0: transparent black at 32 bits, black at 24, grey or colour index 0 at 8. Packets stop
+// at row ends, as the format asks of writers.
+bool writeZeroTga(const QString &path, const QByteArray &cell, const TgaHeader &h)
+{
+    QByteArray header = cell.left(TgaHeaderSize);
+    header[0] = 0; // no image id
+    if (h.imageType < 9)
+        header[2] = char(h.imageType + 8);
+    const QByteArray colourMap = cell.mid(TgaHeaderSize + h.idLength, int(h.colorMapBytes()));
+    const QByteArray row = zeroTgaRow(h.width, h.pixelDepth / 8);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    const qint64 bytes = qint64(image.width()) * image.height() * (indexed ? 1 : 4);
     file.write(header);
-    file.write(QByteArray(int(bytes), '\0'));
+    file.write(colourMap);
+    for (int y = 0; y < h.height; ++y) {
+        if (file.write(row) != row.size())
+            return false;
+    }
     return file.commit();
 }
 
-void put32(QByteArray &out, quint32 v)
+int zeroTgaFrom(const QString &firstPath, const QString &zeroPath)
 {
-    out.append(char(v >> 24)).append(char(v >> 16)).append(char(v >> 8)).append(char(v));
+    QFile file(firstPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return 11;
+    const QByteArray cell = file.readAll();
+    TgaHeader h;
+    QByteArray pixels;
+    // A cell that does not decode is not loadable; quietly, as the import must go on.
+    if (!imTgaRead(cell, nullptr, &h, &pixels, TgaReport::Silent))
+        return 11;
+    return writeZeroTga(zeroPath, cell, h) ? 0 : 21;
 }
 
-void put16(QByteArray &out, quint16 v)
-{
-    out.append(char(v >> 8)).append(char(v));
-}
+// ---- PSD -----------------------------------------------------------------------------------
 
-// A flat RGB(A) Photoshop file of the image's size, all channels zero, raw image data.
-bool writeZeroPsd(const QString &path, const QImage &image)
+constexpr int kPsdHeaderSize = 26;
+
+struct PsdLayout
 {
-    const quint16 channels = image.hasAlphaChannel() ? 4 : 3;
-    QByteArray out("8BPS");
-    put16(out, 1);
-    out.append(QByteArray(6, '\0'));
-    put16(out, channels);
-    put32(out, quint32(image.height()));
-    put32(out, quint32(image.width()));
-    put16(out, 8); // bits per channel
-    put16(out, 3); // RGB
-    put32(out, 0); // colour mode data
-    put32(out, 0); // image resources
-    put32(out, 0); // layers and masks
-    put16(out, 0); // raw data
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    QByteArray header;         // the 26 bytes as stored
+    int version = 0;           // 1 PSD, 2 large document (PSB)
+    quint64 channels = 0;
+    quint64 height = 0;
+    quint64 width = 0;
+    quint64 depth = 0;
+    QByteArray colourModeData; // indexed and duotone files need theirs
+    quint64 rowBytes() const { return (width * depth + 7) / 8; }
+};
+
+bool parsePsdHeader(const QByteArray &head, PsdLayout *psd)
+{
+    if (head.size() < kPsdHeaderSize || !head.startsWith("8BPS"))
         return false;
-    file.write(out);
-    file.write(QByteArray(int(qint64(image.width()) * image.height() * channels), '\0'));
+    const auto *p = reinterpret_cast<const uchar *>(head.constData());
+    psd->header = head.left(kPsdHeaderSize);
+    psd->version = int(bigEndian(p + 4, 2));
+    psd->channels = bigEndian(p + 12, 2);
+    psd->height = bigEndian(p + 14, 4);
+    psd->width = bigEndian(p + 18, 4);
+    psd->depth = bigEndian(p + 22, 2);
+    const quint64 maxSide = psd->version == 2 ? 300000 : 30000;
+    return (psd->version == 1 || psd->version == 2) && psd->width >= 1 && psd->height >= 1
+        && psd->width <= maxSide && psd->height <= maxSide;
+}
+
+// Reads a length field and moves past that many bytes (keeping them when asked); the whole
+// section must be in the file.
+bool skipSection(QFile &file, int lengthBytes, QByteArray *keep = nullptr)
+{
+    const QByteArray field = file.read(lengthBytes);
+    if (field.size() != lengthBytes)
+        return false;
+    const quint64 length = bigEndian(reinterpret_cast<const uchar *>(field.constData()),
+                                     lengthBytes);
+    if (length > quint64(file.size() - file.pos()))
+        return false;
+    if (keep) {
+        *keep = file.read(qint64(length));
+        return quint64(keep->size()) == length;
+    }
+    return file.seek(file.pos() + qint64(length));
+}
+
+// Bytes of the shortest run-length row of rowBytes bytes: a two-byte packet per 128 bytes.
+quint64 minimumPackedRow(quint64 rowBytes)
+{
+    return 2 * ((rowBytes + 127) / 128);
+}
+
+// A Photoshop file counts as loadable when its header is sound and every section, the image
+// data included, is really there: raw data of the full size, or run-length rows whose byte
+// counts are possible and fit in the file. The pixels themselves are not decoded.
+bool readPsdLayout(const QString &path, PsdLayout *psd)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || !parsePsdHeader(file.read(kPsdHeaderSize), psd))
+        return false;
+    const bool large = psd->version == 2;
+    if (psd->channels < 1 || psd->channels > 56
+        || (psd->depth != 1 && psd->depth != 8 && psd->depth != 16 && psd->depth != 32))
+        return false;
+    if (!skipSection(file, 4, &psd->colourModeData) || !skipSection(file, 4)
+        || !skipSection(file, large ? 8 : 4))
+        return false;
+    const QByteArray compressionField = file.read(2);
+    if (compressionField.size() != 2)
+        return false;
+    const quint64 rows = psd->channels * psd->height;
+    const quint64 left = quint64(file.size() - file.pos());
+    switch (bigEndian(reinterpret_cast<const uchar *>(compressionField.constData()), 2)) {
+    case 0:
+        return rows * psd->rowBytes() <= left;
+    case 1: {
+        const int countBytes = large ? 4 : 2;
+        if (rows * countBytes > left)
+            return false;
+        const QByteArray table = file.read(qint64(rows * countBytes));
+        const auto *p = reinterpret_cast<const uchar *>(table.constData());
+        const quint64 shortest = minimumPackedRow(psd->rowBytes());
+        quint64 total = 0;
+        for (quint64 r = 0; r < rows; ++r) {
+            const quint64 count = bigEndian(p + r * countBytes, countBytes);
+            if (count < shortest)
+                return false;
+            total += count;
+        }
+        return total <= left - rows * countBytes;
+    }
+    case 2:
+    case 3:
+        return left > 0; // zip data: present, not checked further
+    default:
+        return false;
+    }
+}
+
+void appendBigEndian(QByteArray &out, quint64 value, int bytes)
+{
+    for (int i = bytes - 1; i >= 0; --i)
+        out.append(char(value >> (8 * i)));
+}
+
+// One row of zero bytes in PackBits: runs of 128 (header -127) and one shorter run or literal.
+QByteArray zeroPsdRow(quint64 rowBytes)
+{
+    QByteArray row;
+    for (quint64 left = rowBytes; left > 0; left -= qMin<quint64>(left, 128)) {
+        const int n = int(qMin<quint64>(left, 128));
+        row.append(n == 1 ? char(0) : char(257 - n));
+        row.append('\0');
+    }
+    return row;
+}
+
+// A flat file of the first cell's size, depth, channels and colour mode, no resources and no
+// layers, image data of zeros in run-length rows.
+bool writeZeroPsd(const QString &path, const PsdLayout &psd)
+{
+    const bool large = psd.version == 2;
+    const int countBytes = large ? 4 : 2;
+    const QByteArray row = zeroPsdRow(psd.rowBytes());
+    const quint64 rows = psd.channels * psd.height;
+    QByteArray out = psd.header;
+    appendBigEndian(out, quint64(psd.colourModeData.size()), 4);
+    out.append(psd.colourModeData);
+    appendBigEndian(out, 0, 4);             // image resources
+    appendBigEndian(out, 0, large ? 8 : 4); // layer and mask information
+    appendBigEndian(out, 1, 2);             // run-length image data
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(out) != out.size())
+        return false;
+    QByteArray count;
+    appendBigEndian(count, quint64(row.size()), countBytes);
+    for (quint64 r = 0; r < rows; ++r) {
+        if (file.write(count) != count.size())
+            return false;
+    }
+    for (quint64 r = 0; r < rows; ++r) {
+        if (file.write(row) != row.size())
+            return false;
+    }
     return file.commit();
+}
+
+int zeroPsdFrom(const QString &firstPath, const QString &zeroPath)
+{
+    PsdLayout psd;
+    if (!readPsdLayout(firstPath, &psd))
+        return 11;
+    return writeZeroPsd(zeroPath, psd) ? 0 : 21;
+}
+
+// ---- anything Qt reads and writes (PNG) ----------------------------------------------------
+
+int zeroQtImageFrom(const QString &firstPath, const QString &zeroPath, const QString &format)
+{
+    QImage image;
+    if (!image.load(firstPath))
+        return 11;
+    // Raw pixel value 0 in the image's own format: transparent black with alpha, black
+    // without, colour index 0 when indexed.
+    image.fill(0u);
+    QSaveFile file(zeroPath);
+    if (!file.open(QIODevice::WriteOnly)
+        || !image.save(&file, format.toLatin1().constData()))
+        return 21;
+    return file.commit() ? 0 : 21;
 }
 
 } // namespace
@@ -99,14 +295,7 @@ bool TgaImageSize(const QString &path, int *width, int *height)
     if (!file.open(QIODevice::ReadOnly))
         return false;
     TgaHeader h;
-    if (!readTgaHeader(file.read(18), &h))
-        return false;
-    // Only what the reader would decode has a size; the rest is "not found" as with a full read.
-    const bool typeOk = (h.imageType == 1 || h.imageType == 3 || h.imageType == 9
-                         || h.imageType == 11) ? h.pixelDepth == 8
-                        : (h.imageType == 2 || h.imageType == 10)
-                            && (h.pixelDepth == 24 || h.pixelDepth == 32);
-    if (!typeOk || ((h.imageType == 1 || h.imageType == 9) && h.colorMapType == 0))
+    if (!readTgaHeader(file.read(TgaHeaderSize), &h) || !tgaHeaderSupported(h))
         return false;
     *width = h.width;
     *height = h.height;
@@ -116,36 +305,40 @@ bool TgaImageSize(const QString &path, int *width, int *height)
 bool PsdImageSize(const QString &path, int *width, int *height)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    PsdLayout psd;
+    if (!file.open(QIODevice::ReadOnly) || !parsePsdHeader(file.read(kPsdHeaderSize), &psd))
         return false;
-    const QByteArray head = file.read(26);
-    if (head.size() < 26 || !head.startsWith("8BPS"))
-        return false;
-    const auto *p = reinterpret_cast<const uchar *>(head.constData());
-    *height = int(bigEndian32(p + 14));
-    *width = int(bigEndian32(p + 18));
+    *width = int(psd.width);
+    *height = int(psd.height);
     return true;
+}
+
+// Formats whose signature is strong enough that the size in their header can stand for a full
+// load. Weaker ones (a TGA of type 2 passes for an icon) are loaded, so a misread header
+// cannot give a size.
+bool headerSizeIsReliable(const QByteArray &format)
+{
+    return format == "png" || format == "jpeg" || format == "jpg" || format == "gif"
+        || format == "bmp";
 }
 
 bool ImageSize(const QString &path, int *width, int *height)
 {
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
-    const QSize size = reader.canRead() ? reader.size() : QSize();
-    if (size.isValid()) {
-        *width = size.width();
-        *height = size.height();
-        return true;
-    }
-    if (reader.canRead()) { // a plugin that knows the format but not the size up front
-        const QImage image = reader.read();
-        if (!image.isNull()) {
-            *width = image.width();
-            *height = image.height();
+    if (reader.canRead()) {
+        QSize size;
+        if (headerSizeIsReliable(reader.format()))
+            size = reader.size();
+        if (!size.isValid())
+            size = reader.read().size();
+        if (size.isValid() && !size.isEmpty()) {
+            *width = size.width();
+            *height = size.height();
             return true;
         }
     }
-    const QString ext = nameExtension(path.section(QLatin1Char('/'), -1)).toLower();
+    const QString ext = nameExtension(nameOf(path)).toLower();
     if (ext == QLatin1String("tga"))
         return TgaImageSize(path, width, height);
     if (ext == QLatin1String("psd"))
@@ -156,28 +349,37 @@ bool ImageSize(const QString &path, int *width, int *height)
 int GetFirstCellFile(const QString &dir, const QString &key, const QString &ext, QString *outName)
 {
     outName->clear();
-    const QStringList matches = QDir(dir).entryList(
-        {key + QLatin1String("*.") + ext}, QDir::Files | QDir::Hidden | QDir::System);
     const QString lowerKey = key.toLower();
-    int best = 9999;
+    const QString lowerExt = ext.toLower();
+    int best = kNoCell;
     bool accepted = false;
-    for (const QString &match : matches) {
-        const QString name = match.toLower();
-        const QString extension = nameExtension(name);
-        if (extension != QLatin1String("png") && extension != QLatin1String("tga")
-            && extension != QLatin1String("psd"))
+    // Every name of the folder is looked at once; only the ones of this key and extension count.
+    QDirIterator it(dir.isEmpty() ? QStringLiteral(".") : dir,
+                    QDir::Files | QDir::Hidden | QDir::System);
+    while (it.hasNext()) {
+        it.next();
+        const QString name = it.fileName();
+        const QString extension = nameExtension(name).toLower();
+        if (extension != lowerExt || !isCellExtension(extension))
             continue;
         const QString fileKey = nameKey(name);
         const int digits = trailingDigits(fileKey);
-        if (digits == 0 || fileKey.left(fileKey.size() - digits) != lowerKey)
+        if (digits == 0 || fileKey.left(fileKey.size() - digits).toLower() != lowerKey)
             continue;
         accepted = true;
-        const int number = fileKey.right(digits).toInt();
-        if (number < best) {
-            best = number;
+        bool fits = false;
+        const qlonglong number = fileKey.right(digits).toLongLong(&fits);
+        if (!fits || number > best)
+            continue;
+        // Equal numbers (a0001.png and a001.png) keep the first name in name order, so the
+        // answer does not depend on the order the folder lists in.
+        if (number < best || outName->isEmpty() || name < *outName) {
+            best = int(number);
             *outName = name;
         }
     }
+    if (best == kNoCell)
+        outName->clear();
     return accepted ? best : -1;
 }
 
@@ -188,38 +390,20 @@ int MakeZeroImage(const QString &dir, const QString &key, QString *ext, QString 
         return 0;
     if (first < 0)
         return 1;
-    const QString firstPath = dir + QLatin1Char('/') + *outName;
+    const QString firstPath = joinPath(dir, *outName);
     const QString fileKey = nameKey(*outName);
     const int digits = trailingDigits(fileKey);
     const QString extension = nameExtension(*outName);
     *ext = extension;
-    QString zeros = QStringLiteral("0");
-    if (digits >= 2 && digits <= 4)
-        zeros = QString(digits, QLatin1Char('0'));
-    const QString zeroPath = (dir.isEmpty() ? QString() : dir + QLatin1Char('/'))
-        + fileKey.left(fileKey.size() - digits) + zeros + QLatin1Char('.') + extension;
-
-    QImage image;
-    if (extension == QLatin1String("psd") || extension == QLatin1String("tga")) {
-        int w = 0, h = 0;
-        // Qt may lack a reader for these; the header is enough for an all-zero copy.
-        if (!image.load(firstPath)) {
-            const bool sized = extension == QLatin1String("psd") ? PsdImageSize(firstPath, &w, &h)
-                                                                 : TgaImageSize(firstPath, &w, &h);
-            if (!sized || w <= 0 || h <= 0)
-                return 11;
-            image = QImage(w, h, QImage::Format_ARGB32);
-        }
-    } else if (!image.load(firstPath)) {
-        return 11;
-    }
-    image.fill(0);
-    bool saved = false;
-    if (extension == QLatin1String("tga"))
-        saved = writeZeroTga(zeroPath, image);
-    else if (extension == QLatin1String("psd"))
-        saved = writeZeroPsd(zeroPath, image);
-    else
-        saved = image.save(zeroPath, extension.toLatin1().constData());
-    return saved ? 0 : 21;
+    // The zero keeps the padding of the cell number when it is 2 to 4 digits wide.
+    const QString zeros = digits >= 2 && digits <= 4 ? QString(digits, QLatin1Char('0'))
+                                                     : QStringLiteral("0");
+    const QString zeroPath = joinPath(dir, fileKey.left(fileKey.size() - digits) + zeros
+                                               + QLatin1Char('.') + extension);
+    const QString format = extension.toLower();
+    if (format == QLatin1String("tga"))
+        return zeroTgaFrom(firstPath, zeroPath);
+    if (format == QLatin1String("psd"))
+        return zeroPsdFrom(firstPath, zeroPath);
+    return zeroQtImageFrom(firstPath, zeroPath, format);
 }

@@ -1,18 +1,26 @@
 #pragma once
 // Image file services of the scene import: sizes read from headers, the first cell of a
 // sequence on disk and the all-zero image ("[file]0000.[ext]") placed before it.
+//
+// Example: a folder holding A_0003.png, A_0001.png and A_0010.png, asked for the key "a_" and
+// the extension "png": the first cell is A_0001.png (number 1) and the zero image A_0000.png,
+// an all-zero PNG of the same size and pixel format, is written beside it.
 #include <QSize>
 #include <QString>
 
-// Size of any image Qt can read, with a TGA fallback; false when nothing readable is there.
+// Size of any image Qt can read, with header fallbacks for TGA and PSD files; false when
+// nothing readable is there.
 bool ImageSize(const QString &path, int *width, int *height);
-// Size from the TGA header, for files whose type and depth the TGA reader accepts.
+// Size from the TGA header, for files whose type, colour map and depth the TGA reader decodes.
+// Reads the header only and shows no message.
 bool TgaImageSize(const QString &path, int *width, int *height);
-// Size from a Photoshop file header (signature "8BPS").
+// Size from a Photoshop file header (signature "8BPS", version 1, or 2 for large documents).
 bool PsdImageSize(const QString &path, int *width, int *height);
 
-// Lowest frame number of the sequence key in dir (png, tga or psd cells); -1 when none.
-// outName receives the lower-cased file name of that cell.
+// Lowest frame number of the sequence key in dir among png, tga and psd cells of the extension
+// ext (key and extension compared ignoring case); -1 when none. outName receives that cell's
+// file name as it is on disk. Cells numbered 9999 or more count as found but give 9999 and an
+// empty name.
 int GetFirstCellFile(const QString &dir, const QString &key, const QString &ext, QString *outName);
 
 // Writes the zero image beside the first cell: 0 written or not needed, 1 no cell, 11 the first
