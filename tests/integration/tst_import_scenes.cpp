@@ -78,11 +78,12 @@ QByteArray descriptor(const QString &body, int nbIma = 10, int frameRate = 25)
 }
 
 QString fixedCol(const QString &name, const QString &subdir = QString(),
-                 const QString &ext = QStringLiteral("png"))
+                 const QString &ext = QStringLiteral("png"), const QString &folder = QString(),
+                 const QString &type = QStringLiteral("fixe"))
 {
-    return QStringLiteral("<col name=\"%1\"  type=\"fixe\" subdir=\"%2\" ext=\"%3\" "
-                          "firstCellName=\"%1\" folder=\"\" />\n")
-        .arg(name, subdir, ext);
+    return QStringLiteral("<col name=\"%1\"  type=\"%5\" subdir=\"%2\" ext=\"%3\" "
+                          "firstCellName=\"%1\" folder=\"%4\" />\n")
+        .arg(name, subdir, ext, folder, type);
 }
 
 QString sequenceCol(const QString &key, const QString &subdir = QString())
@@ -393,6 +394,42 @@ private Q_SLOTS:
         QCOMPARE(c->layers.back()->source, footage);
         QCOMPARE(footage->files.size(), 4); // the zero image is the first frame
         QCOMPARE(footage->conformFps, 12.0);
+    }
+
+    // A folder path whose last folder exists elsewhere, a movie in an "anim" column, a project
+    // column.
+    void columnKinds()
+    {
+        const QString scene = m_scenes->path() + "/SC05";
+        model().addComp("Library comp", model().root(), 64, 48, A_Ratio{1, 1}, A_Time{25, 25},
+                        A_Ratio{25, 1});
+        QString error;
+        QDir().mkpath(scene);
+        QVERIFY2(m_host->project().saveProject(scene + "/L.aep", &error), qPrintable(error));
+        m_host->project().newProject();
+        ProjectItem *main = model().addFolder("Main", model().addFolder("Elsewhere", model().root()));
+        model().setDirty(false);
+        QVERIFY(writeImage(scene + "/BG.png"));
+        QVERIFY(writeFile(scene + "/shot.MOV", "not really a movie"));
+        QVERIFY(writeFile(scene + "/SC05.xml",
+                          descriptor("<cols name=\"A00\">\n"
+                                     + fixedCol("BG", "", "png", "Chars/Main")
+                                     + fixedCol("shot", "", "MOV", "", "anim")
+                                     + fixedCol("L", "", "aep") + "</cols>\n")));
+        widget<QCheckBox>("ckImpCreateZeroIma")->setChecked(true);
+
+        QVERIFY(runImport(m_scenes->path(), {"SC05"}));
+
+        ProjectItem *c = comp("SC05");
+        QVERIFY(c);
+        QCOMPARE(layerNames(c), QStringList({"shot.MOV", "BG.png"}));
+        QCOMPARE(c->layers.back()->source->parent, main);
+        ProjectItem *chars = item("Chars", AEGP_ItemType_FOLDER);
+        QVERIFY(chars && chars->children.empty());
+        QCOMPARE(c->layers.front()->source->kind, QStringLiteral("movie"));
+        QVERIFY(!QFileInfo::exists(scene + "/shot0000.MOV"));
+        ProjectItem *library = comp("Library comp");
+        QVERIFY(library && library->parent && library->parent->name == QStringLiteral("L.aep"));
     }
 
     // The shell's name is longer than the 31 characters an old name buffer holds.
