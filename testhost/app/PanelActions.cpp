@@ -92,6 +92,26 @@ bool setWidgetValue(HostRun &run, QWidget *widget, const QString &value)
     return ok;
 }
 
+// The value as --set takes it: true/false, the text, the number or the combo index.
+bool widgetValue(HostRun &run, QWidget *widget, QString *value)
+{
+    if (auto *check = qobject_cast<QCheckBox *>(widget))
+        *value = check->isChecked() ? QStringLiteral("true") : QStringLiteral("false");
+    else if (auto *edit = qobject_cast<QLineEdit *>(widget))
+        *value = edit->text();
+    else if (auto *button = qobject_cast<QAbstractButton *>(widget))
+        *value = button->text();
+    else if (auto *spin = qobject_cast<QSpinBox *>(widget))
+        *value = QString::number(spin->value());
+    else if (auto *combo = qobject_cast<QComboBox *>(widget))
+        *value = QString::number(combo->currentIndex());
+    else {
+        *run.err << "cellkit-host: cannot read a value from " << widget->objectName() << Qt::endl;
+        return false;
+    }
+    return true;
+}
+
 QMessageBox::StandardButton buttonFor(const QString &answer)
 {
     if (answer == QLatin1String("ok"))
@@ -211,6 +231,15 @@ void addPanelActions(ActionTable &table)
                        return false;
                    QWidget *widget = findWidget(run, name);
                    return widget && setWidgetValue(run, widget, text);
+               }});
+    table.add({"get", true, "OBJ", "print OBJ=VALUE of a panel widget (values as --set takes them)",
+               [](HostRun &run, const QString &value) {
+                   QWidget *widget = findWidget(run, value);
+                   QString text;
+                   if (!widget || !widgetValue(run, widget, &text))
+                       return false;
+                   *run.out << value << '=' << text << Qt::endl;
+                   return true;
                }});
     table.add({"click", true, "OBJ", "press a panel button",
                [](HostRun &run, const QString &value) {

@@ -1,5 +1,6 @@
 // The real plug-in module in the test host: the panel opened from the Window menu logs its
-// start-up banner, forwards Undo to the host, and keeps its options in the configuration.
+// start-up banner, forwards Undo to the host, follows its container's size and keeps its
+// options in the configuration.
 #include "testhost/core/TestHost.h"
 
 #include <QAbstractButton>
@@ -77,6 +78,18 @@ private Q_SLOTS:
         QTest::keyClick(button, Qt::Key_A, Qt::ControlModifier);
         const QVector<AEGP_Command> commands = m_host->recordedCommands().mid(before);
         QCOMPARE(commands, QVector<AEGP_Command>{16});
+    }
+
+    void panelFollowsContainerSize()
+    {
+        QWidget *panel = openPanel();
+        QVERIFY(panel);
+        QWidget *container = m_host->panelContainer(QStringLiteral("cellKit"));
+        QCOMPARE(panel->parentWidget(), container);
+        for (const QSize &size : {QSize(640, 480), QSize(333, 211), QSize(900, 1200)}) {
+            container->resize(size);
+            QTRY_COMPARE(panel->geometry(), QRect(QPoint(0, 0), size));
+        }
     }
 
     void closingTheContainerSavesOptions()
