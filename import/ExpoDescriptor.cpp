@@ -1,21 +1,25 @@
 #include "import/ExpoDescriptor.h"
 
 #include "import/ColumnAssembler.h"
+#include "support/LogSink.h"
 
-#include <QDebug>
 #include <QDomDocument>
 #include <QFile>
+#include <QSaveFile>
+#include <QXmlStreamReader>
 #include <QtGlobal>
 
 namespace {
 
-void logLine(const QString &text)
-{
-    qWarning().noquote() << text;
-}
+// Folders nest as deep as the scene's directories; the column walk recurses once per level, so
+// a hostile file nesting thousands of levels is refused before the walk could run out of stack.
+constexpr int kMaxNesting = 512;
 
-// Attribute values are escaped so any name survives the trip through the reader, and
-// characters beyond Latin-1 become character references: the file itself stays ISO-8859-1.
+// Attribute values are escaped so any name survives the trip through the reader: the four
+// markup characters, and tab, line feed and carriage return which the parser would otherwise
+// turn into blanks. Characters beyond Latin-1 become character references, so the file itself
+// stays ISO-8859-1. Other control characters have no XML form at all; their reference makes
+// the reader refuse the file with a parse error rather than import a wrong name.
 QString escapeAttribute(const QString &value)
 {
     QString out;
@@ -28,7 +32,7 @@ QString escapeAttribute(const QString &value)
         case '>': out += QLatin1String("&gt;"); break;
         case '"': out += QLatin1String("&quot;"); break;
         default:
-            if (c.unicode() < 256) {
+            if (c.unicode() >= 0x20 && c.unicode() < 256) {
                 out += c;
             } else {
                 uint code = c.unicode();
@@ -56,6 +60,52 @@ int intAttribute(const QDomElement &e, const QString &name, int missing)
     return e.hasAttribute(name) ? e.attribute(name).toInt() : missing;
 }
 
+QString parseError(int line, int column, const QString &message)
+{
+    return QStringLiteral("Parse error at line %1, column %2:\n%3")
+        .arg(QString::number(line), QString::number(column), message);
+}
+
+// True (with the place) when elements nest deeper than the limit. Malformed text stops the
+// count where it breaks; the DOM parse that follows reports it.
+bool nestsTooDeep(const QByteArray &data, int *line, int *column)
+{
+    QXmlStreamReader xml(data);
+    int depth = 0;
+    while (!xml.atEnd()) {
+        const QXmlStreamReader::TokenType token = xml.readNext();
+        if (token == QXmlStreamReader::StartElement && ++depth > kMaxNesting) {
+            *line = int(xml.lineNumber());
+            *column = int(xml.columnNumber());
+            return true;
+        }
+        if (token == QXmlStreamReader::EndElement)
+            --depth;
+    }
+    return false;
+}
+
+// Parses the descriptor; on failure *error receives the parse-error text of the log.
+bool parseDescriptor(const QByteArray &data, QDomDocument *doc, QString *error)
+{
+    QString message;
+    int line = 0;
+    int column = 0;
+    if (nestsTooDeep(data, &line, &column)) {
+        *error = parseError(line, column,
+                            QStringLiteral("elements nested more than %1 deep").arg(kMaxNesting));
+        return false;
+    }
+    // Built from the stream reader: the older DOM parser cuts character references beyond
+    // U+FFFF to 16 bits, so names written as such references would not come back.
+    QXmlStreamReader xml(data);
+    if (!doc->setContent(&xml, true, &message, &line, &column)) {
+        *error = parseError(line, column, message);
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 ExpoDescriptor::ExpoDescriptor(const ImportOptions &options, ColumnAssembler &assembler)
@@ -71,13 +121,16 @@ QByteArray ExpoDescriptor::descriptorText(int nbIma, int frameRate, int width, i
     line(QStringLiteral("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>"));
     line(QStringLiteral("<!DOCTYPE quillMarkExpo>"));
     line(QStringLiteral("<expo name=\"RENDER\" nbIma=\"%1\" frameRate=\"%2\" >")
-             .arg(nbIma).arg(frameRate));
+             .arg(nbIma)
+             .arg(frameRate));
     line(QStringLiteral("<size dx=\"%1\" dy=\"%2\" />").arg(width).arg(height));
     line(QStringLiteral("<cols name=\"A00\">"));
+    // Each column closes the folders of the previous column that it does not share and opens
+    // its own; the pass after the last column closes what is still open.
     const int n = cols.size();
     for (int i = 0; i <= n; ++i) {
-        QStringList cur = folderParts(i < n ? cols.at(i).subdir : QString());
-        QStringList prev = folderParts(i > 0 ? cols.at(i - 1).subdir : QString());
+        const QStringList cur = folderParts(i < n ? cols.at(i).subdir : QString());
+        const QStringList prev = folderParts(i > 0 ? cols.at(i - 1).subdir : QString());
         int common = 0;
         while (common < cur.size() && common < prev.size() && cur.at(common) == prev.at(common))
             ++common;
@@ -104,14 +157,15 @@ QByteArray ExpoDescriptor::descriptorText(int nbIma, int frameRate, int width, i
 bool ExpoDescriptor::WriteExpoDescriptor(const QString &path, int nbIma, int frameRate,
                                          int width, int height, const ExpoColList &cols)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
-        logLine(QStringLiteral("Echec creation fichier"));
+    // Written aside and renamed over the old file, so a failed write leaves no half descriptor.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
+        appendLog(QStringLiteral("Echec creation fichier"));
         return false;
     }
     const QByteArray text = descriptorText(nbIma, frameRate, width, height, cols);
-    if (file.write(text) != text.size()) {
-        logLine(QStringLiteral("Echec creation fichier"));
+    if (file.write(text) != text.size() || !file.commit()) {
+        appendLog(QStringLiteral("Echec creation fichier"));
         return false;
     }
     return true;
@@ -123,8 +177,15 @@ bool ExpoDescriptor::readDefaults(const QString &path, int defaultFrameRate,
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
+    return readDefaultsFromData(file.readAll(), defaultFrameRate, out);
+}
+
+bool ExpoDescriptor::readDefaultsFromData(const QByteArray &data, int defaultFrameRate,
+                                          DescriptorDefaults *out)
+{
     QDomDocument doc;
-    if (!doc.setContent(&file, true))
+    QString error;
+    if (!parseDescriptor(data, &doc, &error))
         return false;
     const QDomElement root = doc.documentElement();
     if (root.tagName() != QLatin1String("expo"))
@@ -141,8 +202,19 @@ bool ExpoDescriptor::readDefaults(const QString &path, int defaultFrameRate,
 
 void ExpoDescriptor::ImportSceneFromXml(const QString &path)
 {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        appendLog(QStringLiteral("ImportSceneFromXml:") + path);
+        appendLog(QStringLiteral("ImportSceneFromXml:Echec ouverture fichier:%1").arg(path));
+        return;
+    }
+    importSceneFromData(path, file.readAll());
+}
+
+void ExpoDescriptor::importSceneFromData(const QString &path, const QByteArray &data)
+{
     const int defaultRate = m_options.compFrameRate;
-    logLine(QStringLiteral("ImportSceneFromXml:") + path);
+    appendLog(QStringLiteral("ImportSceneFromXml:") + path);
 
     const int sep = lastSeparator(path);
     const QString dir = sep < 0 ? QString() : path.left(sep);
@@ -152,31 +224,31 @@ void ExpoDescriptor::ImportSceneFromXml(const QString &path)
         sceneName.truncate(dot);
     sceneName.remove(generatedMarker());
 
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        logLine(QStringLiteral("ImportSceneFromXml:Echec ouverture fichier:%1").arg(path));
-        return;
-    }
     QDomDocument doc;
-    QString message;
-    int errorLine = 0;
-    int errorColumn = 0;
-    if (!doc.setContent(&file, true, &message, &errorLine, &errorColumn)) {
-        logLine(QString::asprintf("Parse error at line %d, column %d:\n%s", errorLine,
-                                  errorColumn, qPrintable(message)));
+    QString error;
+    if (!parseDescriptor(data, &doc, &error)) {
+        appendLog(error);
         return;
     }
     const QDomElement root = doc.documentElement();
     if (root.tagName() != QLatin1String("expo")) {
-        logLine(QStringLiteral("The file is not an expo file.\n"));
+        appendLog(QStringLiteral("The file is not an expo file.\n"));
         return;
     }
     const int nbIma = intAttribute(root, QStringLiteral("nbIma"), 0);
-    const int frameRate = intAttribute(root, QStringLiteral("frameRate"), defaultRate);
+    int frameRate = intAttribute(root, QStringLiteral("frameRate"), defaultRate);
     const QDomElement size = root.firstChildElement(QStringLiteral("size"));
     const int dx = intAttribute(size, QStringLiteral("dx"), 0);
     const int dy = intAttribute(size, QStringLiteral("dy"), 0);
-    logLine(QString::asprintf("dx=%d dy=%d nbIma=%d\n", dx, dy, nbIma));
+    appendLog(QString::asprintf("dx=%d dy=%d nbIma=%d\n", dx, dy, nbIma));
+    // The scene's duration is nbIma / frameRate: a rate of 0 or less has no meaning for the
+    // host, so the panel's rate stands in for it.
+    if (frameRate <= 0) {
+        appendLog(QStringLiteral("-WAR- ImportSceneFromXml : frameRate %1 ignored, %2 used")
+                      .arg(frameRate)
+                      .arg(defaultRate));
+        frameRate = defaultRate;
+    }
 
     m_assembler.createSceneComposition(path, sceneName, nbIma, frameRate, dx, dy);
     ImportCols(root, dir, frameRate, 0);
@@ -195,6 +267,8 @@ int ExpoDescriptor::ImportCols(const QDomElement &element, const QString &dir, i
         if (child.tagName() == QLatin1String("cols")) {
             const int added = ImportCols(child, dir, frameRate, depth + 1);
             const QString name = child.attribute(QStringLiteral("name"));
+            // Folders from the first level inside "A00" down to the option's depth become one
+            // layer each; "Footage" folders keep their layers.
             if (precomp != 0 && depth >= 1 && depth <= precomp
                 && name != QLatin1String("Footage")) {
                 m_assembler.precomposeLayers(added, name);
@@ -204,7 +278,7 @@ int ExpoDescriptor::ImportCols(const QDomElement &element, const QString &dir, i
             }
         } else if (child.tagName() == QLatin1String("col")) {
             importColumn(child, dir, frameRate);
-            count += 1;
+            count += 1; // also when nothing could be imported
         }
     }
     return count;
@@ -218,8 +292,9 @@ void ExpoDescriptor::importColumn(const QDomElement &col, const QString &dir, in
     QString ext = col.attribute(QStringLiteral("ext"));
     const QString firstCell = col.attribute(QStringLiteral("firstCellName"));
     const QString folder = col.attribute(QStringLiteral("folder"));
-    logLine(firstCell);
+    appendLog(firstCell);
 
+    // subdir carries its own leading "/"; the column import cleans the joined path.
     const QString base = dir + subdir;
     if (!firstCell.isEmpty()) {
         m_assembler.importColumn(base + QLatin1Char('/') + firstCell + QLatin1Char('.') + ext,
@@ -230,6 +305,7 @@ void ExpoDescriptor::importColumn(const QDomElement &col, const QString &dir, in
         return;
     if (ext.isEmpty())
         ext = QStringLiteral("png");
+    // A sequence named only by its name starts at the four-digit frame 0001.
     const QString file = sequence ? name + QLatin1String("0001.") + ext
                                   : name + QLatin1Char('.') + ext;
     m_assembler.importColumn(base + QLatin1Char('/') + file, sequence, frameRate, QString(),
