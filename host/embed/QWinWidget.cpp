@@ -11,10 +11,18 @@ QWinWidget::QWinWidget(AEGP_PlatformViewRef container, QWidget *parent, Qt::Wind
     setParent(m_container, Qt::Widget);
     m_container->installEventFilter(this);
     setGeometry(m_container->rect());
-    // A container that is already on screen does not send its show again: show the panel
-    // once construction (of the derived panel too) is over.
-    if (m_container->isVisible())
-        QMetaObject::invokeMethod(this, "show", Qt::QueuedConnection);
+    // A container that is already on screen sends neither its show nor a resize again, and
+    // the derived panel's form gives the panel its own design size after this point: show
+    // and fit the panel once construction (of the derived panel too) is over.
+    if (m_container->isVisible()) {
+        QMetaObject::invokeMethod(
+            this,
+            [this]() {
+                show();
+                containerResized();
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 QWinWidget::~QWinWidget()

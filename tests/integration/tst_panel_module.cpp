@@ -86,6 +86,8 @@ private Q_SLOTS:
         QVERIFY(panel);
         QWidget *container = m_host->panelContainer(QStringLiteral("cellKit"));
         QCOMPARE(panel->parentWidget(), container);
+        // The container was on screen before the panel existed: the panel fills it at once.
+        QTRY_COMPARE(panel->geometry(), container->rect());
         for (const QSize &size : {QSize(640, 480), QSize(333, 211), QSize(900, 1200)}) {
             container->resize(size);
             QTRY_COMPARE(panel->geometry(), QRect(QPoint(0, 0), size));
