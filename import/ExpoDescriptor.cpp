@@ -27,10 +27,18 @@ QString escapeAttribute(const QString &value)
     for (int i = 0; i < value.size(); ++i) {
         const QChar c = value.at(i);
         switch (c.unicode()) {
-        case '&': out += QLatin1String("&amp;"); break;
-        case '<': out += QLatin1String("&lt;"); break;
-        case '>': out += QLatin1String("&gt;"); break;
-        case '"': out += QLatin1String("&quot;"); break;
+        case '&':
+            out += QLatin1String("&amp;");
+            break;
+        case '<':
+            out += QLatin1String("&lt;");
+            break;
+        case '>':
+            out += QLatin1String("&gt;");
+            break;
+        case '"':
+            out += QLatin1String("&quot;");
+            break;
         default:
             if (c.unicode() >= 0x20 && c.unicode() < 256) {
                 out += c;
@@ -110,8 +118,7 @@ bool parseDescriptor(const QByteArray &data, QDomDocument *doc, QString *error)
 
 ExpoDescriptor::ExpoDescriptor(const ImportOptions &options, ColumnAssembler &assembler)
     : m_options(options), m_assembler(assembler)
-{
-}
+{}
 
 QByteArray ExpoDescriptor::descriptorText(int nbIma, int frameRate, int width, int height,
                                           const ExpoColList &cols)
@@ -154,8 +161,8 @@ QByteArray ExpoDescriptor::descriptorText(int nbIma, int frameRate, int width, i
     return text.toLatin1(); // everything beyond Latin-1 is already a character reference
 }
 
-bool ExpoDescriptor::WriteExpoDescriptor(const QString &path, int nbIma, int frameRate,
-                                         int width, int height, const ExpoColList &cols)
+bool ExpoDescriptor::WriteExpoDescriptor(const QString &path, int nbIma, int frameRate, int width,
+                                         int height, const ExpoColList &cols)
 {
     // Written aside and renamed over the old file, so a failed write leaves no half descriptor.
     QSaveFile file(path);
@@ -269,8 +276,8 @@ int ExpoDescriptor::ImportCols(const QDomElement &element, const QString &dir, i
             const QString name = child.attribute(QStringLiteral("name"));
             // Folders from the first level inside "A00" down to the option's depth become one
             // layer each; "Footage" folders keep their layers.
-            if (precomp != 0 && depth >= 1 && depth <= precomp
-                && name != QLatin1String("Footage")) {
+            if (precomp != 0 && depth >= 1 && depth <= precomp &&
+                name != QLatin1String("Footage")) {
                 m_assembler.precomposeLayers(added, name);
                 count += 1;
             } else {
@@ -306,8 +313,7 @@ void ExpoDescriptor::importColumn(const QDomElement &col, const QString &dir, in
     if (ext.isEmpty())
         ext = QStringLiteral("png");
     // A sequence named only by its name starts at the four-digit frame 0001.
-    const QString file = sequence ? name + QLatin1String("0001.") + ext
-                                  : name + QLatin1Char('.') + ext;
-    m_assembler.importColumn(base + QLatin1Char('/') + file, sequence, frameRate, QString(),
-                             false);
+    const QString file =
+        sequence ? name + QLatin1String("0001.") + ext : name + QLatin1Char('.') + ext;
+    m_assembler.importColumn(base + QLatin1Char('/') + file, sequence, frameRate, QString(), false);
 }

@@ -35,16 +35,16 @@ QString nameKey(const QString &name)
 int trailingDigits(const QString &text)
 {
     int n = 0;
-    while (n < text.size() && text.at(text.size() - 1 - n) >= QLatin1Char('0')
-           && text.at(text.size() - 1 - n) <= QLatin1Char('9'))
+    while (n < text.size() && text.at(text.size() - 1 - n) >= QLatin1Char('0') &&
+           text.at(text.size() - 1 - n) <= QLatin1Char('9'))
         ++n;
     return n;
 }
 
 bool isCellExtension(const QString &lowerExt)
 {
-    return lowerExt == QLatin1String("png") || lowerExt == QLatin1String("tga")
-        || lowerExt == QLatin1String("psd");
+    return lowerExt == QLatin1String("png") || lowerExt == QLatin1String("tga") ||
+           lowerExt == QLatin1String("psd");
 }
 
 QString joinPath(const QString &dir, const QString &name)
@@ -117,8 +117,8 @@ constexpr int kPsdHeaderSize = 26;
 
 struct PsdLayout
 {
-    QByteArray header;         // the 26 bytes as stored
-    int version = 0;           // 1 PSD, 2 large document (PSB)
+    QByteArray header; // the 26 bytes as stored
+    int version = 0;   // 1 PSD, 2 large document (PSB)
     quint64 channels = 0;
     quint64 height = 0;
     quint64 width = 0;
@@ -139,8 +139,8 @@ bool parsePsdHeader(const QByteArray &head, PsdLayout *psd)
     psd->width = bigEndian(p + 18, 4);
     psd->depth = bigEndian(p + 22, 2);
     const quint64 maxSide = psd->version == 2 ? 300000 : 30000;
-    return (psd->version == 1 || psd->version == 2) && psd->width >= 1 && psd->height >= 1
-        && psd->width <= maxSide && psd->height <= maxSide;
+    return (psd->version == 1 || psd->version == 2) && psd->width >= 1 && psd->height >= 1 &&
+           psd->width <= maxSide && psd->height <= maxSide;
 }
 
 // Reads a length field and moves past that many bytes (keeping them when asked); the whole
@@ -150,8 +150,8 @@ bool skipSection(QFile &file, int lengthBytes, QByteArray *keep = nullptr)
     const QByteArray field = file.read(lengthBytes);
     if (field.size() != lengthBytes)
         return false;
-    const quint64 length = bigEndian(reinterpret_cast<const uchar *>(field.constData()),
-                                     lengthBytes);
+    const quint64 length =
+        bigEndian(reinterpret_cast<const uchar *>(field.constData()), lengthBytes);
     if (length > quint64(file.size() - file.pos()))
         return false;
     if (keep) {
@@ -176,11 +176,11 @@ bool readPsdLayout(const QString &path, PsdLayout *psd)
     if (!file.open(QIODevice::ReadOnly) || !parsePsdHeader(file.read(kPsdHeaderSize), psd))
         return false;
     const bool large = psd->version == 2;
-    if (psd->channels < 1 || psd->channels > 56
-        || (psd->depth != 1 && psd->depth != 8 && psd->depth != 16 && psd->depth != 32))
+    if (psd->channels < 1 || psd->channels > 56 ||
+        (psd->depth != 1 && psd->depth != 8 && psd->depth != 16 && psd->depth != 32))
         return false;
-    if (!skipSection(file, 4, &psd->colourModeData) || !skipSection(file, 4)
-        || !skipSection(file, large ? 8 : 4))
+    if (!skipSection(file, 4, &psd->colourModeData) || !skipSection(file, 4) ||
+        !skipSection(file, large ? 8 : 4))
         return false;
     const QByteArray compressionField = file.read(2);
     if (compressionField.size() != 2)
@@ -281,8 +281,7 @@ int zeroQtImageFrom(const QString &firstPath, const QString &zeroPath, const QSt
     // without, colour index 0 when indexed.
     image.fill(0u);
     QSaveFile file(zeroPath);
-    if (!file.open(QIODevice::WriteOnly)
-        || !image.save(&file, format.toLatin1().constData()))
+    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, format.toLatin1().constData()))
         return 21;
     return file.commit() ? 0 : 21;
 }
@@ -318,8 +317,8 @@ bool PsdImageSize(const QString &path, int *width, int *height)
 // cannot give a size.
 bool headerSizeIsReliable(const QByteArray &format)
 {
-    return format == "png" || format == "jpeg" || format == "jpg" || format == "gif"
-        || format == "bmp";
+    return format == "png" || format == "jpeg" || format == "jpg" || format == "gif" ||
+           format == "bmp";
 }
 
 bool ImageSize(const QString &path, int *width, int *height)
@@ -396,10 +395,10 @@ int MakeZeroImage(const QString &dir, const QString &key, QString *ext, QString 
     const QString extension = nameExtension(*outName);
     *ext = extension;
     // The zero keeps the padding of the cell number when it is 2 to 4 digits wide.
-    const QString zeros = digits >= 2 && digits <= 4 ? QString(digits, QLatin1Char('0'))
-                                                     : QStringLiteral("0");
-    const QString zeroPath = joinPath(dir, fileKey.left(fileKey.size() - digits) + zeros
-                                               + QLatin1Char('.') + extension);
+    const QString zeros =
+        digits >= 2 && digits <= 4 ? QString(digits, QLatin1Char('0')) : QStringLiteral("0");
+    const QString zeroPath =
+        joinPath(dir, fileKey.left(fileKey.size() - digits) + zeros + QLatin1Char('.') + extension);
     const QString format = extension.toLower();
     if (format == QLatin1String("tga"))
         return zeroTgaFrom(firstPath, zeroPath);

@@ -17,8 +17,8 @@ constexpr qint64 kPacketPixels = 128;
 
 int word(const QByteArray &data, int at)
 {
-    return static_cast<unsigned char>(data.at(at))
-        | (static_cast<unsigned char>(data.at(at + 1)) << 8);
+    return static_cast<unsigned char>(data.at(at)) |
+           (static_cast<unsigned char>(data.at(at + 1)) << 8);
 }
 
 int byteAt(const QByteArray &data, int at)
@@ -34,8 +34,7 @@ public:
     TgaDecoder(const QByteArray &data, TgaReport report)
         : m_data(reinterpret_cast<const unsigned char *>(data.constData())), m_size(data.size()),
           m_report(report)
-    {
-    }
+    {}
 
     bool decode(const TgaHeader &h, unsigned char *palette, QByteArray *pixels);
 

@@ -101,9 +101,8 @@ void roundTrip(const QByteArray &bytes)
     if (!xmlCanCarry(all))
         return; // no XML form: the reader refuses the file or reads a blank
     check(assembler.columns == 1);
-    check(assembler.lastFile
-          == QStringLiteral("/s") + col.subdir + QLatin1Char('/') + col.firstCellName
-                 + QLatin1Char('.') + col.ext);
+    check(assembler.lastFile == QStringLiteral("/s") + col.subdir + QLatin1Char('/') +
+                                    col.firstCellName + QLatin1Char('.') + col.ext);
     check(assembler.lastFolder == col.folder);
 }
 

@@ -43,8 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     check(prompts.asked().size() <= 1);
     check(ok == (fatal == 0));
     if (ok) {
-        check(pixels.size()
-              == qint64(header.width) * header.height * header.decodedPixelBytes());
+        check(pixels.size() == qint64(header.width) * header.height * header.decodedPixelBytes());
         check(tgaHeaderSupported(header));
     } else {
         check(pixels.isEmpty());

@@ -172,12 +172,11 @@ void TestImportDescriptor::writerText()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("SC01-QUILLMARK-GENERATED.xml"));
     QVERIFY(ExpoDescriptor::WriteExpoDescriptor(path, 24, 25, 1920, 1080, cols));
-    const QStringList expected = QStringList{
-        R"(<?xml version="1.0" encoding="ISO-8859-1"?>)",
-        R"(<!DOCTYPE quillMarkExpo>)",
-        R"(<expo name="RENDER" nbIma="24" frameRate="25" >)",
-        R"(<size dx="1920" dy="1080" />)",
-        R"(<cols name="A00">)"} + body + QStringList{"</cols>", "</expo>", ""};
+    const QStringList expected =
+        QStringList{R"(<?xml version="1.0" encoding="ISO-8859-1"?>)", R"(<!DOCTYPE quillMarkExpo>)",
+                    R"(<expo name="RENDER" nbIma="24" frameRate="25" >)",
+                    R"(<size dx="1920" dy="1080" />)", R"(<cols name="A00">)"} +
+        body + QStringList{"</cols>", "</expo>", ""};
     QCOMPARE(QString::fromLatin1(readFile(path)).split(QLatin1Char('\n')), expected);
     QCOMPARE(m_sink.lines, QStringList());
 }
@@ -190,9 +189,12 @@ void TestImportDescriptor::writerEscapesAndStaysLatin1()
                                   QStringLiteral("/Caf\u00e9 & <Co>/") + emoji, "png",
                                   QStringLiteral("F\"1/\u4e2d"))};
     const QByteArray text = ExpoDescriptor::descriptorText(2, 25, 0, 0, cols);
-    QVERIFY(text.contains(R"(<cols name="Caf)" "\xe9" R"( &amp; &lt;Co&gt;">)"));
+    QVERIFY(text.contains(R"(<cols name="Caf)"
+                          "\xe9"
+                          R"( &amp; &lt;Co&gt;">)"));
     QVERIFY(text.contains(R"(<cols name="&#128512;">)"));
-    QVERIFY(text.contains(R"(<col name="R&amp;D &lt;&quot;x&quot;&gt; )" "\xe9t\xe9"
+    QVERIFY(text.contains(R"(<col name="R&amp;D &lt;&quot;x&quot;&gt; )"
+                          "\xe9t\xe9"
                           R"( &#937;&#9;A"  type="anim")"));
     QVERIFY(text.contains(R"(folder="F&quot;1/&#20013;" />)"));
     QVERIFY(!text.contains("\xc3")); // no UTF-8 anywhere: the file is ISO-8859-1
@@ -223,8 +225,8 @@ void TestImportDescriptor::writerReplacesOrReports()
     QVERIFY(ExpoDescriptor::WriteExpoDescriptor(path, 1, 25, 0, 0, {}));
     QCOMPARE(readFile(path), ExpoDescriptor::descriptorText(1, 25, 0, 0, {}));
 
-    QVERIFY(!ExpoDescriptor::WriteExpoDescriptor(dir.filePath(QStringLiteral("none/d.xml")), 1,
-                                                 25, 0, 0, {}));
+    QVERIFY(!ExpoDescriptor::WriteExpoDescriptor(dir.filePath(QStringLiteral("none/d.xml")), 1, 25,
+                                                 0, 0, {}));
     QCOMPARE(m_sink.lines, QStringList{QStringLiteral("Echec creation fichier")});
     QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("none/d.xml"))));
 }
@@ -245,8 +247,7 @@ void TestImportDescriptor::readerWalk_data()
     QTest::newRow("Folder") << 1 << QStringList{a, b, c, d, "precomp 3|BG", e} << 3;
     QTest::newRow("Folder/SubFolder")
         << 2 << QStringList{a, b, c, d, "precomp 2|Sub", "precomp 2|BG", e} << 3;
-    QTest::newRow("five levels") << 5
-                                 << QStringList{a, b, c, d, "precomp 2|Sub", "precomp 2|BG", e}
+    QTest::newRow("five levels") << 5 << QStringList{a, b, c, d, "precomp 2|Sub", "precomp 2|BG", e}
                                  << 3;
 }
 
@@ -294,7 +295,8 @@ void TestImportDescriptor::readerColumns_data()
         << QStringList{"comp|0|30|0|0", "col %1/A0001.png|anim|30|(root)",
                        "col %1/s/B.tga|fixe|30|(root)", "precomp 3|X"};
     QTest::newRow("Anim with a capital is a fixed image")
-        << QByteArray(R"(<expo frameRate="12"><col type="Anim" firstCellName="a1" ext="png"/></expo>)")
+        << QByteArray(
+               R"(<expo frameRate="12"><col type="Anim" firstCellName="a1" ext="png"/></expo>)")
         << QStringList{"comp|0|12|0|0", "col %1/a1.png|fixe|12|"};
     QTest::newRow("first size element, others and unknown tags skipped")
         << QByteArray(R"(<expo nbIma="7" frameRate="25" extra="1"><size dx="10" dy="20"/>
@@ -349,9 +351,10 @@ void TestImportDescriptor::readerRefusals()
 
     const QString missing = dir.filePath(QStringLiteral("none.xml"));
     descriptor.ImportSceneFromXml(missing);
-    QCOMPARE(m_sink.lines,
-             QStringList({QStringLiteral("ImportSceneFromXml:") + missing,
-                          QStringLiteral("ImportSceneFromXml:Echec ouverture fichier:") + missing}));
+    QCOMPARE(
+        m_sink.lines,
+        QStringList({QStringLiteral("ImportSceneFromXml:") + missing,
+                     QStringLiteral("ImportSceneFromXml:Echec ouverture fichier:") + missing}));
 
     m_sink.lines.clear();
     descriptor.importSceneFromData(QStringLiteral("x.xml"), "<expo>\n<cols></expo>");
@@ -391,13 +394,13 @@ void TestImportDescriptor::defaultsForTheAnalysis()
     QCOMPARE(m_sink.lines, QStringList()); // silent, whatever happened
 }
 
-// Each tests/data/illegal/*.xml beside a .expected file with the log entry it must give
+// Each tests/data/illegal/descriptor-*.xml beside a .expected file with the log entry it must give
 // (trimmed). A refused descriptor builds nothing; an accepted one builds its composition.
 void TestImportDescriptor::illegalDescriptorsGiveTheirMessage()
 {
-    const QDir illegal(qEnvironmentVariable("CELLKIT_SOURCE_DIR")
-                       + QStringLiteral("/tests/data/illegal"));
-    const QStringList files = illegal.entryList({QStringLiteral("*.xml")}, QDir::Files);
+    const QDir illegal(qEnvironmentVariable("CELLKIT_SOURCE_DIR") +
+                       QStringLiteral("/tests/data/illegal"));
+    const QStringList files = illegal.entryList({QStringLiteral("descriptor-*.xml")}, QDir::Files);
     QVERIFY(files.size() >= 10);
     ImportOptions options;
     options.precomp = 5;
@@ -413,8 +416,8 @@ void TestImportDescriptor::illegalDescriptorsGiveTheirMessage()
             logged << line.trimmed();
         QVERIFY2(logged.contains(expected),
                  qPrintable(name + QStringLiteral(" logged: ") + logged.join(QLatin1Char('|'))));
-        const bool refused = expected.startsWith(QLatin1String("Parse error"))
-            || expected.startsWith(QLatin1String("The file is not"));
+        const bool refused = expected.startsWith(QLatin1String("Parse error")) ||
+                             expected.startsWith(QLatin1String("The file is not"));
         QVERIFY2(assembler.calls.isEmpty() == refused, qPrintable(name));
 
         DescriptorDefaults d;

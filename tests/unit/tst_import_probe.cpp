@@ -28,8 +28,8 @@ bool writeFile(const QString &path, const QByteArray &data)
     return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
 }
 
-QByteArray tgaHeader(int type, int width, int height, int depth, int mapType = 0,
-                     int mapLength = 0, int mapBits = 0)
+QByteArray tgaHeader(int type, int width, int height, int depth, int mapType = 0, int mapLength = 0,
+                     int mapBits = 0)
 {
     QByteArray h(TgaHeaderSize, '\0');
     h[1] = char(mapType);
@@ -139,30 +139,30 @@ void TestImportProbe::imageSizes_data()
     QTest::newRow("png") << "a.png" << png << true << 7 << 5;
     QTest::newRow("png content under a tga name") << "b.tga" << png << true << 7 << 5;
     QTest::newRow("tga, type 10") << "tga/CTC24.TGA" << QByteArray() << true << 128 << 128;
-    QTest::newRow("tga, type 9 with 16-bit map") << "tga/CCM8.TGA" << QByteArray() << true << 128
-                                                 << 128;
+    QTest::newRow("tga, type 9 with 16-bit map")
+        << "tga/CCM8.TGA" << QByteArray() << true << 128 << 128;
     // Type 2 headers with no image id look like icons to Qt's icon reader.
-    QTest::newRow("tga, type 2 with no id") << "t.tga" << tgaHeader(2, 3, 2, 24) + QByteArray(18, 9)
-                                            << true << 3 << 2;
+    QTest::newRow("tga, type 2 with no id")
+        << "t.tga" << tgaHeader(2, 3, 2, 24) + QByteArray(18, 9) << true << 3 << 2;
     QTest::newRow("tga header only: pixels missing")
         << "c.tga" << tgaHeader(2, 3, 2, 24) << true << 3 << 2;
-    QTest::newRow("tga, 16-bit pixels") << "d.tga" << tgaHeader(2, 3, 2, 16) + QByteArray(12, 1)
-                                        << false << 0 << 0;
-    QTest::newRow("tga, colour-mapped without map") << "e.tga" << tgaHeader(1, 3, 2, 8)
-                                                    << false << 0 << 0;
-    QTest::newRow("tga, colour map of 15 bits") << "f.tga" << tgaHeader(3, 3, 2, 8, 1, 1, 15)
-                                                << false << 0 << 0;
+    QTest::newRow("tga, 16-bit pixels")
+        << "d.tga" << tgaHeader(2, 3, 2, 16) + QByteArray(12, 1) << false << 0 << 0;
+    QTest::newRow("tga, colour-mapped without map")
+        << "e.tga" << tgaHeader(1, 3, 2, 8) << false << 0 << 0;
+    QTest::newRow("tga, colour map of 15 bits")
+        << "f.tga" << tgaHeader(3, 3, 2, 8, 1, 1, 15) << false << 0 << 0;
     QTest::newRow("tga, type 4") << "g.tga" << tgaHeader(4, 3, 2, 8) << false << 0 << 0;
     QTest::newRow("tga, short header") << "h.tga" << QByteArray(17, '\2') << false << 0 << 0;
-    QTest::newRow("psd, height stored first") << "psd/1layer.psd" << QByteArray() << true << 101
-                                              << 55;
+    QTest::newRow("psd, height stored first")
+        << "psd/1layer.psd" << QByteArray() << true << 101 << 55;
     QTest::newRow("psd, indexed") << "psd/4x4_8bit_index_color.psd" << QByteArray() << true << 4
                                   << 4;
-    QTest::newRow("psd, large document header") << "i.psd" << psdHeader(2, 300, 200) << true
-                                                << 300 << 200;
+    QTest::newRow("psd, large document header")
+        << "i.psd" << psdHeader(2, 300, 200) << true << 300 << 200;
     QTest::newRow("psd, version 3") << "j.psd" << psdHeader(3, 300, 200) << false << 0 << 0;
-    QTest::newRow("psd, wrong signature") << "k.psd" << "8BPX" + psdHeader(1, 3, 3).mid(4)
-                                          << false << 0 << 0;
+    QTest::newRow("psd, wrong signature") << "k.psd"
+                                          << "8BPX" + psdHeader(1, 3, 3).mid(4) << false << 0 << 0;
     QTest::newRow("text named png") << "l.png" << QByteArray("not an image") << false << 0 << 0;
 }
 
@@ -174,8 +174,8 @@ void TestImportProbe::imageSizes()
     QFETCH(int, width);
     QFETCH(int, height);
     QTemporaryDir dir;
-    const QString path = content.isEmpty() ? dataDir() + QLatin1Char('/') + name
-                                           : dir.filePath(name);
+    const QString path =
+        content.isEmpty() ? dataDir() + QLatin1Char('/') + name : dir.filePath(name);
     if (!content.isEmpty())
         QVERIFY(writeFile(path, content));
     int w = -1;
@@ -208,30 +208,35 @@ void TestImportProbe::firstCell_data()
     QTest::newRow("lowest of three") << QStringList{"a0003.png", "a0001.png", "a0010.png"} << "a"
                                      << "png" << 1 << "a0001.png";
     QTest::newRow("key ending in digits and underscore")
-        << QStringList{"a_v2_0002.png", "a_v2_0001.png", "a_v3_0000.png"} << "a_v2_" << "png" << 1
-        << "a_v2_0001.png";
-    QTest::newRow("a name without digits is no cell") << QStringList{"a.png"} << "a" << "png" << -1
-                                                      << "";
-    QTest::newRow("other key") << QStringList{"b0001.png", "ab0001.png"} << "a" << "png" << -1 << "";
+        << QStringList{"a_v2_0002.png", "a_v2_0001.png", "a_v3_0000.png"} << "a_v2_"
+        << "png" << 1 << "a_v2_0001.png";
+    QTest::newRow("a name without digits is no cell") << QStringList{"a.png"} << "a"
+                                                      << "png" << -1 << "";
+    QTest::newRow("other key") << QStringList{"b0001.png", "ab0001.png"} << "a"
+                               << "png" << -1 << "";
     QTest::newRow("case ignored, name kept as on disk")
-        << QStringList{"A0005.PNG", "a0007.png"} << "a" << "png" << 5 << "A0005.PNG";
-    QTest::newRow("jpg is no cell") << QStringList{"a0001.jpg"} << "a" << "jpg" << -1 << "";
-    QTest::newRow("other extension") << QStringList{"a0001.png"} << "a" << "tga" << -1 << "";
-    QTest::newRow("tga cells") << QStringList{"s01.tga", "s02.tga"} << "s" << "TGA" << 1
-                               << "s01.tga";
+        << QStringList{"A0005.PNG", "a0007.png"} << "a"
+        << "png" << 5 << "A0005.PNG";
+    QTest::newRow("jpg is no cell") << QStringList{"a0001.jpg"} << "a"
+                                    << "jpg" << -1 << "";
+    QTest::newRow("other extension") << QStringList{"a0001.png"} << "a"
+                                     << "tga" << -1 << "";
+    QTest::newRow("tga cells") << QStringList{"s01.tga", "s02.tga"} << "s"
+                               << "TGA" << 1 << "s01.tga";
     QTest::newRow("numbers from 9999 up") << QStringList{"a10000.png", "a9999.png"} << "a"
                                           << "png" << 9999 << "";
     QTest::newRow("number too long for any integer")
-        << QStringList{"a99999999999999999999999.png", "a0002.png"} << "a" << "png" << 2
-        << "a0002.png";
+        << QStringList{"a99999999999999999999999.png", "a0002.png"} << "a"
+        << "png" << 2 << "a0002.png";
     QTest::newRow("equal numbers: first name") << QStringList{"a001.png", "a0001.png"} << "a"
                                                << "png" << 1 << "a0001.png";
     QTest::newRow("wildcard characters in the key")
-        << QStringList{"sh[1]*?_0003.png", "sh1_0001.png"} << "sh[1]*?_" << "png" << 3
-        << "sh[1]*?_0003.png";
+        << QStringList{"sh[1]*?_0003.png", "sh1_0001.png"} << "sh[1]*?_"
+        << "png" << 3 << "sh[1]*?_0003.png";
     QTest::newRow("all digits, empty key") << QStringList{"0004.psd", "x0001.psd"} << ""
                                            << "psd" << 4 << "0004.psd";
-    QTest::newRow("empty folder") << QStringList() << "a" << "png" << -1 << "";
+    QTest::newRow("empty folder") << QStringList() << "a"
+                                  << "png" << -1 << "";
 }
 
 void TestImportProbe::firstCell()
@@ -259,18 +264,23 @@ void TestImportProbe::zeroPng_data()
     QTest::addColumn<int>("format");
 
     QTest::newRow("four digits") << QStringList{"a0003.png", "a0001.png", "a0010.png"} << "a"
-                                 << "a0001.png" << "a0000.png" << int(QImage::Format_ARGB32);
-    QTest::newRow("two digits") << QStringList{"a01.png"} << "a" << "a01.png" << "a00.png"
-                                << int(QImage::Format_RGB32);
-    QTest::newRow("one digit") << QStringList{"a1.png"} << "a" << "a1.png" << "a0.png"
-                               << int(QImage::Format_Grayscale8);
+                                 << "a0001.png"
+                                 << "a0000.png" << int(QImage::Format_ARGB32);
+    QTest::newRow("two digits") << QStringList{"a01.png"} << "a"
+                                << "a01.png"
+                                << "a00.png" << int(QImage::Format_RGB32);
+    QTest::newRow("one digit") << QStringList{"a1.png"} << "a"
+                               << "a1.png"
+                               << "a0.png" << int(QImage::Format_Grayscale8);
     QTest::newRow("five digits give one zero") << QStringList{"a00001.png"} << "a"
-                                               << "a00001.png" << "a0.png"
-                                               << int(QImage::Format_ARGB32);
+                                               << "a00001.png"
+                                               << "a0.png" << int(QImage::Format_ARGB32);
     QTest::newRow("name case kept") << QStringList{"A_0001.png", "A_0002.png"} << "a_"
-                                    << "A_0001.png" << "A_0000.png" << int(QImage::Format_ARGB32);
-    QTest::newRow("indexed") << QStringList{"p0002.png"} << "p" << "p0002.png" << "p0000.png"
-                             << int(QImage::Format_Indexed8);
+                                    << "A_0001.png"
+                                    << "A_0000.png" << int(QImage::Format_ARGB32);
+    QTest::newRow("indexed") << QStringList{"p0002.png"} << "p"
+                             << "p0002.png"
+                             << "p0000.png" << int(QImage::Format_Indexed8);
 }
 
 void TestImportProbe::zeroPng()
@@ -347,14 +357,13 @@ void TestImportProbe::zeroTga_data()
     QTest::addColumn<int>("result");
 
     const QByteArray map24 = QByteArray::fromHex("010203040506");
-    QTest::newRow("type 1, 24-bit map") << tgaHeader(1, 3, 2, 8, 1, 2, 24) + map24
-                                               + QByteArray(6, '\1')
-                                        << 0;
+    QTest::newRow("type 1, 24-bit map")
+        << tgaHeader(1, 3, 2, 8, 1, 2, 24) + map24 + QByteArray(6, '\1') << 0;
     QTest::newRow("type 2, 24 bits") << tgaHeader(2, 3, 2, 24) + QByteArray(18, '\7') << 0;
     // 400 pixels: three runs of 128 and one of 16.
     QTest::newRow("type 10, 32 bits")
-        << tgaHeader(10, 200, 2, 32)
-               + QByteArray::fromHex("ff01020304ff01020304ff010203048f01020304")
+        << tgaHeader(10, 200, 2, 32) +
+               QByteArray::fromHex("ff01020304ff01020304ff010203048f01020304")
         << 0;
     QTest::newRow("type 11") << tgaHeader(11, 3, 2, 8) + QByteArray::fromHex("8509") << 0;
     QTest::newRow("type 9, 16-bit map, real file") << readFile(dataDir() + "/tga/CCM8.TGA") << 0;
