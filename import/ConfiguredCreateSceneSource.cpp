@@ -11,8 +11,8 @@ ConfiguredCreateSceneSource::ConfiguredCreateSceneSource(const QSettings &settin
     // unquoted, which the settings library reads back as a list.
     const QVariant list = settings.value(QStringLiteral("listScript"));
     const QString text = list.type() == QVariant::StringList
-        ? list.toStringList().join(QLatin1Char(','))
-        : list.toString();
+                             ? list.toStringList().join(QLatin1Char(','))
+                             : list.toString();
     const QStringList entries = text.split(QLatin1Char(','));
     for (const QString &entry : entries) {
         const QString path = entry.simplified();

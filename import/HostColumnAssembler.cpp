@@ -22,15 +22,13 @@ QString currentCompName()
 } // namespace
 
 HostColumnAssembler::HostColumnAssembler(const ImportOptions &options,
-                                         const CreateSceneSource &createScene,
-                                         SceneHost &sceneHost)
+                                         const CreateSceneSource &createScene, SceneHost &sceneHost)
     : m_options(options), m_createScene(createScene), m_sceneHost(sceneHost)
-{
-}
+{}
 
 void HostColumnAssembler::createSceneComposition(const QString &compNameSource,
-                                                 const QString &sceneName, int nbIma,
-                                                 int frameRate, int width, int height)
+                                                 const QString &sceneName, int nbIma, int frameRate,
+                                                 int width, int height)
 {
     // nbIma frames at frameRate: the host time nbIma/frameRate seconds.
     const A_Time duration{A_long(nbIma), A_u_long(qMax(frameRate, 0))};

@@ -18,8 +18,8 @@ public:
     HostColumnAssembler(const ImportOptions &options, const CreateSceneSource &createScene,
                         SceneHost &sceneHost);
 
-    void createSceneComposition(const QString &compNameSource, const QString &sceneName,
-                                int nbIma, int frameRate, int width, int height) override;
+    void createSceneComposition(const QString &compNameSource, const QString &sceneName, int nbIma,
+                                int frameRate, int width, int height) override;
     void importColumn(const QString &filePath, bool isSequence, int frameRate,
                       const QString &folder, bool hasFolder) override;
     void precomposeLayers(int count, const QString &name) override;

@@ -6,13 +6,26 @@ QString jsStringContents(const QString &text)
     out.reserve(text.size() + 8);
     for (const QChar c : text) {
         switch (c.unicode()) {
-        case '\\': out += QLatin1String("\\\\"); break;
-        case '\'': out += QLatin1String("\\'"); break;
-        case '\n': out += QLatin1String("\\n"); break;
-        case '\r': out += QLatin1String("\\r"); break;
-        case 0x2028: out += QLatin1String("\\u2028"); break;
-        case 0x2029: out += QLatin1String("\\u2029"); break;
-        default: out += c;
+        case '\\':
+            out += QLatin1String("\\\\");
+            break;
+        case '\'':
+            out += QLatin1String("\\'");
+            break;
+        case '\n':
+            out += QLatin1String("\\n");
+            break;
+        case '\r':
+            out += QLatin1String("\\r");
+            break;
+        case 0x2028:
+            out += QLatin1String("\\u2028");
+            break;
+        case 0x2029:
+            out += QLatin1String("\\u2029");
+            break;
+        default:
+            out += c;
         }
     }
     return out;

@@ -39,8 +39,7 @@ HostConnection *connection()
 
 SceneHost::SceneHost(const ImportOptions &options, const CreateSceneSource &createScene)
     : m_options(options), m_createScene(createScene)
-{
-}
+{}
 
 QString SceneHost::resolveScenePattern(const QString &pattern, const QString &sceneName) const
 {
@@ -78,8 +77,7 @@ bool SceneHost::CreateSceneComp(const QString &nameSource, const QString &sceneN
         const A_Ratio square{1, 1};
         VIP_WITH_SUITES([&](SuiteCache &suites, HostConnection &) {
             return VIP_HOST_OK(suites.compSuite()->AEGP_CreateComp(
-                nullptr, vipli::utf16(name), width, height, &square, &duration, &frameRate,
-                &comp));
+                nullptr, vipli::utf16(name), width, height, &square, &duration, &frameRate, &comp));
         });
         if (!comp) {
             appendLog(QStringLiteral("-ERR- CreateSceneComp: the composition [%1] could not be "
@@ -103,10 +101,10 @@ bool SceneHost::CreateSceneComp(const QString &nameSource, const QString &sceneN
         VIP_WITH_SUITES([&](SuiteCache &suites, HostConnection &) {
             const AEGP_CompSuite7 *comps = suites.compSuite();
             AEGP_ItemH item = nullptr;
-            return VIP_HOST_OK(comps->AEGP_GetItemFromComp(comp, &item))
-                && VIP_HOST_OK(suites.itemSuite()->AEGP_SetItemName(item, vipli::utf16(name)))
-                && VIP_HOST_OK(comps->AEGP_SetCompDuration(comp, &duration))
-                && VIP_HOST_OK(comps->AEGP_SetCompDimensions(comp, width, height));
+            return VIP_HOST_OK(comps->AEGP_GetItemFromComp(comp, &item)) &&
+                   VIP_HOST_OK(suites.itemSuite()->AEGP_SetItemName(item, vipli::utf16(name))) &&
+                   VIP_HOST_OK(comps->AEGP_SetCompDuration(comp, &duration)) &&
+                   VIP_HOST_OK(comps->AEGP_SetCompDimensions(comp, width, height));
         });
     }
     if (connection())
@@ -132,8 +130,7 @@ bool SceneHost::NewSceneProject(const QString &root, const QString &scene, QStri
         const AEGP_ProjSuite5 *projects = suites.projSuite();
         if (!useTemplate)
             return VIP_HOST_OK(projects->AEGP_NewProject(project));
-        return VIP_HOST_OK(projects->AEGP_OpenProjectFromPath(vipli::utf16(templatePath),
-                                                              project));
+        return VIP_HOST_OK(projects->AEGP_OpenProjectFromPath(vipli::utf16(templatePath), project));
     });
 }
 
@@ -157,8 +154,8 @@ bool SceneHost::IsProjectDirty()
             return false;
         AEGP_ProjectH project = nullptr;
         A_Boolean flag = false;
-        if (!VIP_HOST_OK(projects->AEGP_GetProjectByIndex(0, &project)) || !project
-            || !VIP_HOST_OK(projects->AEGP_ProjectIsDirty(project, &flag)))
+        if (!VIP_HOST_OK(projects->AEGP_GetProjectByIndex(0, &project)) || !project ||
+            !VIP_HOST_OK(projects->AEGP_ProjectIsDirty(project, &flag)))
             return false;
         dirty = flag != 0;
         return true;
@@ -185,19 +182,18 @@ AEGP_ItemH SceneHost::ImportToElements(const QString &file)
     VIP_WITH_SUITES([&](SuiteCache &suites, HostConnection &connection) {
         const AEGP_FootageSuite5 *footage = suites.footageSuite();
         AEGP_FootageH made = nullptr;
-        if (!VIP_HOST_OK(footage->AEGP_NewFootage(connection.pluginId(), vipli::utf16(path),
-                                                  nullptr, nullptr,
-                                                  AEGP_InterpretationStyle_NO_DIALOG_GUESS,
-                                                  nullptr, &made)))
+        if (!VIP_HOST_OK(footage->AEGP_NewFootage(
+                connection.pluginId(), vipli::utf16(path), nullptr, nullptr,
+                AEGP_InterpretationStyle_NO_DIALOG_GUESS, nullptr, &made)))
             return false;
         AEGP_ProjectH project = nullptr;
         AEGP_ItemH root = nullptr;
         AEGP_ItemH folder = nullptr;
-        if (!VIP_HOST_OK(suites.projSuite()->AEGP_GetProjectByIndex(0, &project))
-            || !VIP_HOST_OK(suites.projSuite()->AEGP_GetProjectRootFolder(project, &root))
-            || !VIP_HOST_OK(suites.itemSuite()->AEGP_CreateNewFolder(
-                vipli::utf16(QStringLiteral("ELEMENTS")), root, &folder))
-            || !VIP_HOST_OK(footage->AEGP_AddFootageToProject(made, folder, &item))) {
+        if (!VIP_HOST_OK(suites.projSuite()->AEGP_GetProjectByIndex(0, &project)) ||
+            !VIP_HOST_OK(suites.projSuite()->AEGP_GetProjectRootFolder(project, &root)) ||
+            !VIP_HOST_OK(suites.itemSuite()->AEGP_CreateNewFolder(
+                vipli::utf16(QStringLiteral("ELEMENTS")), root, &folder)) ||
+            !VIP_HOST_OK(footage->AEGP_AddFootageToProject(made, folder, &item))) {
             footage->AEGP_DisposeFootage(made);
             item = nullptr;
             return false;

@@ -17,8 +17,7 @@
 
 SceneImport::SceneImport(const ImportOptions &options, CreateSceneSource &createScene)
     : m_options(options), m_createScene(createScene)
-{
-}
+{}
 
 void SceneImport::ImportScene(const QString &root, const QStringList &scenes)
 {
@@ -69,8 +68,7 @@ void SceneImport::importOneScene(const QString &root, const QString &scene)
     SceneHost sceneHost(m_options, m_createScene);
     QString outputFile;
     AEGP_ProjectH project = nullptr;
-    if (m_options.newProject
-        && !sceneHost.NewSceneProject(root, scene, &outputFile, &project)) {
+    if (m_options.newProject && !sceneHost.NewSceneProject(root, scene, &outputFile, &project)) {
         // Building into the project still open would save the previous scene again under
         // this scene's name.
         appendLog(QStringLiteral("-ERR- ImportScene: no project could be opened for the scene "

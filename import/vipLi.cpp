@@ -5,7 +5,6 @@
 #include "support/Diagnostics.h"
 #include "support/Prompts.h"
 
-
 #include <cstdio>
 
 namespace {
@@ -129,11 +128,11 @@ bool findSameFootage(SuiteCache &suites, AEGP_ProjectH project, const QString &p
         AEGP_MemHandle handle = nullptr;
         A_long files = 0;
         QString existing;
-        if (!VIP_HOST_OK(footage->AEGP_GetMainFootageFromItem(item, &main))
-            || !VIP_HOST_OK(footage->AEGP_GetFootagePath(main, 0, AEGP_FOOTAGE_MAIN_FILE_INDEX,
-                                                         &handle))
-            || !vipli::takeUtf16Text(suites, handle, &existing)
-            || !VIP_HOST_OK(footage->AEGP_GetFootageNumFiles(main, &files, nullptr)))
+        if (!VIP_HOST_OK(footage->AEGP_GetMainFootageFromItem(item, &main)) ||
+            !VIP_HOST_OK(
+                footage->AEGP_GetFootagePath(main, 0, AEGP_FOOTAGE_MAIN_FILE_INDEX, &handle)) ||
+            !vipli::takeUtf16Text(suites, handle, &existing) ||
+            !VIP_HOST_OK(footage->AEGP_GetFootageNumFiles(main, &files, nullptr)))
             return Visit::Failed;
         if (!SameFootage(existing, path, type, files))
             return Visit::Next;
@@ -157,8 +156,8 @@ bool takeText(SuiteCache &suites, AEGP_MemHandle handle, int unit, QByteArray *b
     const AEGP_MemorySuite1 *memory = suites.memorySuite();
     AEGP_MemSize size = 0;
     void *data = nullptr;
-    bool ok = VIP_HOST_OK(memory->AEGP_GetMemHandleSize(handle, &size))
-        && VIP_HOST_OK(memory->AEGP_LockMemHandle(handle, &data));
+    bool ok = VIP_HOST_OK(memory->AEGP_GetMemHandleSize(handle, &size)) &&
+              VIP_HOST_OK(memory->AEGP_LockMemHandle(handle, &data));
     if (ok) {
         const char *chars = static_cast<const char *>(data);
         AEGP_MemSize length = 0;
@@ -183,8 +182,8 @@ bool takeUtf16Text(SuiteCache &suites, AEGP_MemHandle handle, QString *text)
 {
     QByteArray bytes;
     const bool ok = takeText(suites, handle, 2, &bytes);
-    *text = QString::fromUtf16(reinterpret_cast<const char16_t *>(bytes.constData()),
-                               bytes.size() / 2);
+    *text =
+        QString::fromUtf16(reinterpret_cast<const char16_t *>(bytes.constData()), bytes.size() / 2);
     return ok;
 }
 
@@ -307,15 +306,13 @@ bool ImportFootage(int type, const QString &path, AEGP_ItemH *outItem, const QSt
                                                       AEGP_ANY_FRAME, AEGP_ANY_FRAME};
         const AEGP_FootageSuite5 *footage = suites.footageSuite();
         AEGP_FootageH made = nullptr;
-        if (!VIP_HOST_OK(footage->AEGP_NewFootage(connection.pluginId(), vipli::utf16(file),
-                                                  nullptr, &sequence,
-                                                  AEGP_InterpretationStyle_NO_DIALOG_GUESS,
-                                                  nullptr, &made)))
+        if (!VIP_HOST_OK(footage->AEGP_NewFootage(
+                connection.pluginId(), vipli::utf16(file), nullptr, &sequence,
+                AEGP_InterpretationStyle_NO_DIALOG_GUESS, nullptr, &made)))
             return false;
         const AEGP_ItemH folder =
             GetFolderPath(project, folderPath.split(QLatin1Char('/'), Qt::SkipEmptyParts));
-        if (!folder
-            || !VIP_HOST_OK(footage->AEGP_AddFootageToProject(made, folder, outItem))) {
+        if (!folder || !VIP_HOST_OK(footage->AEGP_AddFootageToProject(made, folder, outItem))) {
             // Footage that never reached the project is still ours to give back.
             footage->AEGP_DisposeFootage(made);
             *outItem = nullptr;
@@ -331,8 +328,8 @@ bool SameFootage(const QString &existingPath, const QString &newPath, int type, 
         return false;
     const QString existing = existingPath.toLower();
     const QString candidate = newPath.toLower();
-    if (extensionOf(existing) != extensionOf(candidate)
-        || directoryOf(existing) != directoryOf(candidate))
+    if (extensionOf(existing) != extensionOf(candidate) ||
+        directoryOf(existing) != directoryOf(candidate))
         return false;
     if (type == kColumnSequence)
         return sequenceKey(existing) == sequenceKey(candidate);

@@ -14,8 +14,7 @@ namespace vipli {
 // connection, or when a suite cannot be acquired (thrown as an integer by the cache), the
 // failure is recorded against `line` of `file` like a failed host call and false is returned;
 // otherwise body's own result.
-template <typename Body>
-bool withSuites(int line, const char *file, Body body)
+template <typename Body> bool withSuites(int line, const char *file, Body body)
 {
     HostConnection *connection = HostConnection::instance();
     if (!connection)

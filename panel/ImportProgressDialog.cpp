@@ -30,8 +30,8 @@ void ImportProgressDialog::sceneStarted(int index, int sceneCount, const QString
 {
     if (!m_dialog)
         return;
-    m_dialog->setLabelText(QStringLiteral("Scene %1 of %2\n%3").arg(index).arg(sceneCount)
-                               .arg(sceneName));
+    m_dialog->setLabelText(
+        QStringLiteral("Scene %1 of %2\n%3").arg(index).arg(sceneCount).arg(sceneName));
     m_dialog->setValue(index - 1);
 }
 

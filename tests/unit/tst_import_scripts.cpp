@@ -1,7 +1,6 @@
 // The script texts the import hands to the host, the footage comparison that decides reuse,
 // and the file operations of the driver that need no host.
 #include "import/CreateSceneSource.h"
-#include "import/HostColumnAssembler.h"
 #include "import/HostScripts.h"
 #include "import/SceneImport.h"
 #include "import/vipLi.h"
@@ -39,29 +38,14 @@ private Q_SLOTS:
         QCOMPARE(aepColumnScript(QStringLiteral("/s/B.aep")),
                  QStringLiteral("var o=new ImportOptions(File('/s/B.aep'));o.importAs = "
                                 "ImportAsType.PROJECT;var g=app.project.importFile(o);"));
-        QCOMPARE(precomposeScript(::layerIndexList(1, 2), QStringLiteral("BG")),
+        QCOMPARE(precomposeScript(layerIndexList(1, 2), QStringLiteral("BG")),
                  QStringLiteral("var c=null; for(var i=1;i<=app.project.numItems;i++){var "
                                 "t=app.project.item(i); if(t instanceof CompItem && "
                                 "t.name==_CurCompName) c=t;} if (c!=null) "
                                 "c.layers.precompose([1,2],'BG',true);"));
-    }
-
-    void indexList_data()
-    {
-        QTest::addColumn<int>("first");
-        QTest::addColumn<int>("count");
-        QTest::addColumn<QString>("list");
-        QTest::newRow("none") << 1 << 0 << "[]";
-        QTest::newRow("negative") << 1 << -3 << "[]";
-        QTest::newRow("one") << 1 << 1 << "[1]";
-        QTest::newRow("three from 2") << 2 << 3 << "[2,3,4]";
-    }
-    void indexList()
-    {
-        QFETCH(int, first);
-        QFETCH(int, count);
-        QFETCH(QString, list);
-        QCOMPARE(::layerIndexList(first, count), list);
+        QCOMPARE(layerIndexList(2, 3), QStringLiteral("[2,3,4]"));
+        QCOMPARE(layerIndexList(1, 0), QStringLiteral("[]"));
+        QCOMPARE(layerIndexList(1, -3), QStringLiteral("[]"));
     }
 
     // Whatever a path or name holds, it stays inside its string literal.
@@ -87,16 +71,13 @@ private Q_SLOTS:
 
     void batchScriptList()
     {
-        const QStringList entries{QStringLiteral("  /s/batch_render.jsx "),
-                                  QStringLiteral("/s/my_batch.jsx"),
-                                  QStringLiteral("C:\\tools\\BATCH_fx.jsxbin"),
-                                  QString(),
-                                  QStringLiteral("/BATCH/tools.jsx"),
-                                  QStringLiteral("Batch  two.jsx")};
-        QCOMPARE(::batchScripts(entries),
-                 QStringList({QStringLiteral("/s/batch_render.jsx"),
-                              QStringLiteral("C:\\tools\\BATCH_fx.jsxbin"),
-                              QStringLiteral("Batch two.jsx")}));
+        const QStringList entries{
+            QStringLiteral("  /s/batch_render.jsx "),     QStringLiteral("/s/my_batch.jsx"),
+            QStringLiteral("C:\\tools\\BATCH_fx.jsxbin"), QString(),
+            QStringLiteral("/BATCH/tools.jsx"),           QStringLiteral("Batch  two.jsx")};
+        QCOMPARE(::batchScripts(entries), QStringList({QStringLiteral("/s/batch_render.jsx"),
+                                                       QStringLiteral("C:\\tools\\BATCH_fx.jsxbin"),
+                                                       QStringLiteral("Batch two.jsx")}));
     }
 
     void footageReuse_data()
@@ -106,25 +87,26 @@ private Q_SLOTS:
         QTest::addColumn<int>("type");
         QTest::addColumn<int>("files");
         QTest::addColumn<bool>("same");
-        QTest::newRow("sequence, other frame") << "/s/SC01/A0000.png" << "/s/SC01/A0001.png"
-                                               << int(kColumnSequence) << 24 << true;
-        QTest::newRow("sequence, case and separator") << "C:\\S\\sc01\\a0001.PNG"
-                                                      << "c:/s/SC01/A0007.png"
-                                                      << int(kColumnSequence) << 24 << true;
-        QTest::newRow("sequence, other key") << "/s/SC01/B0001.png" << "/s/SC01/A0001.png"
-                                             << int(kColumnSequence) << 24 << false;
-        QTest::newRow("sequence, other folder") << "/s/SC02/A0001.png" << "/s/SC01/A0001.png"
-                                                << int(kColumnSequence) << 24 << false;
-        QTest::newRow("sequence, other extension") << "/s/SC01/A0001.tga" << "/s/SC01/A0001.png"
-                                                   << int(kColumnSequence) << 24 << false;
-        QTest::newRow("fixed image") << "/s/BG.png" << "/s/bg.png" << int(kColumnFixed) << 1
-                                     << true;
+        QTest::newRow("sequence, other frame")
+            << "/s/SC01/A0000.png"
+            << "/s/SC01/A0001.png" << int(kColumnSequence) << 24 << true;
+        QTest::newRow("sequence, case and separator")
+            << "C:\\S\\sc01\\a0001.PNG"
+            << "c:/s/SC01/A0007.png" << int(kColumnSequence) << 24 << true;
+        QTest::newRow("sequence, other key")
+            << "/s/SC01/B0001.png"
+            << "/s/SC01/A0001.png" << int(kColumnSequence) << 24 << false;
+        QTest::newRow("sequence, other extension")
+            << "/s/SC01/A0001.tga"
+            << "/s/SC01/A0001.png" << int(kColumnSequence) << 24 << false;
+        QTest::newRow("fixed image") << "/s/BG.png"
+                                     << "/s/bg.png" << int(kColumnFixed) << 1 << true;
         QTest::newRow("fixed image against a sequence item")
-            << "/s/BG0001.png" << "/s/BG0001.png" << int(kColumnFixed) << 2 << false;
-        QTest::newRow("fixed image, other name") << "/s/BG1.png" << "/s/BG2.png"
-                                                 << int(kColumnFixed) << 1 << false;
-        QTest::newRow("movies keep their numbers") << "/s/shot1.mov" << "/s/shot2.mov"
-                                                   << int(kColumnMovie) << 1 << false;
+            << "/s/BG0001.png"
+            << "/s/BG0001.png" << int(kColumnFixed) << 2 << false;
+        QTest::newRow("movies keep their numbers")
+            << "/s/shot1.mov"
+            << "/s/shot2.mov" << int(kColumnMovie) << 1 << false;
     }
     void footageReuse()
     {
@@ -134,25 +116,6 @@ private Q_SLOTS:
         QFETCH(int, files);
         QFETCH(bool, same);
         QCOMPARE(SameFootage(existing, candidate, type, files), same);
-    }
-
-    void columnTypesAndNames()
-    {
-        QCOMPARE(footageType(kColumnSequence, QStringLiteral("/s/shot.MOV")), int(kColumnMovie));
-        QCOMPARE(footageType(kColumnFixed, QStringLiteral("/s/intro.swf")), int(kColumnMovie));
-        QCOMPARE(footageType(kColumnSequence, QStringLiteral("/s.mov/A0001.png")),
-                 int(kColumnSequence));
-        QCOMPARE(sequenceKey(QStringLiteral("/s/SC01/Chars_A0012.png")),
-                 QStringLiteral("Chars_A"));
-        QCOMPARE(HostColumnAssembler::columnFileByName(QStringLiteral("/s"), QStringLiteral("A"),
-                                                       kColumnSequence, QString()),
-                 QStringLiteral("/s/A0001.png"));
-        QCOMPARE(HostColumnAssembler::columnFileByName(QStringLiteral("/s"), QStringLiteral("BG"),
-                                                       kColumnFixed, QStringLiteral("tga")),
-                 QStringLiteral("/s/BG.tga"));
-        QVERIFY(HostColumnAssembler::columnFileByName(QStringLiteral("/s"), QString(),
-                                                      kColumnFixed, QStringLiteral("tga"))
-                    .isEmpty());
     }
 
     void copyToFootage()
