@@ -1,0 +1,400 @@
+// The test host's script engine: the composition templates exactly as the plug-in sends them
+// (with the "var _CurCompName='...';" prefix), results and error texts, the object model
+// subset, the console, the time limit and real host scripts from public projects.
+#include "HostSuites.h"
+#include "testhost/project/ProjectHost.h"
+#include "testhost/project/ProjectModel.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <QtTest>
+
+namespace {
+
+const QString kPrefix = QStringLiteral("var _CurCompName='%1';%2");
+const QString kPsdColumn = QStringLiteral(
+    "var o=new ImportOptions(File('%1'));o.importAs = ImportAsType.COMP;var "
+    "g=app.project.importFile(o);var c=null;for(var i=1;i<=app.project.numItems;i++){var "
+    "t=app.project.item(i);if(t instanceof CompItem && t.name==_CurCompName)c=t;} if (c!=null "
+    "&& g!=undefined) c.layers.add(g);delete o;");
+const QString kAepColumn = QStringLiteral(
+    "var o=new ImportOptions(File('%1'));o.importAs = ImportAsType.PROJECT;var "
+    "g=app.project.importFile(o);");
+const QString kPrecompose = QStringLiteral(
+    "var c=null; for(var i=1;i<=app.project.numItems;i++){var t=app.project.item(i); if(t "
+    "instanceof CompItem && t.name==_CurCompName) c=t;} if (c!=null) "
+    "c.layers.precompose(%1,'%2',true);");
+
+// Runs a text through AEGP_ExecuteScript, as the plug-in's RunScript does.
+std::pair<QString, QString> execute(const HostSuites &s, const QString &compName, const QString &script)
+{
+    const QByteArray text = (compName.isEmpty() ? script : kPrefix.arg(compName, script)).toUtf8();
+    AEGP_MemHandle result = nullptr, error = nullptr;
+    if (s.utility->AEGP_ExecuteScript(0, text.constData(), false, &result, &error) != A_Err_NONE)
+        return {QStringLiteral("<call failed>"), QString()};
+    return {s.takeUtf8(result), s.takeUtf8(error)};
+}
+
+ProjectItem *compNamed(const ProjectModel &model, const QString &name)
+{
+    ProjectItem *found = nullptr;
+    for (ProjectItem *i : model.items())
+        if (i->type == AEGP_ItemType_COMP && i->name == name)
+            found = i;
+    return found;
+}
+
+QStringList layerNames(const ProjectItem *comp)
+{
+    QStringList names;
+    if (comp)
+        for (const auto &l : comp->layers)
+            names << l->name;
+    return names;
+}
+
+QByteArray be32(quint32 v)
+{
+    QByteArray b(4, '\0');
+    qToBigEndian(v, reinterpret_cast<uchar *>(b.data()));
+    return b;
+}
+
+// A QuickTime file of that many seconds at scale 600, enough for the header reader.
+QByteArray movie(int seconds)
+{
+    const QByteArray mvhd = be32(0) + be32(0) + be32(0) + be32(600) + be32(quint32(seconds * 600));
+    return be32(8 + 8 + mvhd.size()) + "moov" + be32(8 + mvhd.size()) + "mvhd" + mvhd;
+}
+
+} // namespace
+
+class TestTesthostScripts : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    // Layers c1..cN are added on top one by one through AEGP_AddLayer (cN ends on top), then
+    // the precomposition template runs for the current composition "A00".
+    void precompositionTemplate_data()
+    {
+        QTest::addColumn<int>("columns");
+        QTest::addColumn<QString>("current");
+        QTest::addColumn<QString>("indices");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QStringList>("after"); // A00 top first
+        QTest::addColumn<QStringList>("inner"); // the new composition, top first
+        QTest::addColumn<QString>("error");     // a fragment of the error text
+        QTest::newRow("a folder's two columns")
+            << 2 << "A00" << "[1,2]" << "BG" << QStringList{"BG"}
+            << QStringList{"c2.png", "c1.png"} << "";
+        QTest::newRow("middle layers") << 4 << "A00" << "[2,3]" << "P"
+                                       << QStringList{"c4.png", "P", "c1.png"}
+                                       << QStringList{"c3.png", "c2.png"} << "";
+        QTest::newRow("apart and unordered")
+            << 3 << "A00" << "[3,1]" << "P" << QStringList{"P", "c2.png"}
+            << QStringList{"c3.png", "c1.png"} << "";
+        QTest::newRow("a folder that added nothing")
+            << 2 << "A00" << "[]" << "BG" << QStringList{"c2.png", "c1.png"} << QStringList()
+            << "out of range";
+        QTest::newRow("index past the last layer")
+            << 2 << "A00" << "[2,3]" << "BG" << QStringList{"c2.png", "c1.png"} << QStringList()
+            << "out of range";
+        QTest::newRow("no composition of that name")
+            << 2 << "Nope" << "[1,2]" << "BG" << QStringList{"c2.png", "c1.png"} << QStringList()
+            << "";
+        QTest::newRow("a quote in the folder name")
+            << 2 << "A00" << "[1,2]" << "it's" << QStringList{"c2.png", "c1.png"}
+            << QStringList() << "(line 1)";
+    }
+    void precompositionTemplate()
+    {
+        QFETCH(int, columns);
+        QFETCH(QString, current);
+        QFETCH(QString, indices);
+        QFETCH(QString, folder);
+        QFETCH(QStringList, inner);
+        QFETCH(QString, error);
+        QTemporaryDir dir;
+        TestHost host;
+        HostSuites s(host);
+        // An older composition of the same name, earlier in the walk: scripts take the last
+        // one in item order.
+        AEGP_ItemH archive = nullptr, scenes = nullptr;
+        s.item->AEGP_CreateNewFolder(HostSuites::u16(QStringLiteral("Archive")), nullptr, &archive);
+        s.item->AEGP_CreateNewFolder(HostSuites::u16(QStringLiteral("Scenes")), nullptr, &scenes);
+        AEGP_CompH older = s.newComp(QStringLiteral("A00"), archive);
+        AEGP_CompH comp = s.newComp(QStringLiteral("A00"), scenes, 1280, 720);
+        for (int n = 1; n <= columns; ++n) {
+            const QString file = QStringLiteral("c%1.png").arg(n);
+            touchFiles(dir.path(), {file});
+            AEGP_ItemH col = s.importFile(dir.filePath(file), false);
+            QCOMPARE(s.layer->AEGP_AddLayer(col, comp, nullptr), A_Err_NONE);
+            s.layer->AEGP_AddLayer(col, older, nullptr);
+        }
+        const auto [result, errorText] = execute(s, current, kPrecompose.arg(indices, folder));
+        const ProjectModel &model = host.project().model();
+        ProjectItem *a00 = reinterpret_cast<ProjectItem *>(s.itemOf(comp));
+        QTEST(layerNames(a00), "after");
+        // The older composition of that name is left alone.
+        QCOMPARE(int(reinterpret_cast<ProjectItem *>(s.itemOf(older))->layers.size()), columns);
+        if (error.isEmpty()) {
+            QCOMPARE(errorText, QString());
+        } else {
+            QVERIFY2(errorText.startsWith("Error: ") && errorText.contains(error), qPrintable(errorText));
+            QCOMPARE(result, QString());
+        }
+        ProjectItem *made = inner.isEmpty() ? nullptr : compNamed(model, folder);
+        QCOMPARE(layerNames(made), inner);
+        if (!made)
+            return;
+        QCOMPARE(result, QStringLiteral("[object CompItem]"));
+        QCOMPARE(made->parent, a00->parent);
+        QCOMPARE(made->width, a00->width);
+        QCOMPARE(made->height, a00->height);
+        QCOMPARE(made->duration.value * a00->duration.scale, a00->duration.value * made->duration.scale);
+        QCOMPARE(made->frameRate.num * a00->frameRate.den, a00->frameRate.num * made->frameRate.den);
+        QVERIFY(std::any_of(a00->layers.begin(), a00->layers.end(),
+                            [made](const auto &l) { return l->source == made; }));
+    }
+
+    void photoshopColumn()
+    {
+        QTemporaryDir dir;
+        const QString psd = dir.filePath("shot 12/1layer.psd");
+        QDir().mkpath(dir.filePath("shot 12"));
+        QVERIFY(QFile::copy(qEnvironmentVariable("CELLKIT_SOURCE_DIR") + "/tests/data/psd/1layer.psd", psd));
+        touchFiles(dir.path(), {"fake.psd"}, QByteArray(64, 'x'));
+        TestHost host;
+        HostSuites s(host);
+        AEGP_CompH comp = s.newComp(QStringLiteral("A00"));
+        auto [result, error] = execute(s, QStringLiteral("A00"), kPsdColumn.arg(psd));
+        QCOMPARE(error, QString());
+        const ProjectModel &model = host.project().model();
+        ProjectItem *a00 = reinterpret_cast<ProjectItem *>(s.itemOf(comp));
+        QCOMPARE(a00->layers.size(), size_t(1));
+        ProjectItem *made = a00->layers.front()->source;
+        QCOMPARE(made->type, A_short(AEGP_ItemType_COMP));
+        QCOMPARE(made->name, QStringLiteral("1layer"));
+        QCOMPARE(made->width, A_long(101)); // the header stores the height first
+        QCOMPARE(made->height, A_long(55));
+        QCOMPARE(layerNames(made), QStringList{"1layer.psd"});
+        QCOMPARE(made->layers.front()->source->parent->name, QStringLiteral("1layer Layers"));
+        QCOMPARE(made->layers.front()->source->files, QStringList{psd});
+        const size_t items = model.items().size();
+
+        std::tie(result, error) = execute(s, QStringLiteral("A00"), kPsdColumn.arg(dir.filePath("fake.psd")));
+        QVERIFY2(error.contains("not a Photoshop file"), qPrintable(error));
+        QCOMPARE(model.items().size(), items);
+        QCOMPARE(a00->layers.size(), size_t(1));
+    }
+
+    void projectColumn()
+    {
+        QTemporaryDir dir;
+        touchFiles(dir.path(), {"A0001.png", "A0002.png"});
+        const QString aep = dir.filePath("template.aep");
+        TestHost host;
+        HostSuites s(host);
+        {
+            AEGP_ItemH f = nullptr;
+            s.item->AEGP_CreateNewFolder(HostSuites::u16(QStringLiteral("Chars")), nullptr, &f);
+            AEGP_CompH t = s.newComp(QStringLiteral("T"), f);
+            AEGP_CompH inner = s.newComp(QStringLiteral("Inner"));
+            s.layer->AEGP_AddLayer(s.importFile(dir.filePath("A0001.png"), true, f), inner, nullptr);
+            s.layer->AEGP_AddLayer(s.itemOf(inner), t, nullptr);
+            QString why;
+            QVERIFY2(host.project().saveProject(aep, &why), qPrintable(why));
+        }
+        host.project().newProject();
+        AEGP_CompH comp = s.newComp(QStringLiteral("A00"));
+        auto [result, error] = execute(s, QStringLiteral("A00"), kAepColumn.arg(aep));
+        QCOMPARE(error, QString());
+        QCOMPARE(result, QStringLiteral("3815")); // the last statement with a value: importAs
+        const ProjectModel &model = host.project().model();
+        QStringList walk;
+        for (const ProjectItem *i : model.items())
+            walk << QString::number(i->parent->id) + ":" + i->name;
+        QCOMPARE(walk, (QStringList{"1:A00", "1:template.aep", "3:Chars", "4:T", "4:A[0001-0002].png", "3:Inner"}));
+        QCOMPARE(reinterpret_cast<ProjectItem *>(s.itemOf(comp))->layers.size(), size_t(0));
+        ProjectItem *t = compNamed(model, QStringLiteral("T"));
+        ProjectItem *inner = compNamed(model, QStringLiteral("Inner"));
+        QCOMPARE(t->layers.front()->source, inner);
+        QCOMPARE(inner->layers.front()->source->name, QStringLiteral("A[0001-0002].png"));
+        QCOMPARE(inner->layers.front()->source->files.size(), 2);
+
+        std::tie(result, error) = execute(s, QStringLiteral("A00"), kAepColumn.arg(dir.filePath("none.aep")));
+        QVERIFY2(error.contains("does not exist"), qPrintable(error));
+        QCOMPARE(model.items().size(), size_t(6));
+    }
+
+    void resultsAndErrors_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("result");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("value of the last statement") << "var a = 2;\na * 21" << "42" << "";
+        QTest::newRow("undefined gives nothing") << "var a = 2;" << "" << "";
+        QTest::newRow("the prefix alone") << kPrefix.arg("A00", "") << "" << "";
+        QTest::newRow("null") << "null" << "null" << "";
+        QTest::newRow("an item") << "app.project.items.addFolder('F')" << "[object FolderItem]" << "";
+        QTest::newRow("thrown error") << "var a;\n\nthrow new Error('boom');" << ""
+                                      << "Error: boom (line 3)";
+        QTest::newRow("thrown text") << "throw 'plain';" << "" << "Error: plain";
+        QTest::newRow("object model error on line 2")
+            << "var n = 1;\napp.project.item(99);" << "" << "Error: Item index 99 out of range (line 2)";
+        QTest::newRow("Item is not a class") << "app.project.rootFolder instanceof Item" << ""
+                                             << "Error: Item is not defined (line 1)";
+        QTest::newRow("syntax error") << "var x = ;" << "" << "Error: Expected token `numeric literal' (line 1)";
+        QTest::newRow("compiled script") << "@JSXBIN@ES@2.0@MyBbyBn0ABJAnA" << ""
+                                         << "Error: compiled binary scripts (JSXBIN) cannot run on this host (line 1)";
+        QTest::newRow("bad comp size")
+            << "app.project.items.addComp('C', 1, 100, 1, 10, 25)" << ""
+            << "Error: Unable to call \"addComp\" because of a parameter out of range (line 1)";
+        QTest::newRow("layer of a folder")
+            << "var c = app.project.items.addComp('C', 100, 100, 1, 10, 25);\n"
+               "c.layers.add(app.project.items.addFolder('F'));"
+            << "" << "Error: Unable to call \"add\" because this item cannot be a layer of this composition (line 2)";
+        QTest::newRow("keep-attributes with two layers")
+            << "var c = app.project.items.addComp('C', 100, 100, 1, 10, 25);\n"
+               "c.layers.precompose([1, 2], 'P', false);"
+            << "" << "Error: Unable to call \"precompose\" because of parameter 3. (line 2)";
+    }
+    void resultsAndErrors()
+    {
+        QFETCH(QString, script);
+        TestHost host;
+        QString result, error;
+        host.project().runScript(script, &result, &error);
+        QTEST(result, "result");
+        QTEST(error, "error");
+        QCOMPARE(host.project().scriptRuns().back().text, script);
+    }
+
+    void objectModel()
+    {
+        QTemporaryDir dir;
+        touchFiles(dir.path(), {"A0001.tga", "A0002.tga", "A0003.tga"});
+        TestHost host;
+        QString result, error;
+        host.project().runScript(QStringLiteral(R"(
+            var f = app.project.items.addFolder("Chars");
+            var sub = f.items.addFolder("Sub");
+            var o = new ImportOptions();
+            o.file = new File("%1/A0002.tga");
+            o.sequence = true;
+            var seq = app.project.importFile(o);
+            seq.mainSource.conformFrameRate = 12;
+            var c = app.project.items.addComp("Scène", 200, 100, 1, seq.duration, 12);
+            c.layers.add(seq);
+            c.layers.add(f.items.addComp("Inner", 50, 50, 1, 1, 12));
+            c.name = c.name + " 1";
+            var out = [app.project.numItems, app.project.items.length, app.project.rootFolder.numItems,
+                       f.numItems, f.item(1).name, sub.parentFolder.name, app.project.item(4).name,
+                       seq instanceof FootageItem, c instanceof CompItem, f instanceof FolderItem,
+                       seq.duration, c.duration, c.frameRate, c.width, c.numLayers, c.layers.length,
+                       c.layer(1).source.name, c.layer(2).source.id == seq.id,
+                       app.project.activeItem.name + "/" + c.name, seq.typeName, c.typeName,
+                       o.canImportAs(ImportAsType.COMP), File("%1").exists, new File("%1/none").exists,
+                       File("%1/A0001.tga").parent.fsName == "%1"];
+            out.join("|");
+        )").arg(dir.path()), &result, &error);
+        QCOMPARE(error, QString());
+        QCOMPARE(result.split('|'),
+                 (QStringList{"5", "5", "3", "2", "Sub", "Chars", "A[0001-0003].tga", "true", "true",
+                              "true", "0.25", "0.25", "12", "200", "2", "2", "Inner", "true",
+                              "Inner/Scène 1", "Footage", "Composition", "false", "true", "false", "true"}));
+    }
+
+    void eachRunStartsAfresh()
+    {
+        TestHost host;
+        QString result, error;
+        host.project().runScript(QStringLiteral("var kept = 1; kept"), &result, &error);
+        QCOMPARE(result, QStringLiteral("1"));
+        host.project().runScript(QStringLiteral("kept"), &result, &error);
+        QCOMPARE(error, QStringLiteral("Error: kept is not defined (line 1)"));
+    }
+
+    void consoleLines()
+    {
+        TestHost host;
+        QSignalSpy spy(&host, &TestHost::consoleLine);
+        QString result, error;
+        host.project().runScript(QStringLiteral("alert('one'); $.writeln('two', 2); write('three'); 'done'"),
+                                 &result, &error);
+        QCOMPARE(result, QStringLiteral("done"));
+        QCOMPARE(spy.count(), 3);
+        QCOMPARE(spy.at(0).at(0).toString(), QStringLiteral("one"));
+        QCOMPARE(spy.at(1).at(0).toString(), QStringLiteral("two2"));
+        QCOMPARE(spy.at(2).at(0).toString(), QStringLiteral("three"));
+    }
+
+    void endlessScriptIsStopped()
+    {
+        TestHost host;
+        host.project().setScriptTimeLimit(200);
+        QString result, error;
+        host.project().runScript(QStringLiteral("while (true) {}"), &result, &error);
+        QVERIFY2(error.contains("stopped"), qPrintable(error));
+        host.project().runScript(QStringLiteral("6 * 7"), &result, &error);
+        QCOMPARE(result, QStringLiteral("42"));
+        QCOMPARE(error, QString());
+    }
+
+    // Scripts written for the real host by other people.
+    void publicScripts()
+    {
+        const QString corpus = qEnvironmentVariable("CELLKIT_SOURCE_DIR") + "/tests/data/jsx/geraldoam/";
+        QTemporaryDir dir;
+        QDir().mkpath(dir.filePath("files"));
+        for (int n = 1; n <= 3; ++n)
+            touchFiles(dir.filePath("files"), {QStringLiteral("video_0%1.mp4").arg(n)}, movie(n));
+        const QString cwd = QDir::currentPath();
+        QDir::setCurrent(dir.path()); // the script names its files relative to the working folder
+        TestHost host;
+        auto run = [&host, &corpus](const QString &name) {
+            QFile f(corpus + name);
+            f.open(QIODevice::ReadOnly);
+            QString result, error;
+            host.project().runScript(QString::fromUtf8(f.readAll()), &result, &error);
+            return error;
+        };
+        QCOMPARE(run("create_composition.jsx"), QString());
+        QDir::setCurrent(cwd);
+        ProjectItem *comp = compNamed(host.project().model(), QStringLiteral("Composition"));
+        QVERIFY(comp);
+        QCOMPARE(comp->width, A_long(640));
+        QCOMPARE(comp->frameRate.num, A_long(29970));
+        QCOMPARE(comp->frameRate.den, A_u_long(1000));
+        QCOMPARE(double(comp->duration.value) / comp->duration.scale, 90.0);
+        QCOMPARE(layerNames(comp), (QStringList{"video_03.mp4", "video_02.mp4", "video_01.mp4"}));
+        const A_Time third = ProjectModel::itemDuration(comp->layers.front()->source);
+        QCOMPARE(double(third.value) / third.scale, 3.0);
+        QCOMPARE(run("load_template.jsx"), QStringLiteral("Error: importOptions is not defined (line 4)"));
+        const QString missing = run("video_sequence.jsx");
+        QVERIFY2(missing.contains("video_01.mp4") && missing.endsWith("(line 12)"), qPrintable(missing));
+    }
+
+    void dumpListsTheScripts()
+    {
+        TestHost host;
+        QString result, error;
+        host.project().runScript(QStringLiteral("1+1"), &result, &error);
+        host.project().runScript(QStringLiteral("nope()"), &result, &error);
+        const QJsonObject dump = QJsonDocument::fromJson(host.project().dump()).object();
+        QCOMPARE(dump.value("format").toString(), QStringLiteral("cellkit-testhost-project"));
+        const QJsonArray scripts = dump.value("host").toObject().value("scripts").toArray();
+        QCOMPARE(scripts.size(), 2);
+        QCOMPARE(scripts.at(0).toObject().value("result").toString(), QStringLiteral("2"));
+        QCOMPARE(scripts.at(1).toObject().value("text").toString(), QStringLiteral("nope()"));
+        QCOMPARE(scripts.at(1).toObject().value("error").toString(),
+                 QStringLiteral("Error: nope is not defined (line 1)"));
+    }
+};
+
+QTEST_MAIN(TestTesthostScripts)
+#include "tst_testhost_scripts.moc"
