@@ -1,6 +1,6 @@
-// Builds a small scene in the open project: imports two image sequences and a background,
-// makes a composition, adds one layer per footage item and precomposes the two sequence
-// layers into "Characters".
+// Builds a small scene in the open project: imports two image sequences and a background
+// into a folder "Footage", makes a composition, adds one layer per footage item and
+// precomposes the two sequence layers into "Characters".
 //
 //   build/testhost/cellkit-host --headless --run-script samples/scripts/precompose-demo.jsx --dump -
 //
@@ -22,6 +22,10 @@ app.beginUndoGroup("precompose demo");
 var a = importSequence(dir + "/A0001.png");
 var b = importSequence(dir + "/B0001.png");
 var bg = app.project.importFile(new ImportOptions(File(dir + "/BG.png")));
+var footage = app.project.items.addFolder("Footage");
+a.parentFolder = footage;
+b.parentFolder = footage;
+bg.parentFolder = footage;
 
 var comp = app.project.items.addComp("Demo", 640, 360, 1, a.duration, 24);
 comp.layers.add(bg);   // each new layer goes on top

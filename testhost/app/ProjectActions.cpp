@@ -3,7 +3,10 @@
 #include "testhost/core/TestHost.h"
 #include "testhost/project/ProjectHost.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QMainWindow>
+#include <QTimer>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -60,6 +63,37 @@ bool dumpProject(HostRun &run, const QString &path)
     return false;
 }
 
+// Window mode: once the window has been up for a moment, saves a picture of it and quits.
+// "FILE" or "FILE,MS" (default 1500 ms).
+bool screenshot(HostRun &run, const QString &value)
+{
+    if (run.headless) {
+        *run.err << "cellkit-host: --screenshot needs the window (no --headless)" << Qt::endl;
+        return false;
+    }
+    const QString path = value.section(QLatin1Char(','), 0, 0);
+    bool ok = true;
+    const int delay = value.contains(QLatin1Char(',')) ? value.section(QLatin1Char(','), 1).toInt(&ok) : 1500;
+    if (path.isEmpty() || !ok || delay < 0) {
+        *run.err << "cellkit-host: --screenshot needs FILE or FILE,MS, not " << value << Qt::endl;
+        return false;
+    }
+    QTextStream *err = run.err;
+    QTimer::singleShot(delay, qApp, [path, err]() {
+        QMainWindow *window = nullptr;
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *main = qobject_cast<QMainWindow *>(w); main && main->isVisible())
+                window = main;
+        if (window && window->grab().save(path)) {
+            QApplication::exit(0);
+            return;
+        }
+        *err << "cellkit-host: cannot save a picture of the window to " << path << Qt::endl;
+        QApplication::exit(1);
+    });
+    return true;
+}
+
 } // namespace
 
 void addProjectActions(ActionTable &table)
@@ -74,4 +108,7 @@ void addProjectActions(ActionTable &table)
     table.add({QStringLiteral("dump"), true, QStringLiteral("FILE"),
                QStringLiteral("write the project and host state as JSON (\"-\": standard output)"),
                dumpProject});
+    table.add({QStringLiteral("screenshot"), true, QStringLiteral("FILE[,MS]"),
+               QStringLiteral("window mode: save a picture of the window after MS (1500) ms and quit"),
+               screenshot});
 }

@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -88,6 +89,12 @@ int main(int argc, char **argv)
         return false;
     };
 
+    // In window mode the window exists before the actions run, so that a panel they open
+    // docks in its frame.
+    std::unique_ptr<HostWindow> window;
+    if (!headless)
+        window = std::make_unique<HostWindow>(host);
+
     int status = 0;
     for (int i = 0; i < args.size() && status == 0; ++i) {
         const QString arg = args.at(i);
@@ -126,9 +133,8 @@ int main(int argc, char **argv)
     if (status == 0 && !runPending(run))
         status = 1;
     if (status == 0 && !headless) {
-        HostWindow window(host);
         if (run.ensurePlugin()) {
-            window.show();
+            window->show();
             host.startIdleTimer();
             status = app.exec();
         } else {

@@ -234,6 +234,24 @@ bool ProjectModel::removeItem(ProjectItem *item)
     return true;
 }
 
+bool ProjectModel::moveItem(ProjectItem *item, ProjectItem *folder)
+{
+    if (!item || !folder || item == m_root || !owns(item) || !owns(folder) || !item->inProject
+        || !folder->inProject || folder->type != AEGP_ItemType_FOLDER)
+        return false;
+    for (const ProjectItem *f = folder; f; f = f->parent)
+        if (f == item)
+            return false;
+    if (item->parent == folder)
+        return true;
+    auto &siblings = item->parent->children;
+    siblings.erase(std::remove(siblings.begin(), siblings.end(), item), siblings.end());
+    item->parent = folder;
+    folder->children.push_back(item);
+    touch();
+    return true;
+}
+
 bool ProjectModel::contains(const ProjectItem *comp, const ProjectItem *inner) const
 {
     if (comp == inner)

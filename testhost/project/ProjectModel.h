@@ -79,6 +79,9 @@ public:
     // Deletes an item of the project (a folder with its contents) and every layer showing a
     // deleted item. The root folder cannot be deleted.
     bool removeItem(ProjectItem *item);
+    // Puts an item of the project into another folder (at its end); a folder cannot go into
+    // itself or into a folder it holds.
+    bool moveItem(ProjectItem *item, ProjectItem *folder);
     static A_Time itemDuration(const ProjectItem *item);
 
     // The composition in front: the last one made by AEGP_CreateComp or items.addComp.

@@ -99,6 +99,17 @@ int ScriptBridge::parentId(int id) const
     return item && item->parent ? item->parent->id : -1;
 }
 
+bool ScriptBridge::moveItem(int id, int folderId)
+{
+    ProjectModel &model = m_project.model();
+    if (!model.moveItem(model.findById(id), model.findById(folderId))) {
+        m_error = QStringLiteral("Unable to set \"parentFolder\": not a folder this item can go into");
+        return false;
+    }
+    m_project.notifyChanged();
+    return true;
+}
+
 QVariantList ScriptBridge::childIds(int id) const
 {
     QVariantList out;
@@ -333,8 +344,11 @@ QString ScriptBridge::prelude()
             set: function (v) { N.setItemName(this._id, String(v)); } });
         Object.defineProperty(proto, "id", { get: function () { return this._id; } });
         Object.defineProperty(proto, "typeName", { get: function () { return typeName; } });
-        Object.defineProperty(proto, "parentFolder",
-            { get: function () { return wrap(N.parentId(this._id)); } });
+        Object.defineProperty(proto, "parentFolder", {
+            get: function () { return wrap(N.parentId(this._id)); },
+            set: function (f) {
+                if (!(f instanceof FolderItem)) throw new Error("Unable to set \"parentFolder\": not a folder");
+                check(N.moveItem(this._id, f._id)); } });
         ["duration", "width", "height", "frameRate", "pixelAspect"].forEach(function (k) {
             Object.defineProperty(proto, k, { get: function () { return N.itemInfo(this._id)[k]; } });
         });

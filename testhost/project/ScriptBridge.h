@@ -27,6 +27,7 @@ public:
     Q_INVOKABLE QString itemName(int id) const;
     Q_INVOKABLE void setItemName(int id, const QString &name);
     Q_INVOKABLE int parentId(int id) const;
+    Q_INVOKABLE bool moveItem(int id, int folderId);
     Q_INVOKABLE QVariantList childIds(int id) const;
     Q_INVOKABLE QVariantMap itemInfo(int id) const;
     Q_INVOKABLE int addComp(int folderId, const QString &name, int width, int height,

@@ -98,8 +98,10 @@ private Q_SLOTS:
         QStringList walk;
         for (const QJsonValue &v : items)
             walk << v.toObject().value("type").toString() + ":" + v.toObject().value("name").toString();
-        QCOMPARE(walk, (QStringList{"folder:Root", "footage:A[0001-0004].png", "footage:B[0000-0001].png",
-                                    "footage:BG.png", "comp:Demo", "comp:Characters"}));
+        QCOMPARE(walk, (QStringList{"folder:Root", "folder:Footage", "footage:A[0001-0004].png",
+                                    "footage:B[0000-0001].png", "footage:BG.png", "comp:Demo",
+                                    "comp:Characters"}));
+        QCOMPARE(byName(items, "BG.png").value("parent"), byName(items, "Footage").value("id"));
         const QJsonObject a = byName(items, "A[0001-0004].png");
         QCOMPARE(a.value("kind").toString(), QStringLiteral("sequence"));
         QCOMPARE(a.value("files").toArray().size(), 4);

@@ -300,13 +300,18 @@ private Q_SLOTS:
                        app.project.activeItem.name + "/" + c.name, seq.typeName, c.typeName,
                        o.canImportAs(ImportAsType.COMP), File("%1").exists, new File("%1/none").exists,
                        File("%1/A0001.tga").parent.fsName == "%1"];
+            seq.parentFolder = sub;
+            var moved = seq.parentFolder.name;
+            try { f.parentFolder = sub; } catch (e) { moved += "/" + e.message; }
+            out.push(moved);
             out.join("|");
         )").arg(dir.path()), &result, &error);
         QCOMPARE(error, QString());
         QCOMPARE(result.split('|'),
                  (QStringList{"5", "5", "3", "2", "Sub", "Chars", "A[0001-0003].tga", "true", "true",
                               "true", "0.25", "0.25", "12", "200", "2", "2", "Inner", "true",
-                              "Inner/Scène 1", "Footage", "Composition", "false", "true", "false", "true"}));
+                              "Inner/Scène 1", "Footage", "Composition", "false", "true", "false", "true",
+                              "Sub/Unable to set \"parentFolder\": not a folder this item can go into"}));
     }
 
     void eachRunStartsAfresh()
