@@ -76,7 +76,8 @@ void HostWindow::buildFileMenu()
 
 void HostWindow::openProject()
 {
-    const QString path = QFileDialog::getOpenFileName(this, tr("Open Project"), QString(), kProjectFilter);
+    const QString path =
+        QFileDialog::getOpenFileName(this, tr("Open Project"), QString(), kProjectFilter);
     if (path.isEmpty())
         return;
     QString error;
@@ -87,7 +88,8 @@ void HostWindow::openProject()
 void HostWindow::saveProjectAs()
 {
     const QString current = m_host.project().model().path();
-    const QString path = QFileDialog::getSaveFileName(this, tr("Save Project As"), current, kProjectFilter);
+    const QString path =
+        QFileDialog::getSaveFileName(this, tr("Save Project As"), current, kProjectFilter);
     if (path.isEmpty())
         return;
     QString error;
@@ -114,8 +116,10 @@ void HostWindow::runScript()
 void HostWindow::updateTitle()
 {
     const ProjectModel &model = m_host.project().model();
-    const QString name = model.path().isEmpty() ? tr("Untitled Project") : QFileInfo(model.path()).fileName();
-    setWindowTitle(QStringLiteral("%1%2 — cellkit-host").arg(name, model.dirty() ? QStringLiteral(" *") : QString()));
+    const QString name =
+        model.path().isEmpty() ? tr("Untitled Project") : QFileInfo(model.path()).fileName();
+    setWindowTitle(QStringLiteral("%1%2 — cellkit-host")
+                       .arg(name, model.dirty() ? QStringLiteral(" *") : QString()));
 }
 
 void HostWindow::fillWindowMenu()
@@ -132,6 +136,7 @@ void HostWindow::fillWindowMenu()
         action->setChecked(entry.checked);
         action->setEnabled(entry.enabled);
         const AEGP_Command command = entry.command;
-        connect(action, &QAction::triggered, this, [this, command]() { m_host.runCommand(command); });
+        connect(action, &QAction::triggered, this,
+                [this, command]() { m_host.runCommand(command); });
     }
 }

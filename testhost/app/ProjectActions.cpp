@@ -5,10 +5,10 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QMainWindow>
-#include <QTimer>
 #include <QFileInfo>
+#include <QMainWindow>
 #include <QSaveFile>
+#include <QTimer>
 
 namespace {
 
@@ -73,7 +73,8 @@ bool screenshot(HostRun &run, const QString &value)
     }
     const QString path = value.section(QLatin1Char(','), 0, 0);
     bool ok = true;
-    const int delay = value.contains(QLatin1Char(',')) ? value.section(QLatin1Char(','), 1).toInt(&ok) : 1500;
+    const int delay =
+        value.contains(QLatin1Char(',')) ? value.section(QLatin1Char(','), 1).toInt(&ok) : 1500;
     if (path.isEmpty() || !ok || delay < 0) {
         *run.err << "cellkit-host: --screenshot needs FILE or FILE,MS, not " << value << Qt::endl;
         return false;
@@ -108,7 +109,8 @@ void addProjectActions(ActionTable &table)
     table.add({QStringLiteral("dump"), true, QStringLiteral("FILE"),
                QStringLiteral("write the project and host state as JSON (\"-\": standard output)"),
                dumpProject});
-    table.add({QStringLiteral("screenshot"), true, QStringLiteral("FILE[,MS]"),
-               QStringLiteral("window mode: save a picture of the window after MS (1500) ms and quit"),
-               screenshot});
+    table.add(
+        {QStringLiteral("screenshot"), true, QStringLiteral("FILE[,MS]"),
+         QStringLiteral("window mode: save a picture of the window after MS (1500) ms and quit"),
+         screenshot});
 }

@@ -18,10 +18,19 @@ const int kIdRole = Qt::UserRole;
 // Changes arriving within this time are shown together.
 const int kRefreshDelayMs = 100;
 
-double seconds(A_Time t) { return t.scale ? double(t.value) / double(t.scale) : 0.0; }
-double rate(A_Ratio r) { return r.den ? double(r.num) / double(r.den) : 0.0; }
+double seconds(A_Time t)
+{
+    return t.scale ? double(t.value) / double(t.scale) : 0.0;
+}
+double rate(A_Ratio r)
+{
+    return r.den ? double(r.num) / double(r.den) : 0.0;
+}
 
-QString number(double value) { return QString::number(value, 'g', 6); }
+QString number(double value)
+{
+    return QString::number(value, 'g', 6);
+}
 
 // "2 s (50 frames at 25 fps)", frames counted at the given rate.
 QString durationText(A_Time t, double fps)
@@ -35,9 +44,12 @@ QString durationText(A_Time t, double fps)
 QString typeText(const ProjectItem *item)
 {
     switch (item->type) {
-    case AEGP_ItemType_COMP: return QObject::tr("Composition");
-    case AEGP_ItemType_FOOTAGE: return QObject::tr("Footage (%1)").arg(item->kind);
-    default: return QObject::tr("Folder");
+    case AEGP_ItemType_COMP:
+        return QObject::tr("Composition");
+    case AEGP_ItemType_FOOTAGE:
+        return QObject::tr("Footage (%1)").arg(item->kind);
+    default:
+        return QObject::tr("Folder");
     }
 }
 
@@ -55,12 +67,15 @@ QString detailsText(const ProjectItem *item)
         return item->files.value(0);
     if (item->kind == QLatin1String("sequence")) {
         const int missing = int(item->files.count(QString()));
-        QString text = QObject::tr("%1 frames at %2 fps").arg(item->files.size()).arg(number(item->conformFps));
+        QString text = QObject::tr("%1 frames at %2 fps")
+                           .arg(item->files.size())
+                           .arg(number(item->conformFps));
         if (missing > 0)
             text += QObject::tr(", %n missing", nullptr, missing);
         return text;
     }
-    return durationText(ProjectModel::itemDuration(item), 0) + QStringLiteral(" — ") + item->files.value(0);
+    return durationText(ProjectModel::itemDuration(item), 0) + QStringLiteral(" — ") +
+           item->files.value(0);
 }
 
 // How long a layer lasts: a still as long as its composition, anything else its source.
@@ -87,16 +102,16 @@ QTreeWidget *makeTree(const QString &name, const QStringList &headers, QWidget *
 } // namespace
 
 ProjectView::ProjectView(ProjectHost &project, QWidget *parent)
-    : QWidget(parent)
-    , m_project(project)
+    : QWidget(parent), m_project(project)
 {
     auto *splitter = new QSplitter(Qt::Vertical, this);
-    m_tree = makeTree(QStringLiteral("projectTree"), {tr("Name"), tr("Type"), tr("Details")}, splitter);
+    m_tree =
+        makeTree(QStringLiteral("projectTree"), {tr("Name"), tr("Type"), tr("Details")}, splitter);
     auto *compBox = new QWidget(splitter);
     m_compTitle = new QLabel(compBox);
     m_compTitle->setObjectName(QStringLiteral("compositionTitle"));
-    m_layers = makeTree(QStringLiteral("compositionView"), {tr("#"), tr("Layer"), tr("Source"), tr("Duration")},
-                        compBox);
+    m_layers = makeTree(QStringLiteral("compositionView"),
+                        {tr("#"), tr("Layer"), tr("Source"), tr("Duration")}, compBox);
     m_layers->setRootIsDecorated(false);
     auto *compLayout = new QVBoxLayout(compBox);
     compLayout->setContentsMargins(0, 4, 0, 0);
@@ -162,7 +177,8 @@ void ProjectView::fillTree()
 void ProjectView::onSelectionChanged()
 {
     QTreeWidgetItem *row = m_tree->currentItem();
-    const ProjectItem *item = row ? m_project.model().findById(row->data(0, kIdRole).toInt()) : nullptr;
+    const ProjectItem *item =
+        row ? m_project.model().findById(row->data(0, kIdRole).toInt()) : nullptr;
     if (item && item->type == AEGP_ItemType_COMP) {
         m_shownComp = item->id;
         fillLayers();
@@ -184,7 +200,8 @@ void ProjectView::fillLayers()
         auto *row = new QTreeWidgetItem(m_layers); // owned by the view
         row->setText(0, QString::number(index++));
         row->setText(1, layer->name);
-        row->setText(2, QStringLiteral("%1 (%2)").arg(layer->source->name, typeText(layer->source)));
+        row->setText(2,
+                     QStringLiteral("%1 (%2)").arg(layer->source->name, typeText(layer->source)));
         row->setText(3, layerDuration(layer.get()));
         row->setData(0, kIdRole, layer->source->id);
     }

@@ -40,12 +40,15 @@ FramePattern patternOf(const QString &fileName)
 
 bool samePattern(const FramePattern &a, const FramePattern &b)
 {
-    return b.valid && a.digits.size() == b.digits.size()
-        && a.prefix.compare(b.prefix, Qt::CaseInsensitive) == 0
-        && a.suffix.compare(b.suffix, Qt::CaseInsensitive) == 0;
+    return b.valid && a.digits.size() == b.digits.size() &&
+           a.prefix.compare(b.prefix, Qt::CaseInsensitive) == 0 &&
+           a.suffix.compare(b.suffix, Qt::CaseInsensitive) == 0;
 }
 
-QString frameText(qint64 n, int width) { return QStringLiteral("%1").arg(n, width, 10, QLatin1Char('0')); }
+QString frameText(qint64 n, int width)
+{
+    return QStringLiteral("%1").arg(n, width, 10, QLatin1Char('0'));
+}
 
 // Gathers the siblings of `info` that share its pattern. Returns false (with *error) when the
 // numbers span more frames than one sequence may hold.
@@ -89,8 +92,8 @@ bool gatherSequence(const QFileInfo &info, const FramePattern &mine, bool forceA
     }
     const int width = mine.digits.size();
     scan->kind = QStringLiteral("sequence");
-    scan->name = mine.prefix + QLatin1Char('[') + frameText(first, width) + QLatin1Char('-')
-        + frameText(last, width) + QLatin1Char(']') + mine.suffix;
+    scan->name = mine.prefix + QLatin1Char('[') + frameText(first, width) + QLatin1Char('-') +
+                 frameText(last, width) + QLatin1Char(']') + mine.suffix;
     return true;
 }
 
@@ -118,7 +121,8 @@ bool findBox(QIODevice &file, qint64 from, qint64 to, const char *type, qint64 *
             QByteArray large;
             if (!readAt(file, pos + 8, 8, &large))
                 return false;
-            const quint64 big = qFromBigEndian<quint64>(reinterpret_cast<const uchar *>(large.constData()));
+            const quint64 big =
+                qFromBigEndian<quint64>(reinterpret_cast<const uchar *>(large.constData()));
             if (big > quint64(to))
                 return false;
             size = qint64(big);
@@ -143,8 +147,8 @@ bool findBox(QIODevice &file, qint64 from, qint64 to, const char *type, qint64 *
 QString footageKindForSuffix(const QString &suffix)
 {
     const QString s = suffix.toLower();
-    if (s == QLatin1String("swf") || s == QLatin1String("mov") || s == QLatin1String("mp4")
-        || s == QLatin1String("m4v"))
+    if (s == QLatin1String("swf") || s == QLatin1String("mov") || s == QLatin1String("mp4") ||
+        s == QLatin1String("m4v"))
         return QStringLiteral("movie");
     if (s == QLatin1String("wav") || s == QLatin1String("mp3") || s == QLatin1String("aif"))
         return QStringLiteral("sound");
@@ -156,8 +160,8 @@ QString footageKindForSuffix(const QString &suffix)
 bool readMovieDuration(QIODevice &file, A_Time *duration)
 {
     qint64 moovFrom = 0, moovTo = 0, from = 0, to = 0;
-    if (!findBox(file, 0, file.size(), "moov", &moovFrom, &moovTo)
-        || !findBox(file, moovFrom, moovTo, "mvhd", &from, &to))
+    if (!findBox(file, 0, file.size(), "moov", &moovFrom, &moovTo) ||
+        !findBox(file, moovFrom, moovTo, "mvhd", &from, &to))
         return false;
     QByteArray body;
     if (to - from < 20 || !readAt(file, from, int(std::min<qint64>(to - from, 32)), &body))
@@ -200,12 +204,14 @@ bool readWaveDuration(QIODevice &file, A_Time *duration)
     while (pos + 8 <= file.size() && (byteRate == 0 || dataSize < 0)) {
         if (!readAt(file, pos, 8, &head))
             return false;
-        const quint32 size = qFromLittleEndian<quint32>(reinterpret_cast<const uchar *>(head.constData() + 4));
+        const quint32 size =
+            qFromLittleEndian<quint32>(reinterpret_cast<const uchar *>(head.constData() + 4));
         if (head.startsWith("fmt ")) {
             QByteArray fmt;
             if (size < 12 || !readAt(file, pos + 8, 12, &fmt))
                 return false;
-            byteRate = qFromLittleEndian<quint32>(reinterpret_cast<const uchar *>(fmt.constData() + 8));
+            byteRate =
+                qFromLittleEndian<quint32>(reinterpret_cast<const uchar *>(fmt.constData() + 8));
         } else if (head.startsWith("data")) {
             dataSize = size;
         }

@@ -7,10 +7,10 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QQmlEngine>
+#include <QJSEngine>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QJSEngine>
+#include <QQmlEngine>
 #include <QSaveFile>
 #include <chrono>
 #include <condition_variable>
@@ -31,11 +31,17 @@ struct MemBlock
     int locks = 0;
 };
 
-ProjectHost &P() { return TestHost::instance()->project(); }
-ProjectModel &M() { return P().model(); }
+ProjectHost &P()
+{
+    return TestHost::instance()->project();
+}
+ProjectModel &M()
+{
+    return P().model();
+}
 
-#define FAULT(name)                                                                        \
-    if (const A_Err faultErr = TestHost::instance()->faults().check(name))                 \
+#define FAULT(name)                                                                                \
+    if (const A_Err faultErr = TestHost::instance()->faults().check(name))                         \
     return faultErr
 
 QString fromUtf16(const A_UTF16Char *text)
@@ -72,8 +78,14 @@ ProjectLayer *layerOf(AEGP_LayerH h)
     return h && M().ownsLayer(h) ? reinterpret_cast<ProjectLayer *>(h) : nullptr;
 }
 
-bool isProject(AEGP_ProjectH h) { return h == reinterpret_cast<AEGP_ProjectH>(&M()); }
-AEGP_ItemH handle(ProjectItem *i) { return reinterpret_cast<AEGP_ItemH>(i); }
+bool isProject(AEGP_ProjectH h)
+{
+    return h == reinterpret_cast<AEGP_ProjectH>(&M());
+}
+AEGP_ItemH handle(ProjectItem *i)
+{
+    return reinterpret_cast<AEGP_ItemH>(i);
+}
 
 // ---- Memory suite ------------------------------------------------------------------------
 
@@ -114,7 +126,10 @@ A_Err newMemHandle(AEGP_PluginID, const A_char *, AEGP_MemSize size, AEGP_MemFla
     return A_Err_NONE;
 }
 
-void releaseBlock(MemBlock *b) { blocks().erase(b); }
+void releaseBlock(MemBlock *b)
+{
+    blocks().erase(b);
+}
 
 A_Err freeMemHandle(AEGP_MemHandle h)
 {
@@ -173,7 +188,11 @@ A_Err resizeMemHandle(const A_char *, AEGP_MemSize newSize, AEGP_MemHandle h)
     return A_Err_NONE;
 }
 
-A_Err setMemReportingOn(A_Boolean) { FAULT("AEGP_SetMemReportingOn"); return A_Err_NONE; }
+A_Err setMemReportingOn(A_Boolean)
+{
+    FAULT("AEGP_SetMemReportingOn");
+    return A_Err_NONE;
+}
 
 A_Err getMemStats(AEGP_PluginID, A_long *countPL, A_long *sizePL)
 {
@@ -515,11 +534,12 @@ A_Err createComp(AEGP_ItemH parentH0, const A_UTF16Char *nameZ, A_long widthL, A
 {
     FAULT("AEGP_CreateComp");
     ProjectItem *parent = parentH0 ? item(parentH0) : M().root();
-    if (!parent || parent->type != AEGP_ItemType_FOLDER || !nameZ || !par || !durationPT || !fps
-        || !compPH || widthL <= 0 || heightL <= 0 || par->den == 0 || par->num <= 0
-        || durationPT->scale == 0 || durationPT->value <= 0 || fps->den == 0 || fps->num <= 0)
+    if (!parent || parent->type != AEGP_ItemType_FOLDER || !nameZ || !par || !durationPT || !fps ||
+        !compPH || widthL <= 0 || heightL <= 0 || par->den == 0 || par->num <= 0 ||
+        durationPT->scale == 0 || durationPT->value <= 0 || fps->den == 0 || fps->num <= 0)
         return A_Err_PARAMETER;
-    ProjectItem *c = M().addComp(fromUtf16(nameZ), parent, widthL, heightL, *par, *durationPT, *fps);
+    ProjectItem *c =
+        M().addComp(fromUtf16(nameZ), parent, widthL, heightL, *par, *durationPT, *fps);
     M().setActive(c);
     *compPH = reinterpret_cast<AEGP_CompH>(c);
     P().notifyChanged();
@@ -642,8 +662,7 @@ A_Err getFootageNumFiles(AEGP_FootageH footageH, A_long *numPL0, A_long *perFram
     return A_Err_NONE;
 }
 
-A_Err getFootagePath(AEGP_FootageH footageH, A_long frame, A_long fileIndex,
-                     AEGP_MemHandle *pathPH)
+A_Err getFootagePath(AEGP_FootageH footageH, A_long frame, A_long fileIndex, AEGP_MemHandle *pathPH)
 {
     FAULT("AEGP_GetFootagePath");
     ProjectItem *f = footageOf(footageH);
@@ -733,8 +752,16 @@ A_Err reportInfo(AEGP_PluginID, const A_char *infoZ)
     return A_Err_NONE;
 }
 
-A_Err startUndoGroup(const A_char *) { FAULT("AEGP_StartUndoGroup"); return A_Err_NONE; }
-A_Err endUndoGroup() { FAULT("AEGP_EndUndoGroup"); return A_Err_NONE; }
+A_Err startUndoGroup(const A_char *)
+{
+    FAULT("AEGP_StartUndoGroup");
+    return A_Err_NONE;
+}
+A_Err endUndoGroup()
+{
+    FAULT("AEGP_EndUndoGroup");
+    return A_Err_NONE;
+}
 
 A_Err causeIdleRoutinesToBeCalled()
 {
@@ -748,7 +775,8 @@ A_Err executeScript(AEGP_PluginID, const A_char *scriptZ, const A_Boolean platfo
     FAULT("AEGP_ExecuteScript");
     if (!scriptZ)
         return A_Err_PARAMETER;
-    const QString text = platformEncodingB ? QString::fromLatin1(scriptZ) : QString::fromUtf8(scriptZ);
+    const QString text =
+        platformEncodingB ? QString::fromLatin1(scriptZ) : QString::fromUtf8(scriptZ);
     QString result, error;
     P().runScript(text, &result, &error);
     auto encode = [&](const QString &s) {
@@ -757,8 +785,8 @@ A_Err executeScript(AEGP_PluginID, const A_char *scriptZ, const A_Boolean platfo
         return b;
     };
     AEGP_MemHandle resultH = nullptr, errorH = nullptr;
-    if ((resultPH0 && !(resultH = P().newHandle(encode(result))))
-        || (errorPH0 && !(errorH = P().newHandle(encode(error))))) {
+    if ((resultPH0 && !(resultH = P().newHandle(encode(result)))) ||
+        (errorPH0 && !(errorH = P().newHandle(encode(error))))) {
         if (resultH)
             releaseBlock(block(resultH));
         return A_Err_ALLOC;
@@ -779,24 +807,26 @@ A_Err isScriptingAvailable(A_Boolean *availablePB)
     return A_Err_NONE;
 }
 
-AEGP_MemorySuite1 g_memory = {newMemHandle, freeMemHandle, lockMemHandle, unlockMemHandle,
+AEGP_MemorySuite1 g_memory = {newMemHandle,     freeMemHandle,   lockMemHandle,     unlockMemHandle,
                               getMemHandleSize, resizeMemHandle, setMemReportingOn, getMemStats};
-AEGP_ProjSuite5 g_proj = {getNumProjects, getProjectByIndex, getProjectName, getProjectPath,
-                          getProjectRootFolder, saveProjectToPath, projectIsDirty, saveProjectAs,
-                          newProject, openProjectFromPath};
-AEGP_ItemSuite8 g_item = {getFirstProjItem, getNextProjItem, getActiveItem, getItemType,
-                          getItemName, setItemName, getItemID, getItemParentFolder,
-                          getItemDuration, getItemDimensions, deleteItem, createNewFolder};
-AEGP_CompSuite7 g_comp = {getCompFromItem, getItemFromComp, getCompFramerate, setCompFrameRate,
-                          setCompPixelAspectRatio, setCompDimensions, setCompDuration, createComp};
-AEGP_LayerSuite5 g_layer = {getCompNumLayers, getCompLayerByIndex, getLayerIndex,
-                            getLayerSourceItem, getLayerParentComp, getLayerName,
-                            isAddLayerValid, addLayer};
-AEGP_FootageSuite5 g_footage = {getMainFootageFromItem, getFootageNumFiles, getFootagePath,
-                                newFootage, addFootageToProject, disposeFootage,
-                                getFootageInterpretation, setFootageInterpretation};
-AEGP_UtilitySuite5 g_utility = {reportInfo, startUndoGroup, endUndoGroup,
-                                causeIdleRoutinesToBeCalled, executeScript, isScriptingAvailable};
+AEGP_ProjSuite5 g_proj = {getNumProjects,       getProjectByIndex,  getProjectName, getProjectPath,
+                          getProjectRootFolder, saveProjectToPath,  projectIsDirty, saveProjectAs,
+                          newProject,           openProjectFromPath};
+AEGP_ItemSuite8 g_item = {getFirstProjItem, getNextProjItem,   getActiveItem, getItemType,
+                          getItemName,      setItemName,       getItemID,     getItemParentFolder,
+                          getItemDuration,  getItemDimensions, deleteItem,    createNewFolder};
+AEGP_CompSuite7 g_comp = {
+    getCompFromItem,         getItemFromComp,   getCompFramerate, setCompFrameRate,
+    setCompPixelAspectRatio, setCompDimensions, setCompDuration,  createComp};
+AEGP_LayerSuite5 g_layer = {
+    getCompNumLayers,   getCompLayerByIndex, getLayerIndex,   getLayerSourceItem,
+    getLayerParentComp, getLayerName,        isAddLayerValid, addLayer};
+AEGP_FootageSuite5 g_footage = {
+    getMainFootageFromItem, getFootageNumFiles, getFootagePath,           newFootage,
+    addFootageToProject,    disposeFootage,     getFootageInterpretation, setFootageInterpretation};
+AEGP_UtilitySuite5 g_utility = {reportInfo,    startUndoGroup,
+                                endUndoGroup,  causeIdleRoutinesToBeCalled,
+                                executeScript, isScriptingAvailable};
 
 // The user's text runs through an indirect eval inside a try block: the eval gives the value
 // of the last statement, and the catch sees anything thrown, an Error or not.
@@ -832,13 +862,12 @@ class ScriptWatchdog
 public:
     ScriptWatchdog(QJSEngine &engine, int limitMs)
         : m_thread([this, &engine, limitMs]() {
-            std::unique_lock<std::mutex> lock(m_mutex);
-            if (!m_done.wait_for(lock, std::chrono::milliseconds(limitMs),
-                                 [this]() { return m_finished; }))
-                engine.setInterrupted(true);
-        })
-    {
-    }
+              std::unique_lock<std::mutex> lock(m_mutex);
+              if (!m_done.wait_for(lock, std::chrono::milliseconds(limitMs),
+                                   [this]() { return m_finished; }))
+                  engine.setInterrupted(true);
+          })
+    {}
     ~ScriptWatchdog()
     {
         {
@@ -867,8 +896,7 @@ struct ProjectHost::Private
 };
 
 ProjectHost::ProjectHost(TestHost &host, SuiteRegistry &suites, FaultPlan &, QObject *parent)
-    : QObject(parent)
-    , d(std::make_unique<Private>())
+    : QObject(parent), d(std::make_unique<Private>())
 {
     d->host = &host;
     d->model->setDirty(false);
@@ -883,8 +911,14 @@ ProjectHost::ProjectHost(TestHost &host, SuiteRegistry &suites, FaultPlan &, QOb
 
 ProjectHost::~ProjectHost() = default;
 
-ProjectModel &ProjectHost::model() { return *d->model; }
-TestHost &ProjectHost::host() { return *d->host; }
+ProjectModel &ProjectHost::model()
+{
+    return *d->model;
+}
+TestHost &ProjectHost::host()
+{
+    return *d->host;
+}
 
 void ProjectHost::notifyChanged(bool dirty)
 {
@@ -910,7 +944,8 @@ bool ProjectHost::openProject(const QString &path, QString *error)
     QJsonParseError parseError;
     const QJsonDocument doc = QJsonDocument::fromJson(f.readAll(), &parseError);
     if (!doc.isObject()) {
-        *error = QStringLiteral("Cannot read project \"%1\": %2").arg(path, parseError.errorString());
+        *error =
+            QStringLiteral("Cannot read project \"%1\": %2").arg(path, parseError.errorString());
         return false;
     }
     auto model = std::make_unique<ProjectModel>();
@@ -934,8 +969,7 @@ bool ProjectHost::saveProject(const QString &path, QString *error)
     QJsonObject json = d->model->toJson();
     json["dirty"] = false;
     QSaveFile f(absolute);
-    if (!f.open(QIODevice::WriteOnly)
-        || f.write(QJsonDocument(json).toJson()) < 0 || !f.commit()) {
+    if (!f.open(QIODevice::WriteOnly) || f.write(QJsonDocument(json).toJson()) < 0 || !f.commit()) {
         *error = QStringLiteral("Cannot save project \"%1\": %2").arg(path, f.errorString());
         d->model->setPath(oldPath);
         return false;
@@ -986,7 +1020,10 @@ void ProjectHost::setScriptTimeLimit(int milliseconds)
     d->scriptTimeLimitMs = std::max(1, milliseconds);
 }
 
-const std::vector<ScriptRun> &ProjectHost::scriptRuns() const { return d->scripts; }
+const std::vector<ScriptRun> &ProjectHost::scriptRuns() const
+{
+    return d->scripts;
+}
 
 AEGP_MemHandle ProjectHost::newHandle(const QByteArray &bytes)
 {
@@ -997,7 +1034,10 @@ AEGP_MemHandle ProjectHost::newHandle(const QByteArray &bytes)
     return h;
 }
 
-int ProjectHost::liveHandles() const { return int(blocks().size()); }
+int ProjectHost::liveHandles() const
+{
+    return int(blocks().size());
+}
 
 QByteArray ProjectHost::dump() const
 {

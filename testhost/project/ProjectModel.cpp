@@ -17,13 +17,19 @@ const qint64 kMaxCompSize = 30000;
 const char *typeText(A_short type)
 {
     switch (type) {
-    case AEGP_ItemType_COMP: return "comp";
-    case AEGP_ItemType_FOOTAGE: return "footage";
-    default: return "folder";
+    case AEGP_ItemType_COMP:
+        return "comp";
+    case AEGP_ItemType_FOOTAGE:
+        return "footage";
+    default:
+        return "folder";
     }
 }
 
-QJsonArray pair(qint64 a, qint64 b) { return QJsonArray{double(a), double(b)}; }
+QJsonArray pair(qint64 a, qint64 b)
+{
+    return QJsonArray{double(a), double(b)};
+}
 
 // A whole number that fits the host's 32-bit fields (signed or unsigned).
 bool intOf(const QJsonValue &v, qint64 *out)
@@ -45,8 +51,8 @@ bool pairOf(const QJsonValue &v, qint64 *a, qint64 *b)
 
 bool isKind(const QString &kind)
 {
-    return kind == QLatin1String("sequence") || kind == QLatin1String("still")
-        || kind == QLatin1String("movie") || kind == QLatin1String("sound");
+    return kind == QLatin1String("sequence") || kind == QLatin1String("still") ||
+           kind == QLatin1String("movie") || kind == QLatin1String("sound");
 }
 
 } // namespace
@@ -176,8 +182,7 @@ ProjectItem *ProjectModel::newFootage(const QString &path, bool sequence, bool f
 
 bool ProjectModel::adoptFootage(ProjectItem *footage, ProjectItem *folder)
 {
-    if (!footage || !owns(footage) || footage->inProject
-        || footage->type != AEGP_ItemType_FOOTAGE)
+    if (!footage || !owns(footage) || footage->inProject || footage->type != AEGP_ItemType_FOOTAGE)
         return false;
     footage->parent = folder ? folder : m_root;
     footage->parent->children.push_back(footage);
@@ -236,8 +241,8 @@ bool ProjectModel::removeItem(ProjectItem *item)
 
 bool ProjectModel::moveItem(ProjectItem *item, ProjectItem *folder)
 {
-    if (!item || !folder || item == m_root || !owns(item) || !owns(folder) || !item->inProject
-        || !folder->inProject || folder->type != AEGP_ItemType_FOLDER)
+    if (!item || !folder || item == m_root || !owns(item) || !owns(folder) || !item->inProject ||
+        !folder->inProject || folder->type != AEGP_ItemType_FOLDER)
         return false;
     for (const ProjectItem *f = folder; f; f = f->parent)
         if (f == item)
@@ -264,8 +269,8 @@ bool ProjectModel::contains(const ProjectItem *comp, const ProjectItem *inner) c
 
 bool ProjectModel::canAddLayer(ProjectItem *source, ProjectItem *comp) const
 {
-    if (!source || !comp || !owns(source) || !owns(comp) || comp->type != AEGP_ItemType_COMP
-        || !source->inProject)
+    if (!source || !comp || !owns(source) || !owns(comp) || comp->type != AEGP_ItemType_COMP ||
+        !source->inProject)
         return false;
     if (source->type == AEGP_ItemType_FOOTAGE)
         return true;
@@ -297,8 +302,8 @@ ProjectItem *ProjectModel::precompose(ProjectItem *comp, std::vector<int> indice
     if (indices.front() < 0 || indices.back() >= int(comp->layers.size()))
         return nullptr;
     // The new composition sits beside the original one and copies its settings.
-    ProjectItem *inner = addComp(name, comp->parent, comp->width, comp->height,
-                                 comp->pixelAspect, comp->duration, comp->frameRate);
+    ProjectItem *inner = addComp(name, comp->parent, comp->width, comp->height, comp->pixelAspect,
+                                 comp->duration, comp->frameRate);
     const int top = indices.front();
     for (auto k = indices.rbegin(); k != indices.rend(); ++k) {
         auto moved = std::move(comp->layers[size_t(*k)]);
@@ -406,9 +411,9 @@ bool ProjectModel::build(const QJsonObject &json, QString *error, ProjectItem *u
     const QJsonArray list = json.value("items").toArray();
     const QJsonObject rootJson = list.isEmpty() ? QJsonObject() : list.first().toObject();
     qint64 rootId = 0;
-    if (rootJson.isEmpty() || !rootJson.value("parent").isNull()
-        || rootJson.value("type").toString() != QLatin1String("folder")
-        || !intOf(rootJson.value("id"), &rootId)) {
+    if (rootJson.isEmpty() || !rootJson.value("parent").isNull() ||
+        rootJson.value("type").toString() != QLatin1String("folder") ||
+        !intOf(rootJson.value("id"), &rootId)) {
         *error = QStringLiteral("The project has no root folder");
         return false;
     }
@@ -448,13 +453,14 @@ bool ProjectModel::build(const QJsonObject &json, QString *error, ProjectItem *u
             item = make(AEGP_ItemType_FOLDER, name, parent->second, newId);
         } else if (type == QLatin1String("comp")) {
             qint64 w = 0, h = 0, paNum = 0, paDen = 0, dv = 0, ds = 0, fNum = 0, fDen = 0;
-            if (!intOf(o.value("width"), &w) || !intOf(o.value("height"), &h) || w < 1 || h < 1
-                || w > kMaxCompSize || h > kMaxCompSize)
-                return fail(id, QStringLiteral("width and height must be 1 to %1").arg(kMaxCompSize));
-            if (!pairOf(o.value("pixelAspect"), &paNum, &paDen) || paNum <= 0 || paDen <= 0
-                || !pairOf(o.value("duration"), &dv, &ds) || dv <= 0 || ds <= 0
-                || !pairOf(o.value("frameRate"), &fNum, &fDen) || fNum <= 0 || fDen <= 0
-                || paNum > 0x7fffffff || dv > 0x7fffffff || fNum > 0x7fffffff)
+            if (!intOf(o.value("width"), &w) || !intOf(o.value("height"), &h) || w < 1 || h < 1 ||
+                w > kMaxCompSize || h > kMaxCompSize)
+                return fail(id,
+                            QStringLiteral("width and height must be 1 to %1").arg(kMaxCompSize));
+            if (!pairOf(o.value("pixelAspect"), &paNum, &paDen) || paNum <= 0 || paDen <= 0 ||
+                !pairOf(o.value("duration"), &dv, &ds) || dv <= 0 || ds <= 0 ||
+                !pairOf(o.value("frameRate"), &fNum, &fDen) || fNum <= 0 || fDen <= 0 ||
+                paNum > 0x7fffffff || dv > 0x7fffffff || fNum > 0x7fffffff)
                 return fail(id, QStringLiteral("pixelAspect, duration and frameRate must be "
                                                "pairs of positive whole numbers"));
             if (!o.value("layers").isArray())
@@ -473,11 +479,12 @@ bool ProjectModel::build(const QJsonObject &json, QString *error, ProjectItem *u
             const double fps = o.value("conformFps").toDouble(-1);
             if (!isKind(kind))
                 return fail(id, QStringLiteral("unknown footage kind \"%1\"").arg(kind));
-            if (!o.value("files").isArray()
-                || std::any_of(files.begin(), files.end(), [](const QJsonValue &f) { return !f.isString(); }))
+            if (!o.value("files").isArray() ||
+                std::any_of(files.begin(), files.end(),
+                            [](const QJsonValue &f) { return !f.isString(); }))
                 return fail(id, QStringLiteral("files must be a list of paths"));
-            if (!(fps > 0 && fps <= 1000) || !pairOf(o.value("duration"), &dv, &ds) || dv < 0
-                || ds <= 0 || dv > 0x7fffffff)
+            if (!(fps > 0 && fps <= 1000) || !pairOf(o.value("duration"), &dv, &ds) || dv < 0 ||
+                ds <= 0 || dv > 0x7fffffff)
                 return fail(id, QStringLiteral("conformFps and duration are not valid"));
             item = make(AEGP_ItemType_FOOTAGE, name, parent->second, newId);
             item->kind = kind;
@@ -494,11 +501,14 @@ bool ProjectModel::build(const QJsonObject &json, QString *error, ProjectItem *u
         for (const QJsonValue &v : layers) {
             qint64 sourceId = 0;
             auto source = intOf(v.toObject().value("source"), &sourceId) ? byOldId.find(sourceId)
-                                                                           : byOldId.end();
+                                                                         : byOldId.end();
             if (source == byOldId.end() || source->second->type == AEGP_ItemType_FOLDER)
-                return fail(comp->id, QStringLiteral("a layer shows no composition or footage of the project"));
+                return fail(
+                    comp->id,
+                    QStringLiteral("a layer shows no composition or footage of the project"));
             if (contains(source->second, comp))
-                return fail(comp->id, QStringLiteral("a layer would put the composition inside itself"));
+                return fail(comp->id,
+                            QStringLiteral("a layer would put the composition inside itself"));
             auto layer = std::make_unique<ProjectLayer>();
             layer->name = v.toObject().value("name").toString();
             layer->source = source->second;

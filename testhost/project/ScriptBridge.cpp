@@ -29,25 +29,28 @@ A_Ratio ratioOf(double value)
     return A_Ratio{A_long(std::lround(value * 1000)), 1000};
 }
 
-double seconds(A_Time t) { return t.scale ? double(t.value) / t.scale : 0.0; }
+double seconds(A_Time t)
+{
+    return t.scale ? double(t.value) / t.scale : 0.0;
+}
 
 QString typeName(const ProjectItem *item)
 {
     switch (item->type) {
-    case AEGP_ItemType_COMP: return QStringLiteral("comp");
-    case AEGP_ItemType_FOOTAGE: return QStringLiteral("footage");
-    default: return QStringLiteral("folder");
+    case AEGP_ItemType_COMP:
+        return QStringLiteral("comp");
+    case AEGP_ItemType_FOOTAGE:
+        return QStringLiteral("footage");
+    default:
+        return QStringLiteral("folder");
     }
 }
 
 } // namespace
 
 ScriptBridge::ScriptBridge(ProjectHost &project, const QString &fileName, QObject *parent)
-    : QObject(parent)
-    , m_project(project)
-    , m_fileName(fileName)
-{
-}
+    : QObject(parent), m_project(project), m_fileName(fileName)
+{}
 
 int ScriptBridge::fail(const QString &message)
 {
@@ -55,7 +58,10 @@ int ScriptBridge::fail(const QString &message)
     return -1;
 }
 
-int ScriptBridge::numItems() const { return int(m_project.model().items().size()); }
+int ScriptBridge::numItems() const
+{
+    return int(m_project.model().items().size());
+}
 
 int ScriptBridge::itemIdAt(int oneBased) const
 {
@@ -65,7 +71,10 @@ int ScriptBridge::itemIdAt(int oneBased) const
     return all[size_t(oneBased - 1)]->id;
 }
 
-int ScriptBridge::rootId() const { return m_project.model().root()->id; }
+int ScriptBridge::rootId() const
+{
+    return m_project.model().root()->id;
+}
 
 int ScriptBridge::activeId() const
 {
@@ -103,7 +112,8 @@ bool ScriptBridge::moveItem(int id, int folderId)
 {
     ProjectModel &model = m_project.model();
     if (!model.moveItem(model.findById(id), model.findById(folderId))) {
-        m_error = QStringLiteral("Unable to set \"parentFolder\": not a folder this item can go into");
+        m_error =
+            QStringLiteral("Unable to set \"parentFolder\": not a folder this item can go into");
         return false;
     }
     m_project.notifyChanged();
@@ -143,14 +153,15 @@ int ScriptBridge::addComp(int folderId, const QString &name, int width, int heig
     ProjectItem *folder = m_project.model().findById(folderId);
     if (!folder || folder->type != AEGP_ItemType_FOLDER)
         return fail(QStringLiteral("Unable to call \"addComp\" because the folder is invalid"));
-    if (width < 4 || height < 4 || width > 30000 || height > 30000 || frameRate <= 0
-        || duration <= 0 || pixelAspect <= 0)
-        return fail(QStringLiteral("Unable to call \"addComp\" because of a parameter out of range"));
+    if (width < 4 || height < 4 || width > 30000 || height > 30000 || frameRate <= 0 ||
+        duration <= 0 || pixelAspect <= 0)
+        return fail(
+            QStringLiteral("Unable to call \"addComp\" because of a parameter out of range"));
     const A_Ratio fps = ratioOf(frameRate);
     // Seconds kept as a count of 1/fps.num steps, e.g. 10 s at 24 fps is 240/24.
     const A_Time dur{A_long(std::lround(duration * fps.num)), A_u_long(fps.num)};
-    ProjectItem *c = m_project.model().addComp(name, folder, width, height, ratioOf(pixelAspect),
-                                               dur, fps);
+    ProjectItem *c =
+        m_project.model().addComp(name, folder, width, height, ratioOf(pixelAspect), dur, fps);
     m_project.model().setActive(c);
     m_project.notifyChanged();
     return c->id;
@@ -190,7 +201,8 @@ bool ScriptBridge::addLayer(int compId, int itemId)
     ProjectItem *comp = model.findById(compId);
     ProjectItem *item = model.findById(itemId);
     if (!model.addLayer(comp, item)) {
-        m_error = QStringLiteral("Unable to call \"add\" because this item cannot be a layer of this composition");
+        m_error = QStringLiteral(
+            "Unable to call \"add\" because this item cannot be a layer of this composition");
         return false;
     }
     m_project.notifyChanged();
@@ -202,15 +214,19 @@ int ScriptBridge::precompose(int compId, const QVariantList &indices, const QStr
     std::vector<int> zeroBased;
     for (const QVariant &v : indices)
         zeroBased.push_back(v.toInt() - 1);
-    ProjectItem *inner = m_project.model().precompose(m_project.model().findById(compId),
-                                                      zeroBased, name);
+    ProjectItem *inner =
+        m_project.model().precompose(m_project.model().findById(compId), zeroBased, name);
     if (!inner)
-        return fail(QStringLiteral("Unable to call \"precompose\" because of parameter 1. Value is out of range."));
+        return fail(QStringLiteral(
+            "Unable to call \"precompose\" because of parameter 1. Value is out of range."));
     m_project.notifyChanged();
     return inner->id;
 }
 
-bool ScriptBridge::fileExists(const QString &path) const { return QFileInfo::exists(path); }
+bool ScriptBridge::fileExists(const QString &path) const
+{
+    return QFileInfo::exists(path);
+}
 
 QString ScriptBridge::absolutePath(const QString &path) const
 {
@@ -222,7 +238,10 @@ QString ScriptBridge::absolutePath(const QString &path) const
     return QFileInfo(p).absoluteFilePath();
 }
 
-void ScriptBridge::console(const QString &line) { m_project.host().console(line); }
+void ScriptBridge::console(const QString &line)
+{
+    m_project.host().console(line);
+}
 
 bool ScriptBridge::setConformFps(int footageId, double fps)
 {
@@ -277,22 +296,26 @@ int ScriptBridge::importPsd(const QString &path)
     const quint16 version = head.size() >= 26 ? qFromBigEndian<quint16>(p + 4) : 0;
     if (!head.startsWith("8BPS") || (version != 1 && version != 2))
         return fail(QStringLiteral("Unable to import \"%1\" as a composition: not a Photoshop "
-                                   "file").arg(info.fileName()));
+                                   "file")
+                        .arg(info.fileName()));
     const quint32 height = qFromBigEndian<quint32>(p + 14);
     const quint32 width = qFromBigEndian<quint32>(p + 18);
     if (width < 1 || height < 1 || width > kMaxCompSize || height > kMaxCompSize)
         return fail(QStringLiteral("Unable to import \"%1\" as a composition: its size %2x%3 "
                                    "is outside 1 to %4 pixels")
-                        .arg(info.fileName()).arg(width).arg(height).arg(kMaxCompSize));
+                        .arg(info.fileName())
+                        .arg(width)
+                        .arg(height)
+                        .arg(kMaxCompSize));
     ProjectModel &model = m_project.model();
     QString error, note;
     ProjectItem *footage = model.newFootage(path, false, false, &error, &note);
     if (!footage)
         return fail(error);
     const QString name = info.completeBaseName();
-    ProjectItem *comp = model.addComp(name, model.root(), A_long(width), A_long(height),
-                                      A_Ratio{1, 1}, A_Time{kPsdCompFrames, kPsdCompRate},
-                                      A_Ratio{A_long(kPsdCompRate), 1});
+    ProjectItem *comp =
+        model.addComp(name, model.root(), A_long(width), A_long(height), A_Ratio{1, 1},
+                      A_Time{kPsdCompFrames, kPsdCompRate}, A_Ratio{A_long(kPsdCompRate), 1});
     ProjectItem *layers = model.addFolder(name + QStringLiteral(" Layers"), model.root());
     model.adoptFootage(footage, layers);
     model.addLayer(comp, footage);

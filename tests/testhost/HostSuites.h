@@ -33,10 +33,7 @@ struct HostSuites
         basic->ReleaseSuite(kAEGPFootageSuite, kAEGPFootageSuiteVersion5);
         basic->ReleaseSuite(kAEGPUtilitySuite, kAEGPUtilitySuiteVersion5);
     }
-    bool complete() const
-    {
-        return memory && proj && item && comp && layer && footage && utility;
-    }
+    bool complete() const { return memory && proj && item && comp && layer && footage && utility; }
 
     // Lock, read, unlock and free, as the plug-in does with every text the host hands over.
     QByteArray take(AEGP_MemHandle h) const
@@ -91,8 +88,8 @@ struct HostSuites
                                                      AEGP_ANY_FRAME};
         AEGP_FootageH f = nullptr;
         AEGP_ItemH added = nullptr;
-        if (footage->AEGP_NewFootage(0, u16(path), nullptr, &options, 0, nullptr, &f)
-            || footage->AEGP_AddFootageToProject(f, folder, &added))
+        if (footage->AEGP_NewFootage(0, u16(path), nullptr, &options, 0, nullptr, &f) ||
+            footage->AEGP_AddFootageToProject(f, folder, &added))
             return nullptr;
         return added;
     }
@@ -112,8 +109,7 @@ struct HostSuites
     const AEGP_UtilitySuite5 *utility = nullptr;
 
 private:
-    template <typename T>
-    void acquire(const char *name, int version, T **out)
+    template <typename T> void acquire(const char *name, int version, T **out)
     {
         const void *p = nullptr;
         if (basic->AcquireSuite(name, version, &p) == 0)

@@ -23,7 +23,8 @@ Run host(const QStringList &args, const QString &demoDir = QString())
     if (!demoDir.isEmpty())
         env.insert(QStringLiteral("CELLKIT_DEMO_DIR"), demoDir);
     p.setProcessEnvironment(env);
-    p.start(qEnvironmentVariable("CELLKIT_TEST_HOST"), QStringList{QStringLiteral("--headless")} + args);
+    p.start(qEnvironmentVariable("CELLKIT_TEST_HOST"),
+            QStringList{QStringLiteral("--headless")} + args);
     Run r;
     if (!p.waitForFinished(60000))
         return r;
@@ -69,7 +70,8 @@ QStringList layersOf(const QJsonArray &items, const QJsonObject &comp)
         const int source = l.toObject().value("source").toInt();
         for (const QJsonValue &v : items)
             if (v.toObject().value("id").toInt() == source)
-                out << l.toObject().value("name").toString() + "<-" + v.toObject().value("type").toString();
+                out << l.toObject().value("name").toString() + "<-" +
+                           v.toObject().value("type").toString();
     }
     return out;
 }
@@ -97,7 +99,8 @@ private Q_SLOTS:
         const QJsonArray items = dump.value("items").toArray();
         QStringList walk;
         for (const QJsonValue &v : items)
-            walk << v.toObject().value("type").toString() + ":" + v.toObject().value("name").toString();
+            walk << v.toObject().value("type").toString() + ":" +
+                        v.toObject().value("name").toString();
         QCOMPARE(walk, (QStringList{"folder:Root", "folder:Footage", "footage:A[0001-0004].png",
                                     "footage:B[0000-0001].png", "footage:BG.png", "comp:Demo",
                                     "comp:Characters"}));
@@ -116,7 +119,8 @@ private Q_SLOTS:
         QCOMPARE(layersOf(items, demo), (QStringList{"Characters<-comp", "BG.png<-footage"}));
         QCOMPARE(layersOf(items, chars),
                  (QStringList{"B[0000-0001].png<-footage", "A[0001-0004].png<-footage"}));
-        for (const char *key : {"width", "height", "duration", "frameRate", "pixelAspect", "parent"})
+        for (const char *key :
+             {"width", "height", "duration", "frameRate", "pixelAspect", "parent"})
             QCOMPARE(chars.value(key), demo.value(key));
         QCOMPARE(demo.value("width").toInt(), 640);
         QCOMPARE(demo.value("frameRate").toArray(), (QJsonArray{24, 1}));
@@ -150,16 +154,16 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("message");
-        QTest::newRow("save into a file") << QStringList{"--save", "@/plain.txt/x.aep"} << 1
-                                          << "Cannot save project";
-        QTest::newRow("missing project") << QStringList{"--project", "@/none.aep"} << 1
-                                         << "Cannot open project";
-        QTest::newRow("project that is not one") << QStringList{"--project", "@/plain.txt"} << 1
-                                                 << "Cannot read project";
-        QTest::newRow("missing script") << QStringList{"--run-script", "@/none.jsx"} << 1
-                                        << "cannot read script";
-        QTest::newRow("dump into a file") << QStringList{"--dump", "@/plain.txt/d.json"} << 1
-                                          << "cannot write dump";
+        QTest::newRow("save into a file")
+            << QStringList{"--save", "@/plain.txt/x.aep"} << 1 << "Cannot save project";
+        QTest::newRow("missing project")
+            << QStringList{"--project", "@/none.aep"} << 1 << "Cannot open project";
+        QTest::newRow("project that is not one")
+            << QStringList{"--project", "@/plain.txt"} << 1 << "Cannot read project";
+        QTest::newRow("missing script")
+            << QStringList{"--run-script", "@/none.jsx"} << 1 << "cannot read script";
+        QTest::newRow("dump into a file")
+            << QStringList{"--dump", "@/plain.txt/d.json"} << 1 << "cannot write dump";
     }
     void failures()
     {

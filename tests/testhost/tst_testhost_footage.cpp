@@ -32,21 +32,23 @@ QByteArray box(const char *type, const QByteArray &body)
 // "mvhd" version 0: version and flags, two dates, time scale, duration.
 QByteArray mvhd0(quint32 scale, quint32 duration)
 {
-    return box("mvhd", be32(0) + be32(0) + be32(0) + be32(scale) + be32(duration) + QByteArray(80, '\0'));
+    return box("mvhd",
+               be32(0) + be32(0) + be32(0) + be32(scale) + be32(duration) + QByteArray(80, '\0'));
 }
 
 QByteArray mvhd1(quint32 scale, quint64 duration)
 {
     QByteArray d(8, '\0');
     qToBigEndian(duration, reinterpret_cast<uchar *>(d.data()));
-    return box("mvhd", QByteArray(1, '\1') + QByteArray(3, '\0') + QByteArray(16, '\0')
-                           + be32(scale) + d + QByteArray(80, '\0'));
+    return box("mvhd", QByteArray(1, '\1') + QByteArray(3, '\0') + QByteArray(16, '\0') +
+                           be32(scale) + d + QByteArray(80, '\0'));
 }
 
 QByteArray wave(quint32 byteRate, quint32 dataSize, const QByteArray &before = QByteArray())
 {
-    const QByteArray fmt = QByteArray("fmt ") + le32(16) + QByteArray(2, '\1') + QByteArray(2, '\2')
-        + le32(byteRate / 4) + le32(byteRate) + QByteArray(4, '\0');
+    const QByteArray fmt = QByteArray("fmt ") + le32(16) + QByteArray(2, '\1') +
+                           QByteArray(2, '\2') + le32(byteRate / 4) + le32(byteRate) +
+                           QByteArray(4, '\0');
     const QByteArray data = QByteArray("data") + le32(dataSize) + QByteArray(int(dataSize), '\0');
     const QByteArray body = QByteArray("WAVE") + fmt + before + data;
     return QByteArray("RIFF") + le32(quint32(body.size())) + body;
@@ -71,33 +73,38 @@ private Q_SLOTS:
                                          << "A[0001-0003].png" << three;
         QTest::newRow("frame 0 comes first")
             << QStringList{"A0002.png", "A0000.png", "A0001.png"} << "A0001.png" << false
-            << "sequence" << "A[0000-0002].png" << QStringList{"A0000.png", "A0001.png", "A0002.png"};
+            << "sequence"
+            << "A[0000-0002].png" << QStringList{"A0000.png", "A0001.png", "A0002.png"};
         QTest::newRow("gaps are placeholders")
             << QStringList{"A0001.png", "A0002.png", "A0005.png"} << "A0001.png" << false
-            << "sequence" << "A[0001-0005].png"
-            << QStringList{"A0001.png", "A0002.png", "", "", "A0005.png"};
+            << "sequence"
+            << "A[0001-0005].png" << QStringList{"A0001.png", "A0002.png", "", "", "A0005.png"};
         QTest::newRow("alphabetical skips the gaps")
             << QStringList{"A0001.png", "A0002.png", "A0005.png"} << "A0001.png" << true
-            << "sequence" << "A[0001-0005].png" << QStringList{"A0001.png", "A0002.png", "A0005.png"};
+            << "sequence"
+            << "A[0001-0005].png" << QStringList{"A0001.png", "A0002.png", "A0005.png"};
         QTest::newRow("extension case is ignored")
             << QStringList{"A0001.png", "A0002.PNG", "A0003.Png"} << "A0003.Png" << false
-            << "sequence" << "A[0001-0003].Png" << QStringList{"A0001.png", "A0002.PNG", "A0003.Png"};
+            << "sequence"
+            << "A[0001-0003].Png" << QStringList{"A0001.png", "A0002.PNG", "A0003.Png"};
         QTest::newRow("other sequences stay apart")
-            << QStringList{"A0001.png", "A0002.png", "AB0001.png", "B0002.png", "A0003.tga",
-                           "A01.png", "A_0004.png", "A0002.png.bak"}
-            << "A0001.png" << false << "sequence" << "A[0001-0002].png"
-            << QStringList{"A0001.png", "A0002.png"};
+            << QStringList{"A0001.png", "A0002.png", "AB0001.png", "B0002.png",
+                           "A0003.tga", "A01.png",   "A_0004.png", "A0002.png.bak"}
+            << "A0001.png" << false << "sequence"
+            << "A[0001-0002].png" << QStringList{"A0001.png", "A0002.png"};
         QTest::newRow("digits inside the name")
             << QStringList{"sh2_v3_0010.tga", "sh2_v3_0011.tga", "sh2_v4_0010.tga"}
-            << "sh2_v3_0011.tga" << false << "sequence" << "sh2_v3_[0010-0011].tga"
-            << QStringList{"sh2_v3_0010.tga", "sh2_v3_0011.tga"};
-        QTest::newRow("no extension") << QStringList{"cel01", "cel02"} << "cel02" << false
-                                      << "sequence" << "cel[01-02]" << QStringList{"cel01", "cel02"};
+            << "sh2_v3_0011.tga" << false << "sequence"
+            << "sh2_v3_[0010-0011].tga" << QStringList{"sh2_v3_0010.tga", "sh2_v3_0011.tga"};
+        QTest::newRow("no extension")
+            << QStringList{"cel01", "cel02"} << "cel02" << false << "sequence"
+            << "cel[01-02]" << QStringList{"cel01", "cel02"};
         QTest::newRow("alone it is a still")
             << QStringList{"A0001.png", "B0002.png"} << "A0001.png" << false << "still"
             << "A0001.png" << QStringList{"A0001.png"};
-        QTest::newRow("no digits") << QStringList{"BG.png", "BG1.png"} << "BG.png" << false
-                                   << "still" << "BG.png" << QStringList{"BG.png"};
+        QTest::newRow("no digits")
+            << QStringList{"BG.png", "BG1.png"} << "BG.png" << false << "still"
+            << "BG.png" << QStringList{"BG.png"};
         QTest::newRow("movies are never gathered")
             << QStringList{"c0001.MOV", "c0002.MOV"} << "c0001.MOV" << false << "movie"
             << "c0001.MOV" << QStringList{"c0001.MOV"};
@@ -155,28 +162,31 @@ private Q_SLOTS:
         QTest::addColumn<int>("value");
         QTest::addColumn<int>("scale");
         const QByteArray ftyp = box("ftyp", "qt  " + be32(0));
-        QTest::newRow("mov, version 0") << "a.mov" << ftyp + box("mdat", QByteArray(1000, 'x'))
-                                                          + box("moov", mvhd0(600, 1500))
-                                        << "movie" << 1500 << 600;
-        QTest::newRow("mp4, version 1") << "a.mp4" << ftyp + box("moov", box("trak", QByteArray(16, 0)) + mvhd1(1000, 2500))
-                                        << "movie" << 2500 << 1000;
+        QTest::newRow("mov, version 0")
+            << "a.mov" << ftyp + box("mdat", QByteArray(1000, 'x')) + box("moov", mvhd0(600, 1500))
+            << "movie" << 1500 << 600;
+        QTest::newRow("mp4, version 1")
+            << "a.mp4" << ftyp + box("moov", box("trak", QByteArray(16, 0)) + mvhd1(1000, 2500))
+            << "movie" << 2500 << 1000;
         // A 64-bit box size before the movie header (size field 1, real size after the type).
-        QByteArray large = be32(1) + "mdat" + QByteArray(4, '\0') + be32(16 + 64) + QByteArray(64, 'x');
-        QTest::newRow("64-bit media box") << "b.mov" << ftyp + large + box("moov", mvhd0(24, 48))
-                                          << "movie" << 48 << 24;
+        QByteArray large =
+            be32(1) + "mdat" + QByteArray(4, '\0') + be32(16 + 64) + QByteArray(64, 'x');
+        QTest::newRow("64-bit media box")
+            << "b.mov" << ftyp + large + box("moov", mvhd0(24, 48)) << "movie" << 48 << 24;
         QTest::newRow("too long for 32 bits")
             << "c.mp4" << box("moov", mvhd1(90000, 3000000000ULL)) << "movie" << 33333333 << 1000;
-        QTest::newRow("box size past the end") << "d.mov" << be32(5000) + "moov" + mvhd0(600, 60)
-                                               << "movie" << 1 << 1;
-        QTest::newRow("zero time scale") << "e.mov" << box("moov", mvhd0(0, 60)) << "movie" << 1 << 1;
+        QTest::newRow("box size past the end")
+            << "d.mov" << be32(5000) + "moov" + mvhd0(600, 60) << "movie" << 1 << 1;
+        QTest::newRow("zero time scale")
+            << "e.mov" << box("moov", mvhd0(0, 60)) << "movie" << 1 << 1;
         QTest::newRow("not a movie") << "f.mov" << QByteArray("hello") << "movie" << 1 << 1;
         QTest::newRow("swf") << "g.swf" << QByteArray("FWS") << "movie" << 1 << 1;
         QTest::newRow("wav") << "a.wav" << wave(88200, 44100) << "sound" << 500 << 1000;
         QTest::newRow("wav, odd chunk before the data")
             << "b.WAV" << wave(8000, 16000, QByteArray("LIST") + le32(3) + "abc" + QByteArray(1, 0))
             << "sound" << 2000 << 1000;
-        QTest::newRow("wav without fmt") << "c.wav" << QByteArray("RIFF") + le32(12) + "WAVEdata" + le32(0)
-                                         << "sound" << 1 << 1;
+        QTest::newRow("wav without fmt")
+            << "c.wav" << QByteArray("RIFF") + le32(12) + "WAVEdata" + le32(0) << "sound" << 1 << 1;
         QTest::newRow("mp3") << "a.mp3" << QByteArray("ID3") << "sound" << 1 << 1;
     }
     void headerDurations()

@@ -21,16 +21,17 @@ const QString kPsdColumn = QStringLiteral(
     "g=app.project.importFile(o);var c=null;for(var i=1;i<=app.project.numItems;i++){var "
     "t=app.project.item(i);if(t instanceof CompItem && t.name==_CurCompName)c=t;} if (c!=null "
     "&& g!=undefined) c.layers.add(g);delete o;");
-const QString kAepColumn = QStringLiteral(
-    "var o=new ImportOptions(File('%1'));o.importAs = ImportAsType.PROJECT;var "
-    "g=app.project.importFile(o);");
+const QString kAepColumn =
+    QStringLiteral("var o=new ImportOptions(File('%1'));o.importAs = ImportAsType.PROJECT;var "
+                   "g=app.project.importFile(o);");
 const QString kPrecompose = QStringLiteral(
     "var c=null; for(var i=1;i<=app.project.numItems;i++){var t=app.project.item(i); if(t "
     "instanceof CompItem && t.name==_CurCompName) c=t;} if (c!=null) "
     "c.layers.precompose(%1,'%2',true);");
 
 // Runs a text through AEGP_ExecuteScript, as the plug-in's RunScript does.
-std::pair<QString, QString> execute(const HostSuites &s, const QString &compName, const QString &script)
+std::pair<QString, QString> execute(const HostSuites &s, const QString &compName,
+                                    const QString &script)
 {
     const QByteArray text = (compName.isEmpty() ? script : kPrefix.arg(compName, script)).toUtf8();
     AEGP_MemHandle result = nullptr, error = nullptr;
@@ -89,26 +90,33 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("inner"); // the new composition, top first
         QTest::addColumn<QString>("error");     // a fragment of the error text
         QTest::newRow("a folder's two columns")
-            << 2 << "A00" << "[1,2]" << "BG" << QStringList{"BG"}
-            << QStringList{"c2.png", "c1.png"} << "";
-        QTest::newRow("middle layers") << 4 << "A00" << "[2,3]" << "P"
-                                       << QStringList{"c4.png", "P", "c1.png"}
-                                       << QStringList{"c3.png", "c2.png"} << "";
+            << 2 << "A00"
+            << "[1,2]"
+            << "BG" << QStringList{"BG"} << QStringList{"c2.png", "c1.png"} << "";
+        QTest::newRow("middle layers")
+            << 4 << "A00"
+            << "[2,3]"
+            << "P" << QStringList{"c4.png", "P", "c1.png"} << QStringList{"c3.png", "c2.png"} << "";
         QTest::newRow("apart and unordered")
-            << 3 << "A00" << "[3,1]" << "P" << QStringList{"P", "c2.png"}
-            << QStringList{"c3.png", "c1.png"} << "";
+            << 3 << "A00"
+            << "[3,1]"
+            << "P" << QStringList{"P", "c2.png"} << QStringList{"c3.png", "c1.png"} << "";
         QTest::newRow("a folder that added nothing")
-            << 2 << "A00" << "[]" << "BG" << QStringList{"c2.png", "c1.png"} << QStringList()
-            << "out of range";
+            << 2 << "A00"
+            << "[]"
+            << "BG" << QStringList{"c2.png", "c1.png"} << QStringList() << "out of range";
         QTest::newRow("index past the last layer")
-            << 2 << "A00" << "[2,3]" << "BG" << QStringList{"c2.png", "c1.png"} << QStringList()
-            << "out of range";
+            << 2 << "A00"
+            << "[2,3]"
+            << "BG" << QStringList{"c2.png", "c1.png"} << QStringList() << "out of range";
         QTest::newRow("no composition of that name")
-            << 2 << "Nope" << "[1,2]" << "BG" << QStringList{"c2.png", "c1.png"} << QStringList()
-            << "";
+            << 2 << "Nope"
+            << "[1,2]"
+            << "BG" << QStringList{"c2.png", "c1.png"} << QStringList() << "";
         QTest::newRow("a quote in the folder name")
-            << 2 << "A00" << "[1,2]" << "it's" << QStringList{"c2.png", "c1.png"}
-            << QStringList() << "(line 1)";
+            << 2 << "A00"
+            << "[1,2]"
+            << "it's" << QStringList{"c2.png", "c1.png"} << QStringList() << "(line 1)";
     }
     void precompositionTemplate()
     {
@@ -144,7 +152,8 @@ private Q_SLOTS:
         if (error.isEmpty()) {
             QCOMPARE(errorText, QString());
         } else {
-            QVERIFY2(errorText.startsWith("Error: ") && errorText.contains(error), qPrintable(errorText));
+            QVERIFY2(errorText.startsWith("Error: ") && errorText.contains(error),
+                     qPrintable(errorText));
             QCOMPARE(result, QString());
         }
         ProjectItem *made = inner.isEmpty() ? nullptr : compNamed(model, folder);
@@ -155,8 +164,10 @@ private Q_SLOTS:
         QCOMPARE(made->parent, a00->parent);
         QCOMPARE(made->width, a00->width);
         QCOMPARE(made->height, a00->height);
-        QCOMPARE(made->duration.value * a00->duration.scale, a00->duration.value * made->duration.scale);
-        QCOMPARE(made->frameRate.num * a00->frameRate.den, a00->frameRate.num * made->frameRate.den);
+        QCOMPARE(made->duration.value * a00->duration.scale,
+                 a00->duration.value * made->duration.scale);
+        QCOMPARE(made->frameRate.num * a00->frameRate.den,
+                 a00->frameRate.num * made->frameRate.den);
         QVERIFY(std::any_of(a00->layers.begin(), a00->layers.end(),
                             [made](const auto &l) { return l->source == made; }));
     }
@@ -166,7 +177,8 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString psd = dir.filePath("shot 12/1layer.psd");
         QDir().mkpath(dir.filePath("shot 12"));
-        QVERIFY(QFile::copy(qEnvironmentVariable("CELLKIT_SOURCE_DIR") + "/tests/data/psd/1layer.psd", psd));
+        QVERIFY(QFile::copy(
+            qEnvironmentVariable("CELLKIT_SOURCE_DIR") + "/tests/data/psd/1layer.psd", psd));
         touchFiles(dir.path(), {"fake.psd"}, QByteArray(64, 'x'));
         TestHost host;
         HostSuites s(host);
@@ -186,7 +198,8 @@ private Q_SLOTS:
         QCOMPARE(made->layers.front()->source->files, QStringList{psd});
         const size_t items = model.items().size();
 
-        std::tie(result, error) = execute(s, QStringLiteral("A00"), kPsdColumn.arg(dir.filePath("fake.psd")));
+        std::tie(result, error) =
+            execute(s, QStringLiteral("A00"), kPsdColumn.arg(dir.filePath("fake.psd")));
         QVERIFY2(error.contains("not a Photoshop file"), qPrintable(error));
         QCOMPARE(model.items().size(), items);
         QCOMPARE(a00->layers.size(), size_t(1));
@@ -204,7 +217,8 @@ private Q_SLOTS:
             s.item->AEGP_CreateNewFolder(HostSuites::u16(QStringLiteral("Chars")), nullptr, &f);
             AEGP_CompH t = s.newComp(QStringLiteral("T"), f);
             AEGP_CompH inner = s.newComp(QStringLiteral("Inner"));
-            s.layer->AEGP_AddLayer(s.importFile(dir.filePath("A0001.png"), true, f), inner, nullptr);
+            s.layer->AEGP_AddLayer(s.importFile(dir.filePath("A0001.png"), true, f), inner,
+                                   nullptr);
             s.layer->AEGP_AddLayer(s.itemOf(inner), t, nullptr);
             QString why;
             QVERIFY2(host.project().saveProject(aep, &why), qPrintable(why));
@@ -218,7 +232,8 @@ private Q_SLOTS:
         QStringList walk;
         for (const ProjectItem *i : model.items())
             walk << QString::number(i->parent->id) + ":" + i->name;
-        QCOMPARE(walk, (QStringList{"1:A00", "1:template.aep", "3:Chars", "4:T", "4:A[0001-0002].png", "3:Inner"}));
+        QCOMPARE(walk, (QStringList{"1:A00", "1:template.aep", "3:Chars", "4:T",
+                                    "4:A[0001-0002].png", "3:Inner"}));
         QCOMPARE(reinterpret_cast<ProjectItem *>(s.itemOf(comp))->layers.size(), size_t(0));
         ProjectItem *t = compNamed(model, QStringLiteral("T"));
         ProjectItem *inner = compNamed(model, QStringLiteral("Inner"));
@@ -226,7 +241,8 @@ private Q_SLOTS:
         QCOMPARE(inner->layers.front()->source->name, QStringLiteral("A[0001-0002].png"));
         QCOMPARE(inner->layers.front()->source->files.size(), 2);
 
-        std::tie(result, error) = execute(s, QStringLiteral("A00"), kAepColumn.arg(dir.filePath("none.aep")));
+        std::tie(result, error) =
+            execute(s, QStringLiteral("A00"), kAepColumn.arg(dir.filePath("none.aep")));
         QVERIFY2(error.contains("does not exist"), qPrintable(error));
         QCOMPARE(model.items().size(), size_t(6));
     }
@@ -236,32 +252,55 @@ private Q_SLOTS:
         QTest::addColumn<QString>("script");
         QTest::addColumn<QString>("result");
         QTest::addColumn<QString>("error");
-        QTest::newRow("value of the last statement") << "var a = 2;\na * 21" << "42" << "";
-        QTest::newRow("undefined gives nothing") << "var a = 2;" << "" << "";
-        QTest::newRow("the prefix alone") << kPrefix.arg("A00", "") << "" << "";
-        QTest::newRow("null") << "null" << "null" << "";
-        QTest::newRow("an item") << "app.project.items.addFolder('F')" << "[object FolderItem]" << "";
-        QTest::newRow("thrown error") << "var a;\n\nthrow new Error('boom');" << ""
+        QTest::newRow("value of the last statement") << "var a = 2;\na * 21"
+                                                     << "42"
+                                                     << "";
+        QTest::newRow("undefined gives nothing") << "var a = 2;"
+                                                 << ""
+                                                 << "";
+        QTest::newRow("the prefix alone") << kPrefix.arg("A00", "") << ""
+                                          << "";
+        QTest::newRow("null") << "null"
+                              << "null"
+                              << "";
+        QTest::newRow("an item") << "app.project.items.addFolder('F')"
+                                 << "[object FolderItem]"
+                                 << "";
+        QTest::newRow("thrown error") << "var a;\n\nthrow new Error('boom');"
+                                      << ""
                                       << "Error: boom (line 3)";
-        QTest::newRow("thrown text") << "throw 'plain';" << "" << "Error: plain";
+        QTest::newRow("thrown text") << "throw 'plain';"
+                                     << ""
+                                     << "Error: plain";
         QTest::newRow("object model error on line 2")
-            << "var n = 1;\napp.project.item(99);" << "" << "Error: Item index 99 out of range (line 2)";
-        QTest::newRow("Item is not a class") << "app.project.rootFolder instanceof Item" << ""
+            << "var n = 1;\napp.project.item(99);"
+            << ""
+            << "Error: Item index 99 out of range (line 2)";
+        QTest::newRow("Item is not a class") << "app.project.rootFolder instanceof Item"
+                                             << ""
                                              << "Error: Item is not defined (line 1)";
-        QTest::newRow("syntax error") << "var x = ;" << "" << "Error: Expected token `numeric literal' (line 1)";
-        QTest::newRow("compiled script") << "@JSXBIN@ES@2.0@MyBbyBn0ABJAnA" << ""
-                                         << "Error: compiled binary scripts (JSXBIN) cannot run on this host (line 1)";
+        QTest::newRow("syntax error") << "var x = ;"
+                                      << ""
+                                      << "Error: Expected token `numeric literal' (line 1)";
+        QTest::newRow("compiled script")
+            << "@JSXBIN@ES@2.0@MyBbyBn0ABJAnA"
+            << ""
+            << "Error: compiled binary scripts (JSXBIN) cannot run on this host (line 1)";
         QTest::newRow("bad comp size")
-            << "app.project.items.addComp('C', 1, 100, 1, 10, 25)" << ""
+            << "app.project.items.addComp('C', 1, 100, 1, 10, 25)"
+            << ""
             << "Error: Unable to call \"addComp\" because of a parameter out of range (line 1)";
         QTest::newRow("layer of a folder")
             << "var c = app.project.items.addComp('C', 100, 100, 1, 10, 25);\n"
                "c.layers.add(app.project.items.addFolder('F'));"
-            << "" << "Error: Unable to call \"add\" because this item cannot be a layer of this composition (line 2)";
+            << ""
+            << "Error: Unable to call \"add\" because this item cannot be a layer of this "
+               "composition (line 2)";
         QTest::newRow("keep-attributes with two layers")
             << "var c = app.project.items.addComp('C', 100, 100, 1, 10, 25);\n"
                "c.layers.precompose([1, 2], 'P', false);"
-            << "" << "Error: Unable to call \"precompose\" because of parameter 3. (line 2)";
+            << ""
+            << "Error: Unable to call \"precompose\" because of parameter 3. (line 2)";
     }
     void resultsAndErrors()
     {
@@ -305,13 +344,38 @@ private Q_SLOTS:
             try { f.parentFolder = sub; } catch (e) { moved += "/" + e.message; }
             out.push(moved);
             out.join("|");
-        )").arg(dir.path()), &result, &error);
+        )")
+                                     .arg(dir.path()),
+                                 &result, &error);
         QCOMPARE(error, QString());
         QCOMPARE(result.split('|'),
-                 (QStringList{"5", "5", "3", "2", "Sub", "Chars", "A[0001-0003].tga", "true", "true",
-                              "true", "0.25", "0.25", "12", "200", "2", "2", "Inner", "true",
-                              "Inner/Scène 1", "Footage", "Composition", "false", "true", "false", "true",
-                              "Sub/Unable to set \"parentFolder\": not a folder this item can go into"}));
+                 (QStringList{
+                     "5",
+                     "5",
+                     "3",
+                     "2",
+                     "Sub",
+                     "Chars",
+                     "A[0001-0003].tga",
+                     "true",
+                     "true",
+                     "true",
+                     "0.25",
+                     "0.25",
+                     "12",
+                     "200",
+                     "2",
+                     "2",
+                     "Inner",
+                     "true",
+                     "Inner/Scène 1",
+                     "Footage",
+                     "Composition",
+                     "false",
+                     "true",
+                     "false",
+                     "true",
+                     "Sub/Unable to set \"parentFolder\": not a folder this item can go into"}));
     }
 
     void eachRunStartsAfresh()
@@ -329,8 +393,9 @@ private Q_SLOTS:
         TestHost host;
         QSignalSpy spy(&host, &TestHost::consoleLine);
         QString result, error;
-        host.project().runScript(QStringLiteral("alert('one'); $.writeln('two', 2); write('three'); 'done'"),
-                                 &result, &error);
+        host.project().runScript(
+            QStringLiteral("alert('one'); $.writeln('two', 2); write('three'); 'done'"), &result,
+            &error);
         QCOMPARE(result, QStringLiteral("done"));
         QCOMPARE(spy.count(), 3);
         QCOMPARE(spy.at(0).at(0).toString(), QStringLiteral("one"));
@@ -353,7 +418,8 @@ private Q_SLOTS:
     // Scripts written for the real host by other people.
     void publicScripts()
     {
-        const QString corpus = qEnvironmentVariable("CELLKIT_SOURCE_DIR") + "/tests/data/jsx/geraldoam/";
+        const QString corpus =
+            qEnvironmentVariable("CELLKIT_SOURCE_DIR") + "/tests/data/jsx/geraldoam/";
         QTemporaryDir dir;
         QDir().mkpath(dir.filePath("files"));
         for (int n = 1; n <= 3; ++n)
@@ -379,9 +445,11 @@ private Q_SLOTS:
         QCOMPARE(layerNames(comp), (QStringList{"video_03.mp4", "video_02.mp4", "video_01.mp4"}));
         const A_Time third = ProjectModel::itemDuration(comp->layers.front()->source);
         QCOMPARE(double(third.value) / third.scale, 3.0);
-        QCOMPARE(run("load_template.jsx"), QStringLiteral("Error: importOptions is not defined (line 4)"));
+        QCOMPARE(run("load_template.jsx"),
+                 QStringLiteral("Error: importOptions is not defined (line 4)"));
         const QString missing = run("video_sequence.jsx");
-        QVERIFY2(missing.contains("video_01.mp4") && missing.endsWith("(line 12)"), qPrintable(missing));
+        QVERIFY2(missing.contains("video_01.mp4") && missing.endsWith("(line 12)"),
+                 qPrintable(missing));
     }
 
     void dumpListsTheScripts()

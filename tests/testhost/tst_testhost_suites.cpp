@@ -96,7 +96,8 @@ private Q_SLOTS:
         const QString longName = QStringLiteral("Scène 042 — composition principale ① A");
         const QString twin = longName.left(longName.size() - 1) + QLatin1Char('B');
         AEGP_ItemH folder = nullptr;
-        QCOMPARE(s.item->AEGP_CreateNewFolder(HostSuites::u16(QStringLiteral("Shots")), nullptr, &folder),
+        QCOMPARE(s.item->AEGP_CreateNewFolder(HostSuites::u16(QStringLiteral("Shots")), nullptr,
+                                              &folder),
                  A_Err_NONE);
         s.newComp(twin, folder);
         AEGP_CompH wanted = s.newComp(longName, folder);
@@ -124,8 +125,8 @@ private Q_SLOTS:
     void footageReuseByWalkingTheItems()
     {
         QTemporaryDir dir;
-        touchFiles(dir.path(), {"A0000.png", "A0001.png", "A0003.png", "B0001.png", "B0002.png",
-                                "BG.png"});
+        touchFiles(dir.path(),
+                   {"A0000.png", "A0001.png", "A0003.png", "B0001.png", "B0002.png", "BG.png"});
         TestHost host;
         HostSuites s(host);
         const int handles = host.project().liveHandles();
@@ -135,7 +136,8 @@ private Q_SLOTS:
         AEGP_ItemH b = s.importFile(dir.filePath("B0002.png"), true);
         AEGP_ItemH bg = s.importFile(dir.filePath("BG.png"), false);
         QVERIFY(a && b && bg);
-        QCOMPARE(walkNames(s), (QStringList{"Chars", "A[0000-0003].png", "B[0001-0002].png", "BG.png"}));
+        QCOMPARE(walkNames(s),
+                 (QStringList{"Chars", "A[0000-0003].png", "B[0001-0002].png", "BG.png"}));
 
         A_long files = 0;
         QCOMPARE(findFootage(s, dir.filePath("A0000.png"), &files), a);
@@ -170,12 +172,13 @@ private Q_SLOTS:
         QVERIFY(s.footage->AEGP_NewFootage(0, HostSuites::u16(dir.filePath("a:b.png")), nullptr,
                                            nullptr, 0, nullptr, &f) != A_Err_NONE);
         QCOMPARE(s.footage->AEGP_NewFootage(0, HostSuites::u16(dir.filePath("BG.png")), nullptr,
-                                            nullptr, 0, nullptr, &f), A_Err_NONE);
+                                            nullptr, 0, nullptr, &f),
+                 A_Err_NONE);
         QVERIFY(walkNames(s).isEmpty()); // not in the project until added
         QCOMPARE(s.footage->AEGP_DisposeFootage(f), A_Err_NONE);
         QVERIFY(s.footage->AEGP_AddFootageToProject(f, nullptr, nullptr) != A_Err_NONE);
-        s.footage->AEGP_NewFootage(0, HostSuites::u16(dir.filePath("BG.png")), nullptr, nullptr,
-                                   0, nullptr, &f);
+        s.footage->AEGP_NewFootage(0, HostSuites::u16(dir.filePath("BG.png")), nullptr, nullptr, 0,
+                                   nullptr, &f);
         QCOMPARE(s.footage->AEGP_AddFootageToProject(f, nullptr, nullptr), A_Err_NONE);
         QVERIFY(s.footage->AEGP_AddFootageToProject(f, nullptr, nullptr) != A_Err_NONE);
         QVERIFY(s.footage->AEGP_DisposeFootage(f) != A_Err_NONE); // the project owns it now
@@ -275,13 +278,15 @@ private Q_SLOTS:
         QCOMPARE(projects, A_long(1));
         QVERIFY(!isDirty(s));
         AEGP_ItemH folder = nullptr;
-        s.item->AEGP_CreateNewFolder(HostSuites::u16(QStringLiteral("Ünïcode ‘folder’")), nullptr, &folder);
+        s.item->AEGP_CreateNewFolder(HostSuites::u16(QStringLiteral("Ünïcode ‘folder’")), nullptr,
+                                     &folder);
         QVERIFY(isDirty(s));
         AEGP_CompH comp = s.newComp(QStringLiteral("A00"), folder, 1280, 720);
         AEGP_ItemH seq = s.importFile(dir.filePath("A0001.png"), true, folder);
         s.layer->AEGP_AddLayer(seq, comp, nullptr);
         s.layer->AEGP_AddLayer(s.importFile(dir.filePath("BG.png"), false), comp, nullptr);
-        s.item->AEGP_DeleteItem(s.itemOf(s.newComp(QStringLiteral("gone")))); // leaves a gap in the ids
+        s.item->AEGP_DeleteItem(
+            s.itemOf(s.newComp(QStringLiteral("gone")))); // leaves a gap in the ids
         AEGP_CompH inner = s.newComp(QStringLiteral("Inner"));
         s.layer->AEGP_AddLayer(s.itemOf(inner), comp, nullptr);
 
@@ -307,7 +312,8 @@ private Q_SLOTS:
         s.item->AEGP_CreateNewFolder(HostSuites::u16(QStringLiteral("later")), nullptr, &later);
         A_long id = 0, innerId = 0;
         s.item->AEGP_GetItemID(later, &id);
-        s.item->AEGP_GetItemID(findByName(s, AEGP_ItemType_COMP, QStringLiteral("Inner")), &innerId);
+        s.item->AEGP_GetItemID(findByName(s, AEGP_ItemType_COMP, QStringLiteral("Inner")),
+                               &innerId);
         QCOMPARE(id, innerId + 1);
         QVERIFY(isDirty(s));
     }
@@ -326,8 +332,8 @@ private Q_SLOTS:
         QVERIFY(isDirty(s));
         QCOMPARE(host.project().model().path(), QString());
         AEGP_ProjectH p = nullptr;
-        QVERIFY(s.proj->AEGP_OpenProjectFromPath(HostSuites::u16(dir.filePath("none.aep")), &p)
-                != A_Err_NONE);
+        QVERIFY(s.proj->AEGP_OpenProjectFromPath(HostSuites::u16(dir.filePath("none.aep")), &p) !=
+                A_Err_NONE);
         QCOMPARE(walkNames(s), QStringList{"A00"});
     }
 
@@ -351,8 +357,10 @@ private Q_SLOTS:
             QVERIFY2(error.contains(fragment), qPrintable(name + ": " + error));
             QString result, scriptError;
             host.project().runScript(
-                QStringLiteral("var o=new ImportOptions(File('%1'));o.importAs = ImportAsType.PROJECT;"
-                               "var g=app.project.importFile(o);").arg(data.filePath(name)),
+                QStringLiteral(
+                    "var o=new ImportOptions(File('%1'));o.importAs = ImportAsType.PROJECT;"
+                    "var g=app.project.importFile(o);")
+                    .arg(data.filePath(name)),
                 &result, &scriptError);
             QVERIFY2(scriptError.contains(fragment), qPrintable(name + ": " + scriptError));
             QCOMPARE(itemsOf(host.project().model()), before);
