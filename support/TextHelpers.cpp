@@ -250,9 +250,9 @@ QString expandPlaceholder(const QString &templ, QChar letter, const QString &val
     }
 }
 
-QString cutName(const QString &text, const QString &spec, QChar separator)
+QString cutName(const QString &text, const QString &cuts, QChar separator)
 {
-    const QStringList parts = spec.split(separator);
+    const QStringList parts = cuts.split(separator);
     QString name = text;
 
     const QString start = parts.value(0);

@@ -28,7 +28,7 @@ bool wildcardMatch(const QString &pattern, const QString &text);
 bool matchesAny(const QStringList &patterns, const QString &text);
 QString padNumber(const QString &number, int width);
 QString expandPlaceholder(const QString &templ, QChar letter, const QString &value);
-QString cutName(const QString &text, const QString &spec, QChar separator);
+QString cutName(const QString &text, const QString &cuts, QChar separator);
 QList<QStringList> splitRecords(const QString &text, QChar separator);
 // Callers make the first call with start "FUNCTION_START".
 bool findDirectories(const QString &pattern, QStringList &result, const QString &start);

@@ -26,11 +26,13 @@ void printUsage(const ActionTable &table, QTextStream &out)
     }
 }
 
+// Headless runs, and the runs that only print (version, usage), need no display.
 bool wantsHeadless(int argc, char **argv)
 {
     for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--headless") == 0)
-            return true;
+        for (const char *option : {"--headless", "--version", "--help", "-h"})
+            if (std::strcmp(argv[i], option) == 0)
+                return true;
     return false;
 }
 

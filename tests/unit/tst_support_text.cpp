@@ -256,14 +256,14 @@ void TestSupportText::expandPlaceholder()
 void TestSupportText::cutName_data()
 {
     QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("spec");
+    QTest::addColumn<QString>("cuts");
     QTest::addColumn<QString>("cut");
     QTest::newRow("texts") << "ABC_sc012_v3" << "ABC_:_v" << "sc012";
     QTest::newRow("counts") << "ABC_sc012_v3" << "4:3" << "sc012";
     QTest::newRow("start missing") << "ABC_sc012_v3" << "X:_v" << "ABC_sc012";
     QTest::newRow("end missing") << "ABC_sc012_v3" << ":Q" << "";
     QTest::newRow("removals") << "ABC_sc012_v3" << "::_:c" << "ABCs012v3";
-    QTest::newRow("empty spec") << "ABC" << "" << "ABC";
+    QTest::newRow("no cuts") << "ABC" << "" << "ABC";
     QTest::newRow("count beyond text") << "ABC" << "9:" << "";
     QTest::newRow("end count beyond text") << "ABC" << ":9" << "";
     QTest::newRow("negative counts change nothing") << "ABC" << "-1:-1" << "ABC";
@@ -273,9 +273,9 @@ void TestSupportText::cutName_data()
 void TestSupportText::cutName()
 {
     QFETCH(QString, text);
-    QFETCH(QString, spec);
+    QFETCH(QString, cuts);
     QFETCH(QString, cut);
-    QCOMPARE(::cutName(text, spec, ':'), cut);
+    QCOMPARE(::cutName(text, cuts, ':'), cut);
 }
 
 void TestSupportText::splitRecords_data()
