@@ -1,6 +1,8 @@
 // cellkit-host driving the real panel from the command line: the start-up banner in the log,
 // a configuration saved by "Save Conf" and loaded back by a second run, and a save the disk
 // refuses reported in the log.
+#include "HostProcess.h"
+
 #include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
@@ -12,25 +14,8 @@ class TestPanelHostCli : public QObject
 {
     Q_OBJECT
 private:
-    struct Run
-    {
-        int code = -1;
-        QString out;
-        QString err;
-    };
-    Run host(const QStringList &args)
-    {
-        QProcess p;
-        p.start(qEnvironmentVariable("CELLKIT_TEST_HOST"),
-                QStringList{QStringLiteral("--headless")} + args);
-        Run r;
-        if (!p.waitForFinished(60000))
-            return r;
-        r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
-        r.out = QString::fromUtf8(p.readAllStandardOutput());
-        r.err = QString::fromUtf8(p.readAllStandardError());
-        return r;
-    }
+    using Run = HostProcessRun;
+    Run host(const QStringList &args) { return runHost(args); }
     QStringList configArgs(const QString &name) const
     {
         return {QStringLiteral("--config-dir"), m_config.path(), QStringLiteral("--config"), name};

@@ -1,5 +1,7 @@
 // cellkit-host's command line with the real module: the Window menu, choosing its entry,
 // fault options and the refusals of bad options.
+#include "HostProcess.h"
+
 #include <QProcess>
 #include <QtTest>
 
@@ -7,25 +9,8 @@ class TestShellHostCli : public QObject
 {
     Q_OBJECT
 private:
-    struct Run
-    {
-        int code = -1;
-        QString out;
-        QString err;
-    };
-    Run host(const QStringList &args)
-    {
-        QProcess p;
-        p.start(qEnvironmentVariable("CELLKIT_TEST_HOST"),
-                QStringList{QStringLiteral("--headless")} + args);
-        Run r;
-        if (!p.waitForFinished(60000))
-            return r;
-        r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
-        r.out = QString::fromUtf8(p.readAllStandardOutput());
-        r.err = QString::fromUtf8(p.readAllStandardError());
-        return r;
-    }
+    using Run = HostProcessRun;
+    Run host(const QStringList &args) { return runHost(args); }
 
 private Q_SLOTS:
     void menuFollowsThePanel_data()

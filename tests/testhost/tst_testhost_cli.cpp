@@ -1,5 +1,7 @@
 // cellkit-host's project options from the command line: the precompose demo script on a
 // sequence in a temporary folder, dumped as JSON; saving, reopening, and the failures.
+#include "HostProcess.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -9,29 +11,14 @@
 
 namespace {
 
-struct Run
-{
-    int code = -1;
-    QString out;
-    QString err;
-};
+using Run = HostProcessRun;
 
 Run host(const QStringList &args, const QString &demoDir = QString())
 {
-    QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     if (!demoDir.isEmpty())
         env.insert(QStringLiteral("CELLKIT_DEMO_DIR"), demoDir);
-    p.setProcessEnvironment(env);
-    p.start(qEnvironmentVariable("CELLKIT_TEST_HOST"),
-            QStringList{QStringLiteral("--headless")} + args);
-    Run r;
-    if (!p.waitForFinished(60000))
-        return r;
-    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
+    return runHost(args, env);
 }
 
 // The JSON that --dump - printed after the other output.
