@@ -64,5 +64,6 @@ private:
 // Each group lives in its own file of testhost/app/.
 void addCoreActions(ActionTable &table);    // --plugin --menu --command --idle --print-commands
 void addProjectActions(ActionTable &table); // --project --run-script --save --dump
-void addPanelActions(ActionTable &table);   // --set --click --select --log --answer --choose
+void addPanelActions(ActionTable &table);   // --set --get --click --select --log --answer --choose
+                                            // --config-dir --config
 void addImportActions(ActionTable &table);  // --make-samples --import --scene
