@@ -6,9 +6,13 @@
 vdReelTools::vdReelTools(SPBasicSuite *basicSuite, AEGP_PluginID pluginId)
     : vdQtAE(basicSuite, pluginId), m_connection(basicSuite, pluginId)
 {
+    m_previousPrompts = Prompts::install(&m_prompts);
 }
 
-vdReelTools::~vdReelTools() = default;
+vdReelTools::~vdReelTools()
+{
+    Prompts::install(m_previousPrompts);
+}
 
 WinTools *vdReelTools::panel() const
 {

@@ -2,6 +2,7 @@
 
 #include "host/vdQtAE.h"
 #include "import/HostConnection.h"
+#include "support/gui/QtPrompts.h"
 
 #include <QPointer>
 
@@ -25,4 +26,6 @@ public:
 private:
     QPointer<WinTools> m_panel;
     HostConnection m_connection; // the process-wide host connection state
+    QtPrompts m_prompts;         // the user's real dialogs while the plug-in lives
+    Prompts *m_previousPrompts = nullptr;
 };
