@@ -30,8 +30,6 @@ private slots:
     void splitRecords_data();
     void splitRecords();
     void splitRecordsStopsAtNul();
-    void splitCsvCorpus_data();
-    void splitCsvCorpus();
     void findDirectories();
     void findDirectoriesWithoutWildcard();
 };
@@ -314,35 +312,6 @@ void TestSupportText::splitRecordsStopsAtNul()
 
 // Real CSV files. Our splitter has its own rules: a last line without a line break is
 // dropped, which the comma_in_quotes sample (no final newline) shows.
-void TestSupportText::splitCsvCorpus_data()
-{
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<int>("records");
-    QTest::addColumn<int>("row");
-    QTest::addColumn<int>("column");
-    QTest::addColumn<QString>("field");
-    QTest::newRow("escaped quotes") << "escaped_quotes.csv" << 3 << 1 << 1 << "ha \"ha\" ha";
-    QTest::newRow("quoted line break") << "newlines.csv" << 4 << 2 << 0 << "Once upon \na time";
-    QTest::newRow("unfinished last line") << "comma_in_quotes.csv" << 1 << 0 << 3 << "city";
-}
-
-void TestSupportText::splitCsvCorpus()
-{
-    QFETCH(QString, file);
-    QFETCH(int, records);
-    QFETCH(int, row);
-    QFETCH(int, column);
-    QFETCH(QString, field);
-    const QString dir = QString::fromLocal8Bit(qgetenv("CELLKIT_SOURCE_DIR"))
-        + QStringLiteral("/../shared/corpora/csv/csv-spectrum/csvs/");
-    QFile csv(dir + file);
-    if (!csv.open(QIODevice::ReadOnly))
-        QSKIP("CSV samples not available");
-    const QList<QStringList> split = ::splitRecords(QString::fromUtf8(csv.readAll()), ',');
-    QCOMPARE(split.size(), records);
-    QCOMPARE(split.at(row).value(column), field);
-}
-
 void TestSupportText::findDirectories()
 {
     QTemporaryDir tmp;
