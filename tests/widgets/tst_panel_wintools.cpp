@@ -82,14 +82,8 @@ public:
         asked << QStringLiteral("dir|%1|%2").arg(title, start);
         return directories.isEmpty() ? QString() : directories.takeFirst();
     }
-    QString chooseOpenFile(QWidget *, const QString &, const QString &, const QString &) override
-    {
-        return QString();
-    }
-    QString chooseSaveFile(QWidget *, const QString &, const QString &, const QString &) override
-    {
-        return QString();
-    }
+    QString chooseOpenFile(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
+    QString chooseSaveFile(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
     QStringList asked;
     QStringList directories;
 };
@@ -106,392 +100,339 @@ protected:
     void CreateScene() override { runs << "create"; }
 };
 
+QList<QCheckBox *> checkBoxes(CountingPanel *p)
+{
+    return {p->ckImpNewProject,       p->ckImpUseXml,       p->ckImpOneImaIsFixeIma,
+            p->ckImpCreateZeroIma,    p->ckImpReverseExpoOrder, p->ckImpUseShellComp,
+            p->ckImpForceCompSize,    p->ckImpCompSizeFromImaSize};
+}
+
+// Every saved import setting, "|"-separated; the check boxes as one string of 0 and 1.
+QString state(CountingPanel *p)
+{
+    QString flags;
+    for (QCheckBox *box : checkBoxes(p))
+        flags += box->isChecked() ? QLatin1Char('1') : QLatin1Char('0');
+    return QStringList{p->pbImpInputDir->text(), flags,
+                       QString::number(p->cbImpPrecomp->currentIndex()),
+                       p->efImpFileExtensions->text(), p->efImpFolder->text(),
+                       p->efImpShellCompName->text(), p->efImpCompName->text(),
+                       p->efImpOutputFileName->text(), QString::number(p->sbImpCompWidth->value()),
+                       QString::number(p->sbImpCompHeight->value()),
+                       QString::number(p->sbImpCompFrameRate->value()),
+                       p->efImpCompSizeFromImaExt->text()}
+        .join(QLatin1Char('|'));
+}
+
+// The forms tick ckImpOneImaIsFixeIma and fill the names; the loaded defaults win.
+const QString kDefaults =
+    QStringLiteral("Select Input Directory|10000000|0|*.png,*.mov|||||1280|720|25|png");
+
 } // namespace
 
 class TestPanelWinTools : public QObject
 {
     Q_OBJECT
 
-private Q_SLOTS:
-    void initTestCase();
-    void init();
-    void cleanup();
-
-    void missingSuiteThrows13();
-    void snapSizesAndTable();
-    void importTwiceRunsOnce();
-    void bothFlagsImportFirst();
-    void emptyInputDirLeavesListEmpty();
-    void cancelledChooserKeepsDirAndRefreshes();
-    void firstStartShowsDefaults();
-    void saveThenLoadRestoresEveryWidget();
-    void outOfRangeValuesAreClamped_data();
-    void outOfRangeValuesAreClamped();
-    void nameTestNeedsExactlyOneScene_data();
-    void nameTestNeedsExactlyOneScene();
-    void followsContainerSize();
-    void undoOnButtonReachesHost();
-    void refusedCommandIsRecorded();
-    void failedSaveIsLoggedAndKeepsOldFile();
-    void bannerInLog();
-    void closingSavesSettings();
-
 private:
-    CountingPanel *makePanel();
+    CountingPanel *makePanel()
+    {
+        return new CountingPanel(&g_basic, 7, nullptr, m_container.get(), &m_table);
+    }
 
     QTemporaryDir m_configDir;
     std::unique_ptr<HostConnection> m_connection;
     std::unique_ptr<QWidget> m_container;
     ScriptedPrompts m_prompts;
     AEGP_PanelFunctions1 m_table{};
-};
 
-void TestPanelWinTools::initTestCase()
-{
-    QStandardPaths::setTestModeEnabled(true);
-    QVERIFY(m_configDir.isValid());
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_configDir.path());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_configDir.path());
-    g_commandSuite.AEGP_DoCommand = recordCommand;
-    // Host commands reach the host through the plug-in's connection, as in the module.
-    m_connection = std::make_unique<HostConnection>(&g_basic, 7);
-    Prompts::install(&m_prompts);
-}
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QVERIFY(m_configDir.isValid());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_configDir.path());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_configDir.path());
+        g_commandSuite.AEGP_DoCommand = recordCommand;
+        // Host commands reach the host through the plug-in's connection, as in the module.
+        m_connection = std::make_unique<HostConnection>(&g_basic, 7);
+        Prompts::install(&m_prompts);
+    }
 
-void TestPanelWinTools::init()
-{
-    // Every case starts without any configuration on disk.
-    QDir(m_configDir.filePath("Quillmark")).removeRecursively();
-    QFile::remove(m_configDir.filePath("Quillmark.conf"));
-    g_commands.clear();
-    g_commandResult = 0;
-    g_refused.clear();
-    m_prompts.asked.clear();
-    m_prompts.directories.clear();
-    m_container.reset(new QWidget);
-    m_container->resize(300, 500);
-}
+    void init()
+    {
+        // Every case starts without any configuration on disk.
+        QDir(m_configDir.filePath("Quillmark")).removeRecursively();
+        QFile::remove(m_configDir.filePath("Quillmark.conf"));
+        g_commands.clear();
+        g_commandResult = 0;
+        g_refused.clear();
+        m_prompts.asked.clear();
+        m_prompts.directories.clear();
+        m_container.reset(new QWidget);
+        m_container->resize(300, 500);
+    }
 
-void TestPanelWinTools::cleanup()
-{
-    m_container.reset();
-}
+    void cleanup()
+    {
+        m_container.reset();
+    }
 
-CountingPanel *TestPanelWinTools::makePanel()
-{
-    return new CountingPanel(&g_basic, 7, nullptr, m_container.get(), &m_table);
-}
-
-void TestPanelWinTools::missingSuiteThrows13()
-{
-    const int heldBefore = g_held;
-    for (const char *name : {kPFAppSuite, kAEGPWorkspacePanelSuite}) {
-        g_refused = QStringList{QString::fromLatin1(name)};
-        int thrown = 0;
-        try {
-            delete makePanel();
-        } catch (int code) {
-            thrown = code;
+    void missingSuiteThrows13()
+    {
+        const int heldBefore = g_held;
+        for (const char *name : {kPFAppSuite, kAEGPWorkspacePanelSuite}) {
+            g_refused = QStringList{QString::fromLatin1(name)};
+            int thrown = 0;
+            try {
+                delete makePanel();
+            } catch (int code) {
+                thrown = code;
+            }
+            QCOMPARE(thrown, 13);
+            QCOMPARE(g_held, heldBefore); // nothing acquired stays held
         }
-        QCOMPARE(thrown, 13);
-        QCOMPARE(g_held, heldBefore); // nothing acquired stays held
     }
-}
 
-void TestPanelWinTools::snapSizesAndTable()
-{
-    CountingPanel *panel = makePanel();
-    QVERIFY(m_table.GetSnapSizes && m_table.PopulateFlyout && m_table.DoFlyoutCommand);
-    A_LPoint sizes[2] = {};
-    A_long count = 0;
-    QCOMPARE(m_table.GetSnapSizes(reinterpret_cast<AEGP_PanelRefcon>(static_cast<WinQtAECallback *>(panel)),
-                                  sizes, &count),
-             A_Err(0));
-    QCOMPARE(count, A_long(2));
-    QCOMPARE(sizes[0].x, 100);
-    QCOMPARE(sizes[1].y, 400);
-    const int held = g_held;
-    delete panel;
-    QCOMPARE(g_held, held - 2);
-}
-
-void TestPanelWinTools::importTwiceRunsOnce()
-{
-    CountingPanel *panel = makePanel();
-    QVERIFY(panel->pb_importScene->isEnabled());
-    QTest::mouseClick(panel->pb_importScene, Qt::LeftButton);
-    QTest::mouseClick(panel->pb_importScene, Qt::LeftButton);
-    panel->RunIdleTasks();
-    panel->RunIdleTasks();
-    QCOMPARE(panel->runs, QStringList{"import"});
-    QVERIFY(panel->board()->efLog->toPlainText().contains("-END- IdleHook signalImportScene= false"));
-}
-
-void TestPanelWinTools::bothFlagsImportFirst()
-{
-    CountingPanel *panel = makePanel();
-    panel->OnCreateScene();
-    panel->OnImportScene();
-    panel->RunIdleTasks();
-    QCOMPARE(panel->runs, (QStringList{"import", "create"}));
-    QVERIFY(!panel->importPending() && !panel->createPending());
-}
-
-void TestPanelWinTools::emptyInputDirLeavesListEmpty()
-{
-    QTemporaryDir scenes;
-    QFile(scenes.filePath("notADirectory.png")).open(QIODevice::WriteOnly);
-    CountingPanel *panel = makePanel();
-    m_prompts.directories << scenes.path();
-    panel->OnPbImpInputDir();
-    QCOMPARE(panel->pbImpInputDir->text(), scenes.path());
-    QCOMPARE(panel->lwImpInputDir->count(), 0);
-}
-
-void TestPanelWinTools::cancelledChooserKeepsDirAndRefreshes()
-{
-    QTemporaryDir scenes;
-    for (const char *d : {"sc02", "SC01", "sc01", ".hidden"})
-        QVERIFY(QDir(scenes.path()).mkdir(d));
-    CountingPanel *panel = makePanel();
-    panel->pbImpInputDir->setText(scenes.path());
-    m_prompts.directories.clear(); // the user cancels
-    panel->OnPbImpInputDir();
-    QCOMPARE(m_prompts.asked.value(0),
-             "dir|Select Directory containing Files to Import|" + scenes.path());
-    QCOMPARE(panel->pbImpInputDir->text(), scenes.path());
-    QStringList names;
-    for (int i = 0; i < panel->lwImpInputDir->count(); ++i)
-        names << panel->lwImpInputDir->item(i)->text();
-    QCOMPARE(names, (QStringList{"SC01", "sc01", "sc02"}));
-    QCOMPARE(panel->lwImpInputDir->selectionMode(), QAbstractItemView::ExtendedSelection);
-}
-
-void TestPanelWinTools::firstStartShowsDefaults()
-{
-    CountingPanel *panel = makePanel();
-    QCOMPARE(panel->tabWidget->currentIndex(), 2);
-    QCOMPARE(panel->pbImpInputDir->text(), QString("Select Input Directory"));
-    QVERIFY(panel->ckImpNewProject->isChecked());
-    // The forms tick this one and fill the names; the loaded defaults win.
-    QVERIFY(!panel->ckImpOneImaIsFixeIma->isChecked());
-    for (QCheckBox *box : {panel->ckImpUseXml, panel->ckImpCreateZeroIma,
-                           panel->ckImpReverseExpoOrder, panel->ckImpUseShellComp,
-                           panel->ckImpForceCompSize, panel->ckImpCompSizeFromImaSize})
-        QVERIFY2(!box->isChecked(), qPrintable(box->objectName()));
-    QCOMPARE(panel->cbImpPrecomp->currentIndex(), 0);
-    QVERIFY(panel->efImpFolder->text().isEmpty());
-    QVERIFY(panel->efImpOutputFileName->text().isEmpty());
-    QCOMPARE(panel->efImpFileExtensions->text(), QString("*.png,*.mov"));
-    QCOMPARE(panel->sbImpCompWidth->value(), 1280);
-    QCOMPARE(panel->sbImpCompHeight->value(), 720);
-    QCOMPARE(panel->sbImpCompFrameRate->value(), 25);
-    QCOMPARE(panel->efImpCompSizeFromImaExt->text(), QString("png"));
-    QVERIFY(panel->efImpCompName->text().isEmpty());
-    QVERIFY(panel->efImpShellCompName->text().isEmpty());
-}
-
-void TestPanelWinTools::saveThenLoadRestoresEveryWidget()
-{
-    CountingPanel *panel = makePanel();
-    panel->pbImpInputDir->setText("/scenes/ep01");
-    panel->ckImpNewProject->setChecked(false);
-    panel->ckImpUseXml->setChecked(true);
-    panel->ckImpOneImaIsFixeIma->setChecked(true);
-    panel->ckImpCreateZeroIma->setChecked(true);
-    panel->ckImpReverseExpoOrder->setChecked(true);
-    panel->cbImpPrecomp->setCurrentIndex(4);
-    panel->efImpFileExtensions->setText("*.tga");
-    panel->efImpFolder->setText("IN_%a");
-    panel->ckImpUseShellComp->setChecked(true);
-    panel->efImpShellCompName->setText("SHELL");
-    panel->efImpCompName->setText("C_%a");
-    panel->efImpOutputFileName->setText("F_%a");
-    panel->sbImpCompWidth->setValue(2048);
-    panel->sbImpCompHeight->setValue(858);
-    panel->sbImpCompFrameRate->setValue(24);
-    panel->ckImpForceCompSize->setChecked(true);
-    panel->ckImpCompSizeFromImaSize->setChecked(true);
-    panel->efImpCompSizeFromImaExt->setText("tga");
-    panel->board()->cbColorSet->setCurrentIndex(2);
-    panel->board()->slColorRange->setValue(40);
-    panel->OnGlobalSaveSettings("probe");
-    panel->OnGlobalLoadSettings("other"); // a fresh configuration: all defaults
-    QCOMPARE(panel->sbImpCompWidth->value(), 1280);
-    QCOMPARE(panel->board()->cbColorSet->currentIndex(), 0);
-    panel->OnGlobalLoadSettings("probe");
-    QCOMPARE(panel->pbImpInputDir->text(), QString("/scenes/ep01"));
-    QVERIFY(!panel->ckImpNewProject->isChecked());
-    QVERIFY(panel->ckImpUseXml->isChecked() && panel->ckImpOneImaIsFixeIma->isChecked());
-    QVERIFY(panel->ckImpCreateZeroIma->isChecked() && panel->ckImpReverseExpoOrder->isChecked());
-    QCOMPARE(panel->cbImpPrecomp->currentIndex(), 4);
-    QCOMPARE(panel->efImpFileExtensions->text(), QString("*.tga"));
-    QCOMPARE(panel->efImpFolder->text(), QString("IN_%a"));
-    QVERIFY(panel->ckImpUseShellComp->isChecked());
-    QCOMPARE(panel->efImpShellCompName->text(), QString("SHELL"));
-    QCOMPARE(panel->efImpCompName->text(), QString("C_%a"));
-    QCOMPARE(panel->efImpOutputFileName->text(), QString("F_%a"));
-    QCOMPARE(panel->sbImpCompWidth->value(), 2048);
-    QCOMPARE(panel->sbImpCompHeight->value(), 858);
-    QCOMPARE(panel->sbImpCompFrameRate->value(), 24);
-    QVERIFY(panel->ckImpForceCompSize->isChecked() && panel->ckImpCompSizeFromImaSize->isChecked());
-    QCOMPARE(panel->efImpCompSizeFromImaExt->text(), QString("tga"));
-    QCOMPARE(panel->board()->cbColorSet->currentIndex(), 2);
-    QCOMPARE(panel->board()->slColorRange->value(), 40);
-    QVERIFY(QFile::exists(QDir(m_configDir.path()).filePath("Quillmark/probe.ini")));
-}
-
-void TestPanelWinTools::outOfRangeValuesAreClamped_data()
-{
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<QVariant>("stored");
-    QTest::addColumn<int>("loaded");
-    QTest::newRow("rate 0") << "sbImpCompFrameRate" << QVariant(0) << 1;
-    QTest::newRow("rate 500") << "sbImpCompFrameRate" << QVariant(500) << 100;
-    QTest::newRow("width 20000") << "sbImpCompWidth" << QVariant(20000) << 10000;
-    QTest::newRow("height -5") << "sbImpCompHeight" << QVariant(-5) << 0;
-    QTest::newRow("rate text") << "sbImpCompFrameRate" << QVariant("fast") << 1;
-}
-
-void TestPanelWinTools::outOfRangeValuesAreClamped()
-{
-    QFETCH(QString, key);
-    QFETCH(QVariant, stored);
-    QFETCH(int, loaded);
+    void snapSizesAndTable()
     {
-        QSettings s(QSettings::IniFormat, QSettings::UserScope, "Quillmark", "clamp");
-        s.setValue(key, stored);
+        CountingPanel *panel = makePanel();
+        QVERIFY(m_table.GetSnapSizes && m_table.PopulateFlyout && m_table.DoFlyoutCommand);
+        A_LPoint sizes[2] = {};
+        A_long count = 0;
+        QCOMPARE(m_table.GetSnapSizes(reinterpret_cast<AEGP_PanelRefcon>(static_cast<WinQtAECallback *>(panel)),
+                                      sizes, &count),
+                 A_Err(0));
+        QCOMPARE(count, A_long(2));
+        QCOMPARE(sizes[0].x, 100);
+        QCOMPARE(sizes[1].y, 400);
+        const int held = g_held;
+        delete panel;
+        QCOMPARE(g_held, held - 2);
     }
-    CountingPanel *panel = makePanel();
-    panel->OnGlobalLoadSettings("clamp");
-    QCOMPARE(panel->findChild<QSpinBox *>(key)->value(), loaded);
-}
 
-void TestPanelWinTools::nameTestNeedsExactlyOneScene_data()
-{
-    QTest::addColumn<QStringList>("selected");
-    QTest::addColumn<QString>("pattern");
-    QTest::addColumn<QString>("expected");
-    const QString warn = QString::number(Prompts::Warning)
-        + "|Warning|Select one (and only one) Scene directory";
-    const QString result = QString::number(Prompts::Information) + "|Result:|";
-    QTest::newRow("none") << QStringList() << "EP_%a_%e" << warn;
-    QTest::newRow("two") << QStringList{"sc01", "sc02"} << "EP_%a_%e" << warn;
-    QTest::newRow("one") << QStringList{"sc02"} << "EP_%a_%e" << result + "EP_sc02_%e";
-    QTest::newRow("no placeholder") << QStringList{"sc01"} << "FINAL" << result + "FINAL";
-}
-
-void TestPanelWinTools::nameTestNeedsExactlyOneScene()
-{
-    QFETCH(QStringList, selected);
-    QFETCH(QString, pattern);
-    QFETCH(QString, expected);
-    CountingPanel *panel = makePanel();
-    panel->lwImpInputDir->addItems({"sc01", "sc02"});
-    panel->lwImpInputDir->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    for (const QString &name : selected) {
-        QListWidgetItem *item = panel->lwImpInputDir->findItems(name, Qt::MatchExactly).value(0);
-        panel->lwImpInputDir->setCurrentItem(item, QItemSelectionModel::Select);
-    }
-    panel->efImpCompName->setText(pattern);
-    QTest::mouseClick(panel->pbTestCompName, Qt::LeftButton);
-    QCOMPARE(m_prompts.asked, QStringList{expected});
-}
-
-void TestPanelWinTools::followsContainerSize()
-{
-    CountingPanel *panel = makePanel();
-    m_container->show();
-    QCOMPARE(panel->geometry(), QRect(0, 0, 300, 500));
-    m_container->resize(640, 480);
-    QTRY_COMPARE(panel->geometry(), QRect(0, 0, 640, 480));
-}
-
-void TestPanelWinTools::undoOnButtonReachesHost()
-{
-    CountingPanel *panel = makePanel();
-    m_container->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_container.get()));
-    panel->pbImpRefreshInputDir->setFocus();
-    QTest::keyClick(panel->pbImpRefreshInputDir, Qt::Key_Z, Qt::ControlModifier);
-    QTest::keyClick(panel->pbImpRefreshInputDir, Qt::Key_Q, Qt::ControlModifier);
-    QCOMPARE(g_commands, std::vector<A_long>{16});
-    // A text field keeps its own undo.
-    QTest::keyClick(panel->efImpFolder, Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(g_commands.size(), size_t(1));
-}
-
-void TestPanelWinTools::refusedCommandIsRecorded()
-{
-    CountingPanel *panel = makePanel();
-    m_container->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_container.get()));
-    g_commandResult = 9;
-    QTest::keyClick(panel->lwImpInputDir, Qt::Key_S, Qt::ControlModifier);
-    QCOMPARE(g_commands, std::vector<A_long>{5});
-    QCOMPARE(m_connection->lastError(), A_Err(9));
-    g_commandResult = 0;
-    QTest::keyClick(panel->lwImpInputDir, Qt::Key_O, Qt::ControlModifier);
-    QCOMPARE(g_commands, (std::vector<A_long>{5, 3}));
-    QCOMPARE(m_connection->lastError(), A_Err(0));
-}
-
-// The disk refuses to grow any file while the panel saves: the log says so and the
-// configuration keeps its previous content.
-void TestPanelWinTools::failedSaveIsLoggedAndKeepsOldFile()
-{
-    const QString file = QDir(m_configDir.path()).filePath("Quillmark/full.ini");
-    QVERIFY(QDir(m_configDir.path()).mkpath("Quillmark"));
-    const QByteArray old = "[General]\nefImpFolder=before\n";
+    // Two clicks make one run; with both flags set the import runs before the creation.
+    void idleHookRunsEachTaskOnce()
     {
+        CountingPanel *panel = makePanel();
+        QVERIFY(panel->pb_importScene->isEnabled());
+        QTest::mouseClick(panel->pb_importScene, Qt::LeftButton);
+        QTest::mouseClick(panel->pb_importScene, Qt::LeftButton);
+        panel->OnCreateScene();
+        panel->RunIdleTasks();
+        panel->RunIdleTasks();
+        QCOMPARE(panel->runs, (QStringList{"import", "create"}));
+        QVERIFY(!panel->importPending() && !panel->createPending());
+        QVERIFY(panel->board()->efLog->toPlainText().contains(
+            "-END- IdleHook signalImportScene= false"));
+    }
+
+    void emptyInputDirLeavesListEmpty()
+    {
+        QTemporaryDir scenes;
+        QFile(scenes.filePath("notADirectory.png")).open(QIODevice::WriteOnly);
+        CountingPanel *panel = makePanel();
+        m_prompts.directories << scenes.path();
+        panel->OnPbImpInputDir();
+        QCOMPARE(panel->pbImpInputDir->text(), scenes.path());
+        QCOMPARE(panel->lwImpInputDir->count(), 0);
+    }
+
+    void cancelledChooserKeepsDirAndRefreshes()
+    {
+        QTemporaryDir scenes;
+        for (const char *d : {"sc02", "SC01", "sc01", ".hidden"})
+            QVERIFY(QDir(scenes.path()).mkdir(d));
+        CountingPanel *panel = makePanel();
+        panel->pbImpInputDir->setText(scenes.path());
+        m_prompts.directories.clear(); // the user cancels
+        panel->OnPbImpInputDir();
+        QCOMPARE(m_prompts.asked.value(0),
+                 "dir|Select Directory containing Files to Import|" + scenes.path());
+        QCOMPARE(panel->pbImpInputDir->text(), scenes.path());
+        QStringList names;
+        for (int i = 0; i < panel->lwImpInputDir->count(); ++i)
+            names << panel->lwImpInputDir->item(i)->text();
+        QCOMPARE(names, (QStringList{"SC01", "sc01", "sc02"}));
+        QCOMPARE(panel->lwImpInputDir->selectionMode(), QAbstractItemView::ExtendedSelection);
+    }
+
+    void saveThenLoadRestoresEveryWidget()
+    {
+        CountingPanel *panel = makePanel();
+        QCOMPARE(panel->tabWidget->currentIndex(), 2);
+        QCOMPARE(state(panel), kDefaults);
+        panel->pbImpInputDir->setText("/scenes/ep01");
+        for (QCheckBox *box : checkBoxes(panel))
+            box->toggle();
+        panel->cbImpPrecomp->setCurrentIndex(4);
+        panel->efImpFileExtensions->setText("*.tga");
+        panel->efImpFolder->setText("IN_%a");
+        panel->efImpShellCompName->setText("SHELL");
+        panel->efImpCompName->setText("C_%a");
+        panel->efImpOutputFileName->setText("F_%a");
+        panel->sbImpCompWidth->setValue(2048);
+        panel->sbImpCompHeight->setValue(858);
+        panel->sbImpCompFrameRate->setValue(24);
+        panel->efImpCompSizeFromImaExt->setText("tga");
+        panel->board()->cbColorSet->setCurrentIndex(2);
+        panel->board()->slColorRange->setValue(40);
+        const QString saved = state(panel);
+        QCOMPARE(saved, QString("/scenes/ep01|01111111|4|*.tga|IN_%a|SHELL|C_%a|F_%a|2048|858|24|tga"));
+        panel->OnGlobalSaveSettings("probe");
+        panel->OnGlobalLoadSettings("other"); // a fresh configuration: all defaults
+        QCOMPARE(state(panel), kDefaults);
+        QCOMPARE(panel->board()->cbColorSet->currentIndex(), 0);
+        panel->OnGlobalLoadSettings("probe");
+        QCOMPARE(state(panel), saved);
+        QCOMPARE(panel->board()->cbColorSet->currentIndex(), 2);
+        QCOMPARE(panel->board()->slColorRange->value(), 40);
+        QVERIFY(QFile::exists(QDir(m_configDir.path()).filePath("Quillmark/probe.ini")));
+    }
+
+    void outOfRangeValuesAreClamped_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QVariant>("stored");
+        QTest::addColumn<int>("loaded");
+        QTest::newRow("rate 0") << "sbImpCompFrameRate" << QVariant(0) << 1;
+        QTest::newRow("width 20000") << "sbImpCompWidth" << QVariant(20000) << 10000;
+        QTest::newRow("height -5") << "sbImpCompHeight" << QVariant(-5) << 0;
+        QTest::newRow("rate text") << "sbImpCompFrameRate" << QVariant("fast") << 1;
+    }
+
+    void outOfRangeValuesAreClamped()
+    {
+        QFETCH(QString, key);
+        QFETCH(QVariant, stored);
+        QFETCH(int, loaded);
+        {
+            QSettings s(QSettings::IniFormat, QSettings::UserScope, "Quillmark", "clamp");
+            s.setValue(key, stored);
+        }
+        CountingPanel *panel = makePanel();
+        panel->OnGlobalLoadSettings("clamp");
+        QCOMPARE(panel->findChild<QSpinBox *>(key)->value(), loaded);
+    }
+
+    void nameTestNeedsExactlyOneScene_data()
+    {
+        QTest::addColumn<QStringList>("selected");
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<QString>("expected");
+        const QString warn = QString::number(Prompts::Warning)
+            + "|Warning|Select one (and only one) Scene directory";
+        const QString result = QString::number(Prompts::Information) + "|Result:|";
+        QTest::newRow("none") << QStringList() << "EP_%a_%e" << warn;
+        QTest::newRow("two") << QStringList{"sc01", "sc02"} << "EP_%a_%e" << warn;
+        QTest::newRow("one") << QStringList{"sc02"} << "EP_%a_%e" << result + "EP_sc02_%e";
+        QTest::newRow("no placeholder") << QStringList{"sc01"} << "FINAL" << result + "FINAL";
+    }
+
+    void nameTestNeedsExactlyOneScene()
+    {
+        QFETCH(QStringList, selected);
+        QFETCH(QString, pattern);
+        QFETCH(QString, expected);
+        CountingPanel *panel = makePanel();
+        panel->lwImpInputDir->addItems({"sc01", "sc02"});
+        panel->lwImpInputDir->setSelectionMode(QAbstractItemView::ExtendedSelection);
+        for (const QString &name : selected) {
+            QListWidgetItem *item = panel->lwImpInputDir->findItems(name, Qt::MatchExactly).value(0);
+            panel->lwImpInputDir->setCurrentItem(item, QItemSelectionModel::Select);
+        }
+        panel->efImpCompName->setText(pattern);
+        QTest::mouseClick(panel->pbTestCompName, Qt::LeftButton);
+        QCOMPARE(m_prompts.asked, QStringList{expected});
+    }
+
+    void followsContainerSize()
+    {
+        CountingPanel *panel = makePanel();
+        m_container->show();
+        QCOMPARE(panel->geometry(), QRect(0, 0, 300, 500));
+        m_container->resize(640, 480);
+        QTRY_COMPARE(panel->geometry(), QRect(0, 0, 640, 480));
+    }
+
+    // Undo on a button reaches the host, a text field keeps its own; a refused command is kept.
+    void shortcutsReachHost()
+    {
+        CountingPanel *panel = makePanel();
+        m_container->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_container.get()));
+        panel->pbImpRefreshInputDir->setFocus();
+        QTest::keyClick(panel->pbImpRefreshInputDir, Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(panel->pbImpRefreshInputDir, Qt::Key_Q, Qt::ControlModifier);
+        QTest::keyClick(panel->efImpFolder, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(g_commands, std::vector<A_long>{16});
+        g_commandResult = 9;
+        QTest::keyClick(panel->lwImpInputDir, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(g_commands, (std::vector<A_long>{16, 5}));
+        QCOMPARE(m_connection->lastError(), A_Err(9));
+        g_commandResult = 0;
+        QTest::keyClick(panel->lwImpInputDir, Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(g_commands, (std::vector<A_long>{16, 5, 3}));
+        QCOMPARE(m_connection->lastError(), A_Err(0));
+    }
+
+    // The disk refuses to grow any file while the panel saves: the log says so and the
+    // configuration keeps its previous content.
+    void failedSaveIsLoggedAndKeepsOldFile()
+    {
+        const QString file = QDir(m_configDir.path()).filePath("Quillmark/full.ini");
+        QVERIFY(QDir(m_configDir.path()).mkpath("Quillmark"));
+        const QByteArray old = "[General]\nefImpFolder=before\n";
+        {
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(old);
+        }
+        CountingPanel *panel = makePanel();
+        panel->efImpFolder->setText(QString(4000, QLatin1Char('x')));
+
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit saved{};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        rlimit small = saved;
+        small.rlim_cur = 64;
+        setrlimit(RLIMIT_FSIZE, &small);
+        panel->OnGlobalSaveSettings("full");
+        setrlimit(RLIMIT_FSIZE, &saved);
+
+        QVERIFY(panel->board()->efLog->toPlainText().contains("-ERR- Configuration not saved"));
         QFile f(file);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(old);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), old);
     }
-    CountingPanel *panel = makePanel();
-    panel->efImpFolder->setText(QString(4000, QLatin1Char('x')));
 
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit small = saved;
-    small.rlim_cur = 64;
-    setrlimit(RLIMIT_FSIZE, &small);
-    panel->OnGlobalSaveSettings("full");
-    setrlimit(RLIMIT_FSIZE, &saved);
-
-    QVERIFY(panel->board()->efLog->toPlainText().contains("-ERR- Configuration not saved"));
-    QFile f(file);
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    QCOMPARE(f.readAll(), old);
-}
-
-void TestPanelWinTools::bannerInLog()
-{
-    CountingPanel *panel = makePanel();
-    const QString log = panel->board()->efLog->toPlainText();
-    const QStringList inOrder{"--- ReelTool Log is Ready --- from qWarning()", "Start Time:",
-                              "Compil Date:", "Compil Time:", "vdTest2",
-                              "  === CellKit4After === ", "CellKit4After - Version 1.8.3",
-                              "Qt:" QT_VERSION_STR, "Msvc:"};
-    int at = 0;
-    for (const QString &line : inOrder) {
-        const int found = log.indexOf(line, at);
-        QVERIFY2(found >= 0, qPrintable(line));
-        at = found + line.size();
+    void bannerInLog()
+    {
+        CountingPanel *panel = makePanel();
+        const QString log = panel->board()->efLog->toPlainText();
+        const QStringList inOrder{"--- ReelTool Log is Ready --- from qWarning()", "Start Time:",
+                                  "Compil Date:", "Compil Time:", "vdTest2",
+                                  "  === CellKit4After === ", "CellKit4After - Version 1.8.3",
+                                  "Qt:" QT_VERSION_STR, "Msvc:"};
+        int at = 0;
+        for (const QString &line : inOrder) {
+            const int found = log.indexOf(line, at);
+            QVERIFY2(found >= 0, qPrintable(line));
+            at = found + line.size();
+        }
     }
-}
 
-void TestPanelWinTools::closingSavesSettings()
-{
-    CountingPanel *panel = makePanel();
-    panel->efImpFolder->setText("kept");
-    m_container.reset(); // the host destroys its container
-    m_container.reset(new QWidget);
-    CountingPanel *again = makePanel();
-    QCOMPARE(again->efImpFolder->text(), QString("kept"));
-    Q_UNUSED(panel)
-}
+    void closingSavesSettings()
+    {
+        CountingPanel *panel = makePanel();
+        panel->efImpFolder->setText("kept");
+        m_container.reset(); // the host destroys its container
+        m_container.reset(new QWidget);
+        CountingPanel *again = makePanel();
+        QCOMPARE(again->efImpFolder->text(), QString("kept"));
+        Q_UNUSED(panel)
+    }
+};
 
 QTEST_MAIN(TestPanelWinTools)
 #include "tst_panel_wintools.moc"
