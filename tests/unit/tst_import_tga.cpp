@@ -27,19 +27,17 @@ QByteArray tgaHeader(int type, int width, int height, int depth, int mapType = 0
     return h;
 }
 
+void addRow(const char *name, const QByteArray &file, const QByteArray &pixels,
+            const QString &report = QString())
+{
+    QTest::newRow(name) << file << pixels << report;
+}
+
 QByteArray bytes(std::initializer_list<int> values)
 {
     QByteArray out;
     for (int v : values)
         out.append(char(v));
-    return out;
-}
-
-QByteArray repeated(const QByteArray &part, int times)
-{
-    QByteArray out;
-    for (int i = 0; i < times; ++i)
-        out += part;
     return out;
 }
 
@@ -64,12 +62,12 @@ private slots:
     void initTestCase() { m_previous = Prompts::install(&m_answers); }
     void cleanupTestCase() { Prompts::install(m_previous); }
     void init() { m_answers.forget(); }
+    // Only the reads that must warn show a box; those tests check and forget it.
+    void cleanup() { QCOMPARE(askedTexts(), QStringList()); }
 
     void decodesEveryType_data();
     void decodesEveryType();
     void paletteEntries();
-    void runsPastTheImageAreCut_data();
-    void runsPastTheImageAreCut();
     void silentReadShowsNothing();
     void loadFillsInfo();
     void truevisionFilesDecodeAlike_data();
@@ -93,54 +91,59 @@ void TestImportTga::decodesEveryType_data()
 {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QByteArray>("pixels");
+    QTest::addColumn<QString>("report"); // the box shown, if any
 
     const QByteArray map24 = bytes({1, 2, 3, 4, 5, 6});
-    QTest::newRow("type 1: palette indices")
-        << tgaHeader(1, 2, 2, 8, 1, 2, 24) + map24 + bytes({0, 1, 1, 0}) << bytes({0, 1, 1, 0});
-    QTest::newRow("type 2, 24 bits: B G R becomes 255 B G R")
-        << tgaHeader(2, 1, 2, 24) + bytes({10, 20, 30, 40, 50, 60})
-        << bytes({255, 10, 20, 30, 255, 40, 50, 60});
-    QTest::newRow("type 2, 32 bits: B G R A becomes A B G R")
-        << tgaHeader(2, 2, 1, 32) + bytes({10, 20, 30, 99, 1, 2, 3, 0})
-        << bytes({99, 10, 20, 30, 0, 1, 2, 3});
-    QTest::newRow("type 3: grey rows in file order")
-        << tgaHeader(3, 2, 2, 8) + bytes({1, 2, 3, 4}) << bytes({1, 2, 3, 4});
-    QTest::newRow("type 3: image id skipped")
-        << tgaHeader(3, 2, 1, 8, 0, 0, 0, 3) + bytes({'i', 'd', '!', 7, 8}) << bytes({7, 8});
-    QTest::newRow("type 9: run crossing a row end, then literal")
-        << tgaHeader(9, 3, 2, 8, 1, 2, 24) + map24 + bytes({0x83, 5, 0x01, 7, 8})
-        << bytes({5, 5, 5, 5, 7, 8});
-    QTest::newRow("type 11: literal crossing a row end, then run")
-        << tgaHeader(11, 3, 2, 8) + bytes({0x04, 1, 2, 3, 4, 5, 0x80, 9})
-        << bytes({1, 2, 3, 4, 5, 9});
-    QTest::newRow("type 10, 24 bits: run 0x82 gives three pixels")
-        << tgaHeader(10, 3, 1, 24) + bytes({0x82, 10, 20, 30})
-        << repeated(bytes({255, 10, 20, 30}), 3);
-    QTest::newRow("type 10, 24 bits: run across rows, then literal")
-        << tgaHeader(10, 2, 2, 24) + bytes({0x82, 1, 2, 3, 0x00, 4, 5, 6})
-        << repeated(bytes({255, 1, 2, 3}), 3) + bytes({255, 4, 5, 6});
-    QTest::newRow("type 10, 32 bits: literal across rows")
-        << tgaHeader(10, 1, 3, 32) + bytes({0x02, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12})
-        << bytes({4, 1, 2, 3, 8, 5, 6, 7, 12, 9, 10, 11});
-    QTest::newRow("type 10, 32 bits: run")
-        << tgaHeader(10, 2, 1, 32) + bytes({0x81, 1, 2, 3, 4}) << repeated(bytes({4, 1, 2, 3}), 2);
-    QTest::newRow("type 1: 16-bit colour map skipped by its real size")
-        << tgaHeader(1, 2, 1, 8, 1, 3, 16) + bytes({9, 9, 9, 9, 9, 9, 2, 1}) << bytes({2, 1});
-    QTest::newRow("type 2: colour map of a true-colour file skipped")
-        << tgaHeader(2, 1, 1, 24, 1, 2, 24) + map24 + bytes({7, 8, 9}) << bytes({255, 7, 8, 9});
-    QTest::newRow("type 2: no pixels") << tgaHeader(2, 0, 5, 24) << QByteArray();
+    addRow("type 1: palette indices", tgaHeader(1, 2, 2, 8, 1, 2, 24) + map24 + bytes({0, 1, 1, 0}),
+           bytes({0, 1, 1, 0}));
+    addRow("type 2, 24 bits: B G R to 255 B G R",
+           tgaHeader(2, 1, 2, 24) + bytes({10, 20, 30, 40, 50, 60}),
+           bytes({255, 10, 20, 30, 255, 40, 50, 60}));
+    addRow("type 2, 32 bits: B G R A to A B G R",
+           tgaHeader(2, 2, 1, 32) + bytes({10, 20, 30, 99, 1, 2, 3, 0}),
+           bytes({99, 10, 20, 30, 0, 1, 2, 3}));
+    addRow("type 3: image id skipped",
+           tgaHeader(3, 2, 1, 8, 0, 0, 0, 3) + bytes({'i', 'd', '!', 7, 8}), bytes({7, 8}));
+    addRow("type 9: run crossing a row end, then literal",
+           tgaHeader(9, 3, 2, 8, 1, 2, 24) + map24 + bytes({0x83, 5, 0x01, 7, 8}),
+           bytes({5, 5, 5, 5, 7, 8}));
+    addRow("type 11: literal crossing a row end, then run",
+           tgaHeader(11, 3, 2, 8) + bytes({0x04, 1, 2, 3, 4, 5, 0x80, 9}),
+           bytes({1, 2, 3, 4, 5, 9}));
+    addRow("type 10, 24 bits: run across rows, then literal",
+           tgaHeader(10, 2, 2, 24) + bytes({0x82, 1, 2, 3, 0x00, 4, 5, 6}),
+           bytes({255, 1, 2, 3}).repeated(3) + bytes({255, 4, 5, 6}));
+    addRow("type 10, 32 bits: literal across rows",
+           tgaHeader(10, 1, 3, 32) + bytes({0x02, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}),
+           bytes({4, 1, 2, 3, 8, 5, 6, 7, 12, 9, 10, 11}));
+    addRow("type 1: 16-bit colour map skipped by its real size",
+           tgaHeader(1, 2, 1, 8, 1, 3, 16) + bytes({9, 9, 9, 9, 9, 9, 2, 1}), bytes({2, 1}));
+    addRow("type 2: colour map of a true-colour file skipped",
+           tgaHeader(2, 1, 1, 24, 1, 2, 24) + map24 + bytes({7, 8, 9}), bytes({255, 7, 8, 9}));
+    addRow("type 2: no pixels", tgaHeader(2, 0, 5, 24), QByteArray());
+    addRow("type 11: run of 128 on 4 pixels", tgaHeader(11, 2, 2, 8) + bytes({0xff, 6}),
+           bytes({6, 6, 6, 6}));
+    // 126 pixels of 4 bytes beyond the image.
+    addRow("type 10, 24 bits: run of 128 on 2 pixels",
+           tgaHeader(10, 2, 1, 24) + bytes({0xff, 1, 2, 3}), bytes({255, 1, 2, 3}).repeated(2),
+           QStringLiteral("-WAR- Debordement2 d=:504\n"));
+    addRow("type 10, 32 bits: literal of 2 on 1 pixel",
+           tgaHeader(10, 1, 1, 32) + bytes({0x01, 1, 2, 3, 4, 5, 6, 7, 8}), bytes({4, 1, 2, 3}),
+           QStringLiteral("-WAR- Debordement2 d=:4\n"));
 }
 
 void TestImportTga::decodesEveryType()
 {
     QFETCH(QByteArray, file);
     QFETCH(QByteArray, pixels);
+    QFETCH(QString, report);
     QByteArray out("stale");
     TgaHeader header;
     QVERIFY(imTgaRead(file, nullptr, &header, &out));
     QCOMPARE(out, pixels);
     QCOMPARE(out.size(), header.width * header.height * header.decodedPixelBytes());
-    QCOMPARE(askedTexts(), QStringList());
+    QCOMPARE(askedTexts(), report.isEmpty() ? QStringList() : QStringList{report});
+    m_answers.forget();
 }
 
 void TestImportTga::paletteEntries()
@@ -152,8 +155,6 @@ void TestImportTga::paletteEntries()
                       nullptr, &out));
     QCOMPARE(QByteArray(reinterpret_cast<char *>(palette), 11),
              bytes({255, 1, 2, 3, 0, 255, 4, 5, 6, 0, 0}));
-    QCOMPARE(QByteArray(reinterpret_cast<char *>(palette), TgaPaletteSize).count('\0'),
-             TgaPaletteSize - 8);
     // 32-bit entries carry their alpha.
     QVERIFY(imTgaRead(tgaHeader(1, 1, 1, 8, 1, 1, 32) + bytes({1, 2, 3, 77, 0}), palette, nullptr,
                       &out));
@@ -173,37 +174,6 @@ void TestImportTga::paletteEntries()
              TgaPaletteSize);
 }
 
-void TestImportTga::runsPastTheImageAreCut_data()
-{
-    QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<QByteArray>("pixels");
-    QTest::addColumn<QStringList>("reports");
-
-    QTest::newRow("type 11: run of 128 on 4 pixels")
-        << tgaHeader(11, 2, 2, 8) + bytes({0xff, 6}) << bytes({6, 6, 6, 6}) << QStringList();
-    QTest::newRow("type 9: literal of 5 on 2 pixels")
-        << tgaHeader(9, 2, 1, 8, 1, 1, 24) + bytes({0, 0, 0, 0x04, 1, 2, 3, 4, 5}) << bytes({1, 2})
-        << QStringList();
-    // 126 pixels of 4 bytes beyond the image.
-    QTest::newRow("type 10, 24 bits: run of 128 on 2 pixels")
-        << tgaHeader(10, 2, 1, 24) + bytes({0xff, 1, 2, 3}) << repeated(bytes({255, 1, 2, 3}), 2)
-        << QStringList{QStringLiteral("-WAR- Debordement2 d=:504\n")};
-    QTest::newRow("type 10, 32 bits: literal of 2 on 1 pixel")
-        << tgaHeader(10, 1, 1, 32) + bytes({0x01, 1, 2, 3, 4, 5, 6, 7, 8}) << bytes({4, 1, 2, 3})
-        << QStringList{QStringLiteral("-WAR- Debordement2 d=:4\n")};
-}
-
-void TestImportTga::runsPastTheImageAreCut()
-{
-    QFETCH(QByteArray, file);
-    QFETCH(QByteArray, pixels);
-    QFETCH(QStringList, reports);
-    QByteArray out;
-    QVERIFY(imTgaRead(file, nullptr, nullptr, &out));
-    QCOMPARE(out, pixels);
-    QCOMPARE(askedTexts(), reports);
-}
-
 void TestImportTga::silentReadShowsNothing()
 {
     QByteArray out;
@@ -213,7 +183,6 @@ void TestImportTga::silentReadShowsNothing()
     // The overrun warning is kept quiet as well.
     QVERIFY(imTgaRead(tgaHeader(10, 1, 1, 24) + bytes({0x81, 1, 2, 3}), nullptr, nullptr, &out,
                       TgaReport::Silent));
-    QCOMPARE(askedTexts(), QStringList());
 }
 
 void TestImportTga::loadFillsInfo()
@@ -224,24 +193,19 @@ void TestImportTga::loadFillsInfo()
     file[11] = 1; // y origin 256
     const QString path = dir.filePath(QStringLiteral("grey é.tga"));
     QFile out(path);
-    QVERIFY(out.open(QIODevice::WriteOnly));
-    out.write(file);
+    QVERIFY(out.open(QIODevice::WriteOnly) && out.write(file) == file.size());
     out.close();
 
     TgaImageInfo info;
     QByteArray pixels;
     QVERIFY(vdLoadImageTga(path, &info, nullptr, &pixels));
-    QCOMPARE(info.kind, 1);
-    QCOMPARE(info.width, 3);
-    QCOMPARE(info.height, 2);
-    QCOMPARE(info.xOrigin, 7);
-    QCOMPARE(info.yOrigin, 256);
+    QCOMPARE((QList<int>{info.kind, info.width, info.height, info.xOrigin, info.yOrigin}),
+             (QList<int>{1, 3, 2, 7, 256}));
     QCOMPARE(pixels, QByteArray(6, '\1'));
 
     // A file that is not there is not an error worth a box.
     QVERIFY(!vdLoadImageTga(dir.filePath(QStringLiteral("none.tga")), &info, nullptr, &pixels));
     QVERIFY(pixels.isEmpty());
-    QCOMPARE(askedTexts(), QStringList());
 }
 
 void TestImportTga::truevisionFilesDecodeAlike_data()
@@ -272,11 +236,8 @@ void TestImportTga::truevisionFilesDecodeAlike()
     QVERIFY(vdLoadImageTga(dataDir() + QStringLiteral("/tga/") + first, &a, nullptr, &pa));
     QVERIFY(vdLoadImageTga(dataDir() + QStringLiteral("/tga/") + second, &b, nullptr, &pb));
     QCOMPARE(a.kind, kind);
-    QCOMPARE(b.kind, kind);
-    QCOMPARE(a.width, 128);
-    QCOMPARE(a.height, 128);
+    QCOMPARE(QSize(a.width, a.height), QSize(128, 128));
     QCOMPARE(pa.size(), 128 * 128 * (kind == 1 ? 1 : 4));
-    QCOMPARE(pb.size(), pa.size());
     if (kind == 2) {
         for (int i = 0; i < pa.size(); i += 4) {
             QCOMPARE(pa.at(i), char(255));
@@ -285,13 +246,7 @@ void TestImportTga::truevisionFilesDecodeAlike()
         }
     }
     QCOMPARE(pa, pb);
-    // A picture of stripes, not one flat colour.
-    const int step = kind == 2 ? 4 : 1;
-    bool varied = false;
-    for (int i = step; i < pa.size() && !varied; i += step)
-        varied = pa.mid(i, step) != pa.left(step);
-    QVERIFY(varied);
-    QCOMPARE(askedTexts(), QStringList());
+    QVERIFY(pa.count(pa.at(0)) < pa.size()); // a picture, not one flat colour
 }
 
 // Each tests/data/illegal/tga-*.tga beside a .expected file holding the box text the read
@@ -321,6 +276,7 @@ void TestImportTga::illegalFilesGiveTheirReport()
         else
             QVERIFY2(pixels.isEmpty(), qPrintable(name));
     }
+    m_answers.forget();
 }
 
 QTEST_GUILESS_MAIN(TestImportTga)
