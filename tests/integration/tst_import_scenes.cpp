@@ -26,6 +26,8 @@
 #include <QTextEdit>
 #include <QTimer>
 
+#include <utility>
+
 namespace {
 
 const QString kConfiguration = QStringLiteral("cellKit4after-imptest");
@@ -39,10 +41,9 @@ bool writeFile(const QString &path, const QByteArray &bytes)
 
 bool writeImage(const QString &path)
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
     QImage image(8, 6, QImage::Format_ARGB32);
     image.fill(Qt::red);
-    return image.save(path);
+    return QDir().mkpath(QFileInfo(path).absolutePath()) && image.save(path);
 }
 
 // key0001.png .. key<count>.png in dir.
@@ -65,15 +66,16 @@ QByteArray psdBytes()
     return out + QByteArray(24, '\0');
 }
 
-QByteArray descriptor(const QString &body, int nbIma = 10, int frameRate = 25)
+// A descriptor whose top folder "A00" holds the given column lines.
+QByteArray descriptor(const QString &cols, int nbIma = 10, int frameRate = 25)
 {
-    return (QStringLiteral("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n"
-                           "<!DOCTYPE quillMarkExpo>\n"
-                           "<expo name=\"RENDER\" nbIma=\"%1\" frameRate=\"%2\" >\n"
-                           "<size dx=\"64\" dy=\"48\" />\n")
-                .arg(nbIma)
-                .arg(frameRate) +
-            body + QStringLiteral("</expo>\n"))
+    return QStringLiteral("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n"
+                          "<!DOCTYPE quillMarkExpo>\n"
+                          "<expo name=\"RENDER\" nbIma=\"%1\" frameRate=\"%2\" >\n"
+                          "<size dx=\"64\" dy=\"48\" />\n<cols name=\"A00\">\n%3</cols>\n</expo>\n")
+        .arg(nbIma)
+        .arg(frameRate)
+        .arg(cols)
         .toLatin1();
 }
 
@@ -88,6 +90,13 @@ QString col(const QString &name, const QString &ext = QStringLiteral("png"),
     return QStringLiteral("<col name=\"%1\"  type=\"%2\" subdir=\"%3\" ext=\"%4\" "
                           "firstCellName=\"%5\" folder=\"%6\" />\n")
         .arg(name, type, subdir, ext, firstCell, folder);
+}
+
+// <dir>/BG.png and the hand-written descriptor <dir>/<name>.xml importing it.
+bool writeBackgroundScene(const QString &dir)
+{
+    return writeImage(dir + "/BG.png") &&
+           writeFile(dir + "/" + QFileInfo(dir).fileName() + ".xml", descriptor(col("BG")));
 }
 
 QStringList layerNames(const ProjectItem *comp)
@@ -194,16 +203,12 @@ private:
                 m_answers.isEmpty()
                     ? box->defaultButton()
                     : box->button(QMessageBox::StandardButton(m_answers.takeFirst()));
-            if (button)
-                button->click();
-            else
-                box->reject();
+            button ? button->click() : box->reject();
         }
         auto *progress = widget<QProgressDialog>("importProgress");
         if (m_stopAfterFirstScene && progress && progress->isVisible() &&
-            progress->labelText().startsWith(QStringLiteral("Scene 1 of"))) {
+            progress->labelText().startsWith(QStringLiteral("Scene 1 of")))
             progress->cancel();
-        }
     }
 
     QTemporaryDir m_config;
@@ -266,29 +271,30 @@ private Q_SLOTS:
         m_logMark = widget<QTextEdit>("efLog")->toPlainText().size();
     }
 
-    void cleanup()
-    {
-        delete m_scenes;
-        m_scenes = nullptr;
-    }
+    void cleanup() { delete std::exchange(m_scenes, nullptr); }
 
+    // One project per scene, saved beside it; a failed save is reported and the next goes on.
     void batchModeSavesOneProjectPerScene()
     {
         const QString root = m_scenes->path();
         QVERIFY(writeSequence(root + "/SC01", "A", 3));
-        QVERIFY(writeSequence(root + "/SC02", "B", 2));
+        QVERIFY(writeSequence(root + "/SC02", "B", 2) && writeSequence(root + "/SC03", "C", 1));
         QVERIFY(writeImage(root + "/SC02/BG.png"));
         widget<QCheckBox>("ckImpNewProject")->setChecked(true);
+        m_host->faults().failCall("AEGP_SaveProjectAs", A_Err_GENERIC, 1);
 
-        QVERIFY(runImport(root, {"SC01", "SC02"}));
+        QVERIFY(runImport(root, {"SC01", "SC02", "SC03"}));
 
-        for (const QString scene : {"SC01", "SC02"}) {
+        QVERIFY(!QFileInfo::exists(root + "/SC01/SC01.aep"));
+        QVERIFY(log().contains("-ERR- SaveSceneProject") &&
+                log().contains(root + "/SC01/SC01.aep"));
+        for (const QString scene : {"SC02", "SC03"}) {
             QCOMPARE(savedComps(root + "/" + scene + "/" + scene + ".aep"), 1);
             QVERIFY(
                 QFileInfo::exists(root + "/" + scene + "/" + scene + "-QUILLMARK-GENERATED.xml"));
         }
         // The last scene's project stays open.
-        QCOMPARE(QFileInfo(model().path()).fileName(), QStringLiteral("SC02.aep"));
+        QCOMPARE(QFileInfo(model().path()).fileName(), QStringLiteral("SC03.aep"));
         QCOMPARE(countOf(AEGP_ItemType_COMP), 1);
         QVERIFY(!widget<QProgressDialog>("importProgress"));
         QVERIFY(log().contains("-END- ImportScene"));
@@ -307,8 +313,7 @@ private Q_SLOTS:
         QVERIFY(writeSequence(scene, "A", 2));
         QVERIFY(writeImage(scene + "/Decor/K.png"));
         QVERIFY(writeFile(scene + "/SC01.xml",
-                          descriptor("<cols name=\"A00\">\n" +
-                                     col("K", "png", "fixe", "", "/Decor") + "</cols>\n")));
+                          descriptor(col("K", "png", "fixe", "", "/Decor"))));
         widget<QCheckBox>("ckImpUseXml")->setChecked(useXml);
 
         QVERIFY(runImport(m_scenes->path(), {"SC01"}));
@@ -348,9 +353,8 @@ private Q_SLOTS:
         const QString scene = m_scenes->path() + "/A00";
         for (const QString name : {"c1", "c2", "c3"})
             QVERIFY(writeImage(scene + "/" + name + ".png"));
-        QVERIFY(writeFile(scene + "/A00.xml", descriptor("<cols name=\"A00\">\n<cols name=\"" +
-                                                         folder + "\">\n" + col("c1") + col("c2") +
-                                                         "</cols>\n" + col("c3") + "</cols>\n")));
+        QVERIFY(writeFile(scene + "/A00.xml", descriptor("<cols name=\"" + folder + "\">\n" +
+                                                         col("c1") + col("c2") + "</cols>\n" + col("c3"))));
         widget<QComboBox>("cbImpPrecomp")->setCurrentIndex(precomp);
 
         QVERIFY(runImport(m_scenes->path(), {"A00"}));
@@ -369,9 +373,7 @@ private Q_SLOTS:
         const QString scene = m_scenes->path() + "/SC01";
         QVERIFY(writeSequence(scene, "A", 3));
         QVERIFY(writeFile(scene + "/SC01.xml",
-                          descriptor("<cols name=\"A00\">\n" + col("A", "png", "anim") +
-                                         col("A", "png", "anim") + "</cols>\n",
-                                     3, 12)));
+                          descriptor(col("A", "png", "anim") + col("A", "png", "anim"), 3, 12)));
         widget<QCheckBox>("ckImpCreateZeroIma")->setChecked(true);
 
         QVERIFY(runImport(m_scenes->path(), {"SC01"}));
@@ -398,8 +400,7 @@ private Q_SLOTS:
         QVERIFY(writeFile(scene + "/shot.MOV", "not really a movie"));
         QVERIFY(
             writeFile(scene + "/SC05.xml",
-                      descriptor("<cols name=\"A00\">\n" + col("BG", "png", "fixe", "Chars/Main") +
-                                 col("shot", "MOV", "anim") + "</cols>\n")));
+                      descriptor(col("BG", "png", "fixe", "Chars/Main") + col("shot", "MOV", "anim"))));
         widget<QCheckBox>("ckImpCreateZeroIma")->setChecked(true);
 
         QVERIFY(runImport(m_scenes->path(), {"SC05"}));
@@ -423,10 +424,7 @@ private Q_SLOTS:
         ProjectItem *frame = model().addComp("Frame", model().root(), 320, 200, A_Ratio{1, 1},
                                              A_Time{48, 24}, A_Ratio{24, 1});
         QVERIFY(model().addLayer(shell, frame));
-        const QString scene = m_scenes->path() + "/SC07";
-        QVERIFY(writeImage(scene + "/BG.png"));
-        QVERIFY(writeFile(scene + "/SC07.xml",
-                          descriptor("<cols name=\"A00\">\n" + col("BG") + "</cols>\n")));
+        QVERIFY(writeBackgroundScene(m_scenes->path() + "/SC07"));
         widget<QCheckBox>("ckImpUseShellComp")->setChecked(true);
         widget<QLineEdit>("efImpShellCompName")->setText(shellName);
         widget<QLineEdit>("efImpCompName")->setText("Final_%a");
@@ -460,9 +458,7 @@ private Q_SLOTS:
             m_host->project().newProject();
         }
         const QString scene = m_scenes->path() + "/SC01";
-        QVERIFY(writeImage(scene + "/BG.png"));
-        QVERIFY(writeFile(scene + "/SC01.xml",
-                          descriptor("<cols name=\"A00\">\n" + col("BG") + "</cols>\n")));
+        QVERIFY(writeBackgroundScene(scene));
         setCreateSceneKeys({{"ckUseTemplateFile", true}, {"FlashTemplateFile", templatePath}});
         widget<QCheckBox>("ckImpNewProject")->setChecked(templateExists);
 
@@ -484,8 +480,8 @@ private Q_SLOTS:
         QVERIFY(writeImage(scene + "/c1.png"));
         QVERIFY(writeFile(scene + "/P.psd", psdBytes()));
         QVERIFY(writeFile(scene + "/SC'01.xml",
-                          descriptor("<cols name=\"A00\">\n<cols name=\"" + folder + "\">\n" +
-                                     col("c1") + "</cols>\n" + col("P", "psd") + "</cols>\n")));
+                          descriptor("<cols name=\"" + folder + "\">\n" + col("c1") + "</cols>\n" +
+                                     col("P", "psd"))));
         widget<QComboBox>("cbImpPrecomp")->setCurrentIndex(1);
 
         QVERIFY(runImport(root, {"SC'01"}));
@@ -496,25 +492,6 @@ private Q_SLOTS:
         QVERIFY(comp(folder));
         QVERIFY(!item("INJECTED", AEGP_ItemType_FOLDER));
         QVERIFY2(!log().contains("Error:"), qPrintable(log()));
-    }
-
-    void failedSaveIsReportedAndTheNextSceneGoesOn()
-    {
-        const QString root = m_scenes->path();
-        for (const QString scene : {"SC01", "SC02"}) {
-            QVERIFY(writeImage(root + "/" + scene + "/BG.png"));
-            QVERIFY(writeFile(root + "/" + scene + "/" + scene + ".xml",
-                              descriptor("<cols name=\"A00\">\n" + col("BG") + "</cols>\n")));
-        }
-        widget<QCheckBox>("ckImpNewProject")->setChecked(true);
-        m_host->faults().failCall("AEGP_SaveProjectAs", A_Err_GENERIC, 1);
-
-        QVERIFY(runImport(root, {"SC01", "SC02"}));
-
-        QVERIFY(!QFileInfo::exists(root + "/SC01/SC01.aep"));
-        QVERIFY(log().contains("-ERR- SaveSceneProject") &&
-                log().contains(root + "/SC01/SC01.aep"));
-        QCOMPARE(savedComps(root + "/SC02/SC02.aep"), 1);
     }
 
     void cancelOnAModifiedProjectImportsNothing()
@@ -545,9 +522,8 @@ private Q_SLOTS:
 
         QVERIFY(runImport(root, {"SC01", "SC02", "SC03"}));
 
-        QVERIFY(QFileInfo::exists(root + "/SC01/SC01.aep"));
-        QVERIFY(!QFileInfo::exists(root + "/SC02/SC02.aep"));
-        QVERIFY(!QFileInfo::exists(root + "/SC03/SC03.aep"));
+        for (const QString scene : {"SC01", "SC02", "SC03"})
+            QCOMPARE(QFileInfo::exists(root + "/" + scene + "/" + scene + ".aep"), scene == "SC01");
         QVERIFY(log().contains("stopped by the user after 1 of 3 scenes"));
     }
 
@@ -559,10 +535,7 @@ private Q_SLOTS:
         QVERIFY(writeFile(scripts + "/tools.jsx", "app.project.items.addFolder('tools ran');"));
         setCreateSceneKeys({{"listScript", scripts + "/batch_mark.jsx," + scripts + "/tools.jsx," +
                                                scripts + "/BATCH_missing.jsx"}});
-        const QString scene = m_scenes->path() + "/SC01";
-        QVERIFY(writeImage(scene + "/BG.png"));
-        QVERIFY(writeFile(scene + "/SC01.xml",
-                          descriptor("<cols name=\"A00\">\n" + col("BG") + "</cols>\n")));
+        QVERIFY(writeBackgroundScene(m_scenes->path() + "/SC01"));
 
         QVERIFY(runImport(m_scenes->path(), {"SC01"}));
 
