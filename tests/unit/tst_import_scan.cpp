@@ -31,12 +31,8 @@ struct RecordingAssembler : ColumnAssembler
     void createSceneComposition(const QString &source, const QString &scene, int nbIma,
                                 int frameRate, int width, int height) override
     {
-        calls.append(QStringLiteral("comp %1 %2 %3 %4 %5x%6")
-                         .arg(QFileInfo(source).fileName(), scene)
-                         .arg(nbIma)
-                         .arg(frameRate)
-                         .arg(width)
-                         .arg(height));
+        calls.append(QStringLiteral("comp %1 %2 %3 %4 %5x%6").arg(QFileInfo(source).fileName(), scene)
+                         .arg(nbIma).arg(frameRate).arg(width).arg(height));
     }
     void importColumn(const QString &path, bool sequence, int, const QString &folder, bool) override
     {
@@ -72,10 +68,7 @@ struct Harness
 {
     Harness() { assembler.root = tmp.path(); }
     QString scene() const { return tmp.path() + QLatin1String("/SC01"); }
-    QString generated() const
-    {
-        return scene() + "/SC01" + ExpoDescriptor::generatedMarker() + ".xml";
-    }
+    QString generated() const { return scene() + "/SC01" + ExpoDescriptor::generatedMarker() + ".xml"; }
     ExpoColList scan()
     {
         ExpoColList cols;
@@ -139,6 +132,9 @@ class TestImportScan : public QObject
 {
     Q_OBJECT
 
+    QtMessageHandler m_previous = nullptr;
+    RecordingSink m_sink;
+
 private slots:
     void initTestCase() { m_previous = qInstallMessageHandler(recordMessage); }
     void cleanupTestCase() { qInstallMessageHandler(m_previous); }
@@ -150,252 +146,236 @@ private slots:
         g_messages.clear();
     }
 
-    void sequenceAndFixedImage();
-    void scan_data();
-    void scan();
-    void sceneLength_data();
-    void sceneLength();
-    void compositionSize_data();
-    void compositionSize();
-    void folderTextAndLinkLoop();
-    void tableFiles();
-    void tableFilesCopiedToFootage();
-    void unwritableDescriptorImportsNothing();
+    void sequenceAndFixedImage()
+    {
+        Harness h;
+        touchAll(h.scene(), {"A{1..24}.png", "BG.png"});
+        h.analysis.ImportSceneFromDir(h.scene());
 
-private:
-    QtMessageHandler m_previous = nullptr;
-    RecordingSink m_sink;
+        QCOMPARE(readAll(h.generated()),
+                 QByteArray("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n"
+                            "<!DOCTYPE quillMarkExpo>\n"
+                            "<expo name=\"RENDER\" nbIma=\"24\" frameRate=\"25\" >\n"
+                            "<size dx=\"1280\" dy=\"720\" />\n"
+                            "<cols name=\"A00\">\n"
+                            "    <col name=\"BG\"  type=\"fixe\" subdir=\"\" ext=\"png\" "
+                            "firstCellName=\"BG\" folder=\"\" />\n"
+                            "    <col name=\"A\"  type=\"anim\" subdir=\"\" ext=\"png\" "
+                            "firstCellName=\"A0001\" folder=\"\" />\n"
+                            "</cols>\n"
+                            "</expo>\n"));
+        QCOMPARE(h.assembler.calls,
+                 QStringList({"comp SC01-QUILLMARK-GENERATED.xml SC01 24 25 1280x720",
+                              "SC01/BG.png fixe []", "SC01/A0001.png anim []"}));
+        const QString rule(48, QLatin1Char('='));
+        QCOMPARE(m_sink.lines.mid(m_sink.lines.indexOf(rule), 4),
+                 QStringList({rule, "Col[BG] Path[] Ext[png] NbIma[1]",
+                              "Col[A] Path[] Ext[png] NbIma[24]", rule}));
+        QVERIFY(g_messages.contains("\"A0017\"")); // each scanned base name
+
+        // The option keeps the scan order: the first scanned column is imported first (bottom).
+        h.options.reverseExpoOrder = true;
+        h.assembler.calls.clear();
+        h.analysis.ImportSceneFromDir(h.scene());
+        QCOMPARE(h.assembler.calls.mid(1),
+                 QStringList({"SC01/A0001.png anim []", "SC01/BG.png fixe []"}));
+    }
+
+    void scan_data()
+    {
+        QTest::addColumn<QString>("extensions");
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QStringList>("columns");
+
+        const QString pngTga = QStringLiteral("*.png,*.tga");
+        // Case-sensitive order, files and directories interleaved, depth first.
+        QTest::newRow("order") << pngTga << QStringList{"a.png", "c/y.png",     "D.png",    "C/x.png",
+                                                        "B.png", "C/A0002.tga", "A0001.png"}
+                               << QStringList{"A [] png 2 1..2 A0001 <>", "B [] png 1 0..0 B <>",
+                                              "x [/C] png 1 0..0 x <>",   "D [] png 1 0..0 D <>",
+                                              "a [] png 1 0..0 a <>",     "y [/c] png 1 0..0 y <>"};
+        QTest::newRow("subdirectory met first")
+            << pngTga << QStringList{"A0003.png", "0sub/deep/A0007.tga"}
+            << QStringList{"A [/0sub/deep] tga 2 3..7 A0007 <>"};
+        QTest::newRow("all-digit names")
+            << pngTga << QStringList{"0002.png", "s/0100.tga", "0001.png", "10.tga"}
+            << QStringList{" [] png 4 1..100 0001 <>"};
+        QTest::newRow("dotted base name") << pngTga << QStringList{"A.0002.png", "A.0001.png"}
+                                          << QStringList{"A. [] png 2 1..2 A.0001 <>"};
+
+        const QStringList mixed{"a.png", "b.TGA", "c.mov", "d.txt", ".hidden.png", " e.tga"};
+        const QString e = QStringLiteral(" e [] tga 1 0..0  e <>"); // " e" begins with a blank
+        const QString a = QStringLiteral("a [] png 1 0..0 a <>");
+        const QString b = QStringLiteral("b [] tga 1 0..0 b <>");
+        QTest::newRow("default patterns")
+            << QStringLiteral("*.png,*.mov") << mixed << QStringList{a, "c [] mov 1 0..0 c <>"};
+        QTest::newRow("blank after comma")
+            << QStringLiteral("*.png, *.tga") << mixed << QStringList{e, a};
+        QTest::newRow("case-insensitive")
+            << QStringLiteral("  *.PNG,,*.tga ") << mixed << QStringList{e, a, b};
+        QTest::newRow("no pattern") << QString() << mixed << QStringList();
+    }
+
+    void scan()
+    {
+        QFETCH(QString, extensions);
+        QFETCH(QStringList, files);
+        QFETCH(QStringList, columns);
+        Harness h;
+        touchAll(h.scene(), files);
+        h.options.fileExtensions = extensions;
+        QCOMPARE(describe(h.scan()), columns);
+    }
+
+    void sceneLength_data()
+    {
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<int>("nbIma");
+
+        QTest::newRow("two sequences") << QStringList{"A{1..3}.png", "B{2..10}.png"} << 10;
+        QTest::newRow("10000 upward alone") << QStringList{"A{10000..10023}.png"} << 12;
+        QTest::newRow("across 9999") << QStringList{"A{9998..10001}.png"} << 4;
+        QTest::newRow("fixed images only") << QStringList{"BG.png", "Z0040.png"} << 12;
+        QTest::newRow("fixed images ignored") << QStringList{"Z0040.png", "A{3..4}.png"} << 2;
+    }
+
+    void sceneLength()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(int, nbIma);
+        Harness h;
+        touchAll(h.scene(), files);
+        h.analysis.ImportSceneFromDir(h.scene());
+        QCOMPARE(h.assembler.calls.value(0).section(QLatin1Char(' '), 3, 3).toInt(), nbIma);
+    }
+
+    void compositionSize_data()
+    {
+        QTest::addColumn<QByteArray>("handWritten"); // attributes and size element of expo
+        QTest::addColumn<QString>("fromImage");      // extension, or empty for the option off
+        QTest::addColumn<bool>("force");
+        QTest::addColumn<QString>("comp"); // nbIma rate size
+
+        const QByteArray full = "nbIma=\"50\" frameRate=\"12\"><size dx=\"640\" dy=\"480\"/>";
+        QTest::newRow("options") << QByteArray() << QString() << false << "3 25 1280x720";
+        QTest::newRow("hand-written") << full << QString() << false << "50 12 640x480";
+        QTest::newRow("zero height") << QByteArray("><size dx=\"640\" dy=\"0\"/>") << QString() << false
+                                     << "3 25 640x720";
+        // Z.png cannot be read; after the reversal A0001.png is the next png column.
+        QTest::newRow("image") << full << "PNG" << false << "50 12 32x16";
+        QTest::newRow("no image") << full << "tga" << false << "50 12 640x480";
+        QTest::newRow("forced") << full << "png" << true << "50 12 1280x720";
+    }
+
+    void compositionSize()
+    {
+        QFETCH(QByteArray, handWritten);
+        QFETCH(QString, fromImage);
+        QFETCH(bool, force);
+        QFETCH(QString, comp);
+        Harness h;
+        touchAll(h.scene(), {"0/B.png", "A0001.png", "A0003.png"});
+        const auto image = [](int w, int h) {
+            QImage i(w, h, QImage::Format_ARGB32);
+            i.fill(0);
+            return i;
+        };
+        QVERIFY(image(32, 16).save(h.scene() + "/A0001.png"));
+        QVERIFY(image(8, 8).save(h.scene() + "/0/B.png")); // the first column, reversed to the end
+        touch(h.scene() + "/Z.png", "not an image");
+        if (!handWritten.isEmpty())
+            touch(h.scene() + "/SC01.xml", "<expo " + handWritten + "<cols/></expo>");
+        h.options.compSizeFromImaSize = !fromImage.isEmpty();
+        h.options.compSizeFromImaExt = fromImage;
+        h.options.forceCompSize = force;
+        h.analysis.ImportSceneFromDir(h.scene());
+
+        QCOMPARE(h.assembler.calls.value(0).section(QLatin1Char(' '), 3), comp);
+        QCOMPARE(m_sink.lines.contains("Extract::ImaSize 32 16"), fromImage.toLower() == "png");
+    }
+
+    void folderTextAndLinkLoop()
+    {
+        Harness h;
+        touchAll(h.scene(), {"A{1..3}.png", "sub/B.png"});
+        QVERIFY(QFile::link(h.scene(), h.scene() + "/sub/back"));      // a loop: skipped
+        QVERIFY(QFile::link(h.scene() + "/sub", h.scene() + "/side")); // no loop: listed
+        h.options.folder = QStringLiteral("  EP%02e   %a/%x ");
+        h.createScene.values.insert(QLatin1Char('e'), QStringLiteral("5"));
+        QCOMPARE(describe(h.scan()), QStringList({"A [] png 3 1..3 A0001 <EP05 SC01/%x>",
+                                                  "B [/side] png 2 0..0 B <EP05 side/%x>"}));
+    }
+
+    void tableFiles()
+    {
+        Harness h;
+        const QString scene = h.tmp.path() + "/prod/SC01";
+        const QString lib = h.tmp.path() + "/lib";
+        touchAll(scene, {"L0002.png", "A0001.png", "x/T.png"}); // L0002 joins the first L column
+        h.createScene.library = true;
+        h.createScene.files.insert(1, {{lib + "/L0001.png", "Lib/ch"}, {lib + "/L0009.png", ""}});
+        h.createScene.files.insert(-1, {{lib + "/T.PNG", "Bg"}, {scene + "/T.png", ""}});
+        h.createScene.files.insert(7, {{lib + ".v2/L0003", ""}});
+        h.options.reverseExpoOrder = true;
+        h.analysis.ImportSceneFromDir(scene);
+
+        QCOMPARE(h.createScene.asked, QStringList({"SC01 1", "SC01 -1"}));
+        QCOMPARE(m_sink.lines.mid(0, 6),
+                 QStringList({"--- Extern Files ---", lib + "/L0001.png", lib + "/L0009.png",
+                              "--- Extern Files ---", lib + "/T.PNG", scene + "/T.png"}));
+        QCOMPARE(h.assembler.calls.mid(1),
+                 QStringList({"lib/L0001.png anim [Lib/ch]", "lib/L0009.png fixe []",
+                              "prod/SC01/A0001.png fixe []", "prod/SC01/x/T.png fixe []",
+                              "lib/T.png fixe [Bg]", "prod/SC01/T.png fixe []"}));
+        QVERIFY(readAll(scene + "/SC01-QUILLMARK-GENERATED.xml")
+                    .contains("<cols name=\"..\">\n<cols name=\"..\">\n<cols name=\"lib\">\n"
+                              "    <col name=\"L\"  type=\"anim\" subdir=\"/../../lib\" ext=\"png\" "
+                              "firstCellName=\"L0001\" folder=\"Lib/ch\" />"));
+
+        ExpoColList cols; // a dot in a library folder's name is no extension of the file
+        h.analysis.ExtractFromTable(scene, cols, 7);
+        QCOMPARE(describe(cols), QStringList({"L [/../../lib.v2]  1 3..3 L0003 <>"}));
+        h.createScene.library = false; // the switch off: the table is not even asked
+        h.analysis.ExtractFromTable(scene, cols, 1);
+        QCOMPARE(h.createScene.asked.size(), 3);
+        QCOMPARE(cols.size(), 1);
+    }
+
+    void tableFilesCopiedToFootage()
+    {
+        Harness h;
+        const QString lib = h.tmp.path() + "/lib";
+        touch(lib + "/K.PNG", "new");
+        touch(lib + "/M.png", "new");
+        touch(h.scene() + "/Footage/M.png", "old");
+        h.createScene.library = h.createScene.move = true;
+        h.createScene.files.insert(
+            -1, {{lib + "/K.PNG", ""}, {lib + "/M.png", ""}, {lib + "/gone.png", ""}});
+        ExpoColList cols;
+        h.analysis.ExtractFromTable(h.scene(), cols, -1);
+        QCOMPARE(describe(cols),
+                 QStringList({"K [/Footage] png 1 0..0 K <>", "M [/Footage] png 1 0..0 M <>",
+                              "gone [/Footage] png 1 0..0 gone <>"}));
+        QCOMPARE(readAll(h.scene() + "/Footage/K.png"), QByteArray("new"));
+        QCOMPARE(readAll(h.scene() + "/Footage/M.png"), QByteArray("old")); // not overwritten
+
+        QVERIFY(QDir(h.scene() + "/Footage").removeRecursively()); // made again when absent
+        h.analysis.ExtractFromTable(h.scene(), cols, -1);
+        QCOMPARE(readAll(h.scene() + "/Footage/M.png"), QByteArray("new"));
+    }
+
+    void unwritableDescriptorImportsNothing()
+    {
+        Harness h;
+        touchAll(h.scene(), {"A0001.png"});
+        QVERIFY(QDir().mkpath(h.generated())); // a folder where the file should go
+        h.analysis.ImportSceneFromDir(h.scene());
+        const QStringList log = m_sink.lines + g_messages;
+        QVERIFY(log.contains("Echec creation fichier"));
+        QVERIFY(log.filter("ImportSceneFromXml").isEmpty());
+        QVERIFY(h.assembler.calls.isEmpty());
+    }
 };
-
-void TestImportScan::sequenceAndFixedImage()
-{
-    Harness h;
-    touchAll(h.scene(), {"A{1..24}.png", "BG.png"});
-    h.analysis.ImportSceneFromDir(h.scene());
-
-    QCOMPARE(readAll(h.generated()),
-             QByteArray("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n"
-                        "<!DOCTYPE quillMarkExpo>\n"
-                        "<expo name=\"RENDER\" nbIma=\"24\" frameRate=\"25\" >\n"
-                        "<size dx=\"1280\" dy=\"720\" />\n"
-                        "<cols name=\"A00\">\n"
-                        "    <col name=\"BG\"  type=\"fixe\" subdir=\"\" ext=\"png\" "
-                        "firstCellName=\"BG\" folder=\"\" />\n"
-                        "    <col name=\"A\"  type=\"anim\" subdir=\"\" ext=\"png\" "
-                        "firstCellName=\"A0001\" folder=\"\" />\n"
-                        "</cols>\n"
-                        "</expo>\n"));
-    QCOMPARE(h.assembler.calls,
-             QStringList({"comp SC01-QUILLMARK-GENERATED.xml SC01 24 25 1280x720",
-                          "SC01/BG.png fixe []", "SC01/A0001.png anim []"}));
-    const QString rule(48, QLatin1Char('='));
-    QCOMPARE(m_sink.lines.mid(m_sink.lines.indexOf(rule), 4),
-             QStringList({rule, "Col[BG] Path[] Ext[png] NbIma[1]",
-                          "Col[A] Path[] Ext[png] NbIma[24]", rule}));
-    QVERIFY(g_messages.contains("\"A0017\"")); // each scanned base name
-
-    // The option keeps the scan order: the first scanned column is imported first (bottom).
-    h.options.reverseExpoOrder = true;
-    h.assembler.calls.clear();
-    h.analysis.ImportSceneFromDir(h.scene());
-    QCOMPARE(h.assembler.calls.mid(1),
-             QStringList({"SC01/A0001.png anim []", "SC01/BG.png fixe []"}));
-}
-
-void TestImportScan::scan_data()
-{
-    QTest::addColumn<QString>("extensions");
-    QTest::addColumn<QStringList>("files");
-    QTest::addColumn<QStringList>("columns");
-
-    const QString pngTga = QStringLiteral("*.png,*.tga");
-    // Case-sensitive order, files and directories interleaved, depth first.
-    QTest::newRow("order") << pngTga << QStringList{"a.png", "c/y.png",     "D.png",    "C/x.png",
-                                                    "B.png", "C/A0002.tga", "A0001.png"}
-                           << QStringList{"A [] png 2 1..2 A0001 <>", "B [] png 1 0..0 B <>",
-                                          "x [/C] png 1 0..0 x <>",   "D [] png 1 0..0 D <>",
-                                          "a [] png 1 0..0 a <>",     "y [/c] png 1 0..0 y <>"};
-    QTest::newRow("subdirectory met first")
-        << pngTga << QStringList{"A0003.png", "0sub/deep/A0007.tga"}
-        << QStringList{"A [/0sub/deep] tga 2 3..7 A0007 <>"};
-    QTest::newRow("all-digit names")
-        << pngTga << QStringList{"0002.png", "s/0100.tga", "0001.png", "10.tga"}
-        << QStringList{" [] png 4 1..100 0001 <>"};
-    QTest::newRow("dotted base name") << pngTga << QStringList{"A.0002.png", "A.0001.png"}
-                                      << QStringList{"A. [] png 2 1..2 A.0001 <>"};
-
-    const QStringList mixed{"a.png", "b.TGA", "c.mov", "d.txt", ".hidden.png", " e.tga"};
-    const QString e = QStringLiteral(" e [] tga 1 0..0  e <>"); // " e" begins with a blank
-    const QString a = QStringLiteral("a [] png 1 0..0 a <>");
-    const QString b = QStringLiteral("b [] tga 1 0..0 b <>");
-    QTest::newRow("default patterns")
-        << QStringLiteral("*.png,*.mov") << mixed << QStringList{a, "c [] mov 1 0..0 c <>"};
-    QTest::newRow("blank after comma")
-        << QStringLiteral("*.png, *.tga") << mixed << QStringList{e, a};
-    QTest::newRow("case-insensitive")
-        << QStringLiteral("  *.PNG,,*.tga ") << mixed << QStringList{e, a, b};
-    QTest::newRow("no pattern") << QString() << mixed << QStringList();
-}
-
-void TestImportScan::scan()
-{
-    QFETCH(QString, extensions);
-    QFETCH(QStringList, files);
-    QFETCH(QStringList, columns);
-    Harness h;
-    touchAll(h.scene(), files);
-    h.options.fileExtensions = extensions;
-    QCOMPARE(describe(h.scan()), columns);
-}
-
-void TestImportScan::sceneLength_data()
-{
-    QTest::addColumn<QStringList>("files");
-    QTest::addColumn<int>("nbIma");
-
-    QTest::newRow("two sequences") << QStringList{"A{1..3}.png", "B{2..10}.png"} << 10;
-    QTest::newRow("10000 upward alone") << QStringList{"A{10000..10023}.png"} << 12;
-    QTest::newRow("across 9999") << QStringList{"A{9998..10001}.png"} << 4;
-    QTest::newRow("fixed images only") << QStringList{"BG.png", "Z0040.png"} << 12;
-    QTest::newRow("fixed images ignored") << QStringList{"Z0040.png", "A{3..4}.png"} << 2;
-}
-
-void TestImportScan::sceneLength()
-{
-    QFETCH(QStringList, files);
-    QFETCH(int, nbIma);
-    Harness h;
-    touchAll(h.scene(), files);
-    h.analysis.ImportSceneFromDir(h.scene());
-    QCOMPARE(h.assembler.calls.value(0).section(QLatin1Char(' '), 3, 3).toInt(), nbIma);
-}
-
-void TestImportScan::compositionSize_data()
-{
-    QTest::addColumn<QByteArray>("handWritten"); // attributes and size element of expo
-    QTest::addColumn<QString>("fromImage");      // extension, or empty for the option off
-    QTest::addColumn<bool>("force");
-    QTest::addColumn<QString>("comp"); // nbIma rate size
-
-    const QByteArray full = "nbIma=\"50\" frameRate=\"12\"><size dx=\"640\" dy=\"480\"/>";
-    QTest::newRow("options") << QByteArray() << QString() << false << "3 25 1280x720";
-    QTest::newRow("hand-written") << full << QString() << false << "50 12 640x480";
-    QTest::newRow("zero height") << QByteArray("><size dx=\"640\" dy=\"0\"/>") << QString() << false
-                                 << "3 25 640x720";
-    // Z.png cannot be read; after the reversal A0001.png is the next png column.
-    QTest::newRow("image") << full << "PNG" << false << "50 12 32x16";
-    QTest::newRow("no image") << full << "tga" << false << "50 12 640x480";
-    QTest::newRow("forced") << full << "png" << true << "50 12 1280x720";
-}
-
-void TestImportScan::compositionSize()
-{
-    QFETCH(QByteArray, handWritten);
-    QFETCH(QString, fromImage);
-    QFETCH(bool, force);
-    QFETCH(QString, comp);
-    Harness h;
-    touchAll(h.scene(), {"0/B.png", "A0001.png", "A0003.png"});
-    const auto image = [](int w, int h) {
-        QImage i(w, h, QImage::Format_ARGB32);
-        i.fill(0);
-        return i;
-    };
-    QVERIFY(image(32, 16).save(h.scene() + "/A0001.png"));
-    QVERIFY(image(8, 8).save(h.scene() + "/0/B.png")); // the first column, reversed to the end
-    touch(h.scene() + "/Z.png", "not an image");
-    if (!handWritten.isEmpty())
-        touch(h.scene() + "/SC01.xml", "<expo " + handWritten + "<cols/></expo>");
-    h.options.compSizeFromImaSize = !fromImage.isEmpty();
-    h.options.compSizeFromImaExt = fromImage;
-    h.options.forceCompSize = force;
-    h.analysis.ImportSceneFromDir(h.scene());
-
-    QCOMPARE(h.assembler.calls.value(0).section(QLatin1Char(' '), 3), comp);
-    QCOMPARE(m_sink.lines.contains("Extract::ImaSize 32 16"), fromImage.toLower() == "png");
-}
-
-void TestImportScan::folderTextAndLinkLoop()
-{
-    Harness h;
-    touchAll(h.scene(), {"A{1..3}.png", "sub/B.png"});
-    QVERIFY(QFile::link(h.scene(), h.scene() + "/sub/back"));      // a loop: skipped
-    QVERIFY(QFile::link(h.scene() + "/sub", h.scene() + "/side")); // no loop: listed
-    h.options.folder = QStringLiteral("  EP%02e   %a/%x ");
-    h.createScene.values.insert(QLatin1Char('e'), QStringLiteral("5"));
-    QCOMPARE(describe(h.scan()), QStringList({"A [] png 3 1..3 A0001 <EP05 SC01/%x>",
-                                              "B [/side] png 2 0..0 B <EP05 side/%x>"}));
-}
-
-void TestImportScan::tableFiles()
-{
-    Harness h;
-    const QString scene = h.tmp.path() + "/prod/SC01";
-    const QString lib = h.tmp.path() + "/lib";
-    touchAll(scene, {"L0002.png", "A0001.png", "x/T.png"}); // L0002 joins the first L column
-    h.createScene.library = true;
-    h.createScene.files.insert(1, {{lib + "/L0001.png", "Lib/ch"}, {lib + "/L0009.png", ""}});
-    h.createScene.files.insert(-1, {{lib + "/T.PNG", "Bg"}, {scene + "/T.png", ""}});
-    h.createScene.files.insert(7, {{lib + ".v2/L0003", ""}});
-    h.options.reverseExpoOrder = true;
-    h.analysis.ImportSceneFromDir(scene);
-
-    QCOMPARE(h.createScene.asked, QStringList({"SC01 1", "SC01 -1"}));
-    QCOMPARE(m_sink.lines.mid(0, 6),
-             QStringList({"--- Extern Files ---", lib + "/L0001.png", lib + "/L0009.png",
-                          "--- Extern Files ---", lib + "/T.PNG", scene + "/T.png"}));
-    QCOMPARE(h.assembler.calls.mid(1),
-             QStringList({"lib/L0001.png anim [Lib/ch]", "lib/L0009.png fixe []",
-                          "prod/SC01/A0001.png fixe []", "prod/SC01/x/T.png fixe []",
-                          "lib/T.png fixe [Bg]", "prod/SC01/T.png fixe []"}));
-    QVERIFY(readAll(scene + "/SC01-QUILLMARK-GENERATED.xml")
-                .contains("<cols name=\"..\">\n<cols name=\"..\">\n<cols name=\"lib\">\n"
-                          "    <col name=\"L\"  type=\"anim\" subdir=\"/../../lib\" ext=\"png\" "
-                          "firstCellName=\"L0001\" folder=\"Lib/ch\" />"));
-
-    ExpoColList cols; // a dot in a library folder's name is no extension of the file
-    h.analysis.ExtractFromTable(scene, cols, 7);
-    QCOMPARE(describe(cols), QStringList({"L [/../../lib.v2]  1 3..3 L0003 <>"}));
-    h.createScene.library = false; // the switch off: the table is not even asked
-    h.analysis.ExtractFromTable(scene, cols, 1);
-    QCOMPARE(h.createScene.asked.size(), 3);
-    QCOMPARE(cols.size(), 1);
-}
-
-void TestImportScan::tableFilesCopiedToFootage()
-{
-    Harness h;
-    const QString lib = h.tmp.path() + "/lib";
-    touch(lib + "/K.PNG", "new");
-    touch(lib + "/M.png", "new");
-    touch(h.scene() + "/Footage/M.png", "old");
-    h.createScene.library = h.createScene.move = true;
-    h.createScene.files.insert(
-        -1, {{lib + "/K.PNG", ""}, {lib + "/M.png", ""}, {lib + "/gone.png", ""}});
-    ExpoColList cols;
-    h.analysis.ExtractFromTable(h.scene(), cols, -1);
-    QCOMPARE(describe(cols),
-             QStringList({"K [/Footage] png 1 0..0 K <>", "M [/Footage] png 1 0..0 M <>",
-                          "gone [/Footage] png 1 0..0 gone <>"}));
-    QCOMPARE(readAll(h.scene() + "/Footage/K.png"), QByteArray("new"));
-    QCOMPARE(readAll(h.scene() + "/Footage/M.png"), QByteArray("old")); // not overwritten
-
-    QVERIFY(QDir(h.scene() + "/Footage").removeRecursively()); // made again when absent
-    h.analysis.ExtractFromTable(h.scene(), cols, -1);
-    QCOMPARE(readAll(h.scene() + "/Footage/M.png"), QByteArray("new"));
-}
-
-void TestImportScan::unwritableDescriptorImportsNothing()
-{
-    Harness h;
-    touchAll(h.scene(), {"A0001.png"});
-    QVERIFY(QDir().mkpath(h.generated())); // a folder where the file should go
-    h.analysis.ImportSceneFromDir(h.scene());
-    const QStringList log = m_sink.lines + g_messages;
-    QVERIFY(log.contains("Echec creation fichier"));
-    QVERIFY(log.filter("ImportSceneFromXml").isEmpty());
-    QVERIFY(h.assembler.calls.isEmpty());
-}
 
 QTEST_GUILESS_MAIN(TestImportScan)
 #include "tst_import_scan.moc"
