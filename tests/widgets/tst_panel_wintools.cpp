@@ -227,25 +227,16 @@ private Q_SLOTS:
             "-END- IdleHook signalImportScene= false"));
     }
 
-    void emptyInputDirLeavesListEmpty()
+    // A cancelled chooser keeps the folder and refreshes the list; a folder without scene
+    // folders empties it.
+    void inputDirChooser()
     {
-        QTemporaryDir scenes;
-        QFile(scenes.filePath("notADirectory.png")).open(QIODevice::WriteOnly);
-        CountingPanel *panel = makePanel();
-        m_prompts.directories << scenes.path();
-        panel->OnPbImpInputDir();
-        QCOMPARE(panel->pbImpInputDir->text(), scenes.path());
-        QCOMPARE(panel->lwImpInputDir->count(), 0);
-    }
-
-    void cancelledChooserKeepsDirAndRefreshes()
-    {
-        QTemporaryDir scenes;
+        QTemporaryDir scenes, empty;
         for (const char *d : {"sc02", "SC01", "sc01", ".hidden"})
             QVERIFY(QDir(scenes.path()).mkdir(d));
+        QVERIFY(QFile(empty.filePath("notADirectory.png")).open(QIODevice::WriteOnly));
         CountingPanel *panel = makePanel();
         panel->pbImpInputDir->setText(scenes.path());
-        m_prompts.directories.clear(); // the user cancels
         panel->OnPbImpInputDir();
         QCOMPARE(m_prompts.asked.value(0),
                  "dir|Select Directory containing Files to Import|" + scenes.path());
@@ -255,6 +246,10 @@ private Q_SLOTS:
             names << panel->lwImpInputDir->item(i)->text();
         QCOMPARE(names, (QStringList{"SC01", "sc01", "sc02"}));
         QCOMPARE(panel->lwImpInputDir->selectionMode(), QAbstractItemView::ExtendedSelection);
+        m_prompts.directories << empty.path();
+        panel->OnPbImpInputDir();
+        QCOMPARE(panel->pbImpInputDir->text(), empty.path());
+        QCOMPARE(panel->lwImpInputDir->count(), 0);
     }
 
     void saveThenLoadRestoresEveryWidget()
@@ -383,11 +378,9 @@ private Q_SLOTS:
         const QString file = QDir(m_configDir.path()).filePath("Quillmark/full.ini");
         QVERIFY(QDir(m_configDir.path()).mkpath("Quillmark"));
         const QByteArray old = "[General]\nefImpFolder=before\n";
-        {
-            QFile f(file);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(old);
-        }
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(old) == old.size());
+        f.close();
         CountingPanel *panel = makePanel();
         panel->efImpFolder->setText(QString(4000, QLatin1Char('x')));
 
@@ -401,7 +394,6 @@ private Q_SLOTS:
         setrlimit(RLIMIT_FSIZE, &saved);
 
         QVERIFY(panel->board()->efLog->toPlainText().contains("-ERR- Configuration not saved"));
-        QFile f(file);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), old);
     }
