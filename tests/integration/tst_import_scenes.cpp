@@ -312,8 +312,7 @@ private Q_SLOTS:
         const QString scene = m_scenes->path() + "/SC01";
         QVERIFY(writeSequence(scene, "A", 2));
         QVERIFY(writeImage(scene + "/Decor/K.png"));
-        QVERIFY(writeFile(scene + "/SC01.xml",
-                          descriptor(col("K", "png", "fixe", "", "/Decor"))));
+        QVERIFY(writeFile(scene + "/SC01.xml", descriptor(col("K", "png", "fixe", "", "/Decor"))));
         widget<QCheckBox>("ckImpUseXml")->setChecked(useXml);
 
         QVERIFY(runImport(m_scenes->path(), {"SC01"}));
@@ -353,8 +352,9 @@ private Q_SLOTS:
         const QString scene = m_scenes->path() + "/A00";
         for (const QString name : {"c1", "c2", "c3"})
             QVERIFY(writeImage(scene + "/" + name + ".png"));
-        QVERIFY(writeFile(scene + "/A00.xml", descriptor("<cols name=\"" + folder + "\">\n" +
-                                                         col("c1") + col("c2") + "</cols>\n" + col("c3"))));
+        QVERIFY(writeFile(scene + "/A00.xml",
+                          descriptor("<cols name=\"" + folder + "\">\n" + col("c1") + col("c2") +
+                                     "</cols>\n" + col("c3"))));
         widget<QComboBox>("cbImpPrecomp")->setCurrentIndex(precomp);
 
         QVERIFY(runImport(m_scenes->path(), {"A00"}));
@@ -398,9 +398,8 @@ private Q_SLOTS:
         model().setDirty(false);
         QVERIFY(writeImage(scene + "/BG.png"));
         QVERIFY(writeFile(scene + "/shot.MOV", "not really a movie"));
-        QVERIFY(
-            writeFile(scene + "/SC05.xml",
-                      descriptor(col("BG", "png", "fixe", "Chars/Main") + col("shot", "MOV", "anim"))));
+        QVERIFY(writeFile(scene + "/SC05.xml", descriptor(col("BG", "png", "fixe", "Chars/Main") +
+                                                          col("shot", "MOV", "anim"))));
         widget<QCheckBox>("ckImpCreateZeroIma")->setChecked(true);
 
         QVERIFY(runImport(m_scenes->path(), {"SC05"}));
@@ -479,9 +478,9 @@ private Q_SLOTS:
         const QString scene = root + "/SC'01";
         QVERIFY(writeImage(scene + "/c1.png"));
         QVERIFY(writeFile(scene + "/P.psd", psdBytes()));
-        QVERIFY(writeFile(scene + "/SC'01.xml",
-                          descriptor("<cols name=\"" + folder + "\">\n" + col("c1") + "</cols>\n" +
-                                     col("P", "psd"))));
+        QVERIFY(
+            writeFile(scene + "/SC'01.xml", descriptor("<cols name=\"" + folder + "\">\n" +
+                                                       col("c1") + "</cols>\n" + col("P", "psd"))));
         widget<QComboBox>("cbImpPrecomp")->setCurrentIndex(1);
 
         QVERIFY(runImport(root, {"SC'01"}));

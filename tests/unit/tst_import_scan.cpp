@@ -31,8 +31,12 @@ struct RecordingAssembler : ColumnAssembler
     void createSceneComposition(const QString &source, const QString &scene, int nbIma,
                                 int frameRate, int width, int height) override
     {
-        calls.append(QStringLiteral("comp %1 %2 %3 %4 %5x%6").arg(QFileInfo(source).fileName(), scene)
-                         .arg(nbIma).arg(frameRate).arg(width).arg(height));
+        calls.append(QStringLiteral("comp %1 %2 %3 %4 %5x%6")
+                         .arg(QFileInfo(source).fileName(), scene)
+                         .arg(nbIma)
+                         .arg(frameRate)
+                         .arg(width)
+                         .arg(height));
     }
     void importColumn(const QString &path, bool sequence, int, const QString &folder, bool) override
     {
@@ -68,7 +72,10 @@ struct Harness
 {
     Harness() { assembler.root = tmp.path(); }
     QString scene() const { return tmp.path() + QLatin1String("/SC01"); }
-    QString generated() const { return scene() + "/SC01" + ExpoDescriptor::generatedMarker() + ".xml"; }
+    QString generated() const
+    {
+        return scene() + "/SC01" + ExpoDescriptor::generatedMarker() + ".xml";
+    }
     ExpoColList scan()
     {
         ExpoColList cols;
@@ -189,8 +196,9 @@ private slots:
 
         const QString pngTga = QStringLiteral("*.png,*.tga");
         // Case-sensitive order, files and directories interleaved, depth first.
-        QTest::newRow("order") << pngTga << QStringList{"a.png", "c/y.png",     "D.png",    "C/x.png",
-                                                        "B.png", "C/A0002.tga", "A0001.png"}
+        QTest::newRow("order") << pngTga
+                               << QStringList{"a.png", "c/y.png",     "D.png",    "C/x.png",
+                                              "B.png", "C/A0002.tga", "A0001.png"}
                                << QStringList{"A [] png 2 1..2 A0001 <>", "B [] png 1 0..0 B <>",
                                               "x [/C] png 1 0..0 x <>",   "D [] png 1 0..0 D <>",
                                               "a [] png 1 0..0 a <>",     "y [/c] png 1 0..0 y <>"};
@@ -259,8 +267,8 @@ private slots:
         const QByteArray full = "nbIma=\"50\" frameRate=\"12\"><size dx=\"640\" dy=\"480\"/>";
         QTest::newRow("options") << QByteArray() << QString() << false << "3 25 1280x720";
         QTest::newRow("hand-written") << full << QString() << false << "50 12 640x480";
-        QTest::newRow("zero height") << QByteArray("><size dx=\"640\" dy=\"0\"/>") << QString() << false
-                                     << "3 25 640x720";
+        QTest::newRow("zero height")
+            << QByteArray("><size dx=\"640\" dy=\"0\"/>") << QString() << false << "3 25 640x720";
         // Z.png cannot be read; after the reversal A0001.png is the next png column.
         QTest::newRow("image") << full << "PNG" << false << "50 12 32x16";
         QTest::newRow("no image") << full << "tga" << false << "50 12 640x480";
@@ -327,10 +335,11 @@ private slots:
                  QStringList({"lib/L0001.png anim [Lib/ch]", "lib/L0009.png fixe []",
                               "prod/SC01/A0001.png fixe []", "prod/SC01/x/T.png fixe []",
                               "lib/T.png fixe [Bg]", "prod/SC01/T.png fixe []"}));
-        QVERIFY(readAll(scene + "/SC01-QUILLMARK-GENERATED.xml")
-                    .contains("<cols name=\"..\">\n<cols name=\"..\">\n<cols name=\"lib\">\n"
-                              "    <col name=\"L\"  type=\"anim\" subdir=\"/../../lib\" ext=\"png\" "
-                              "firstCellName=\"L0001\" folder=\"Lib/ch\" />"));
+        QVERIFY(
+            readAll(scene + "/SC01-QUILLMARK-GENERATED.xml")
+                .contains("<cols name=\"..\">\n<cols name=\"..\">\n<cols name=\"lib\">\n"
+                          "    <col name=\"L\"  type=\"anim\" subdir=\"/../../lib\" ext=\"png\" "
+                          "firstCellName=\"L0001\" folder=\"Lib/ch\" />"));
 
         ExpoColList cols; // a dot in a library folder's name is no extension of the file
         h.analysis.ExtractFromTable(scene, cols, 7);

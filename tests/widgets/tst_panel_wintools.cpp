@@ -11,10 +11,12 @@
 #include "panel/WinTools.h"
 #include "support/Prompts.h"
 
-#include <QDir>
 #include <QCheckBox>
+#include <QDir>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QSettings>
+#include <QSpinBox>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -30,8 +32,8 @@ namespace {
 
 std::vector<A_long> g_commands;
 A_Err g_commandResult = 0; // what the fake host answers to AEGP_DoCommand
-QStringList g_refused; // suite names the fake host refuses
-int g_held = 0;        // suites acquired and not yet released
+QStringList g_refused;     // suite names the fake host refuses
+int g_held = 0;            // suites acquired and not yet released
 
 A_Err recordCommand(AEGP_Command command)
 {
@@ -82,8 +84,14 @@ public:
         asked << QStringLiteral("dir|%1|%2").arg(title, start);
         return directories.isEmpty() ? QString() : directories.takeFirst();
     }
-    QString chooseOpenFile(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
-    QString chooseSaveFile(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
+    QString chooseOpenFile(QWidget *, const QString &, const QString &, const QString &) override
+    {
+        return {};
+    }
+    QString chooseSaveFile(QWidget *, const QString &, const QString &, const QString &) override
+    {
+        return {};
+    }
     QStringList asked;
     QStringList directories;
 };
@@ -102,31 +110,30 @@ protected:
 
 QList<QCheckBox *> checkBoxes(CountingPanel *p)
 {
-    return {p->ckImpNewProject,       p->ckImpUseXml,       p->ckImpOneImaIsFixeIma,
-            p->ckImpCreateZeroIma,    p->ckImpReverseExpoOrder, p->ckImpUseShellComp,
+    return {p->ckImpNewProject,       p->ckImpUseXml,
+            p->ckImpOneImaIsFixeIma,  p->ckImpCreateZeroIma,
+            p->ckImpReverseExpoOrder, p->ckImpUseShellComp,
             p->ckImpForceCompSize,    p->ckImpCompSizeFromImaSize};
 }
 
 // Every saved import setting, "|"-separated; the check boxes as one string of 0 and 1.
 QString state(CountingPanel *p)
 {
-    QString flags;
+    QStringList out{p->pbImpInputDir->text(), QString()};
     for (QCheckBox *box : checkBoxes(p))
-        flags += box->isChecked() ? QLatin1Char('1') : QLatin1Char('0');
-    return QStringList{p->pbImpInputDir->text(), flags,
-                       QString::number(p->cbImpPrecomp->currentIndex()),
-                       p->efImpFileExtensions->text(), p->efImpFolder->text(),
-                       p->efImpShellCompName->text(), p->efImpCompName->text(),
-                       p->efImpOutputFileName->text(), QString::number(p->sbImpCompWidth->value()),
-                       QString::number(p->sbImpCompHeight->value()),
-                       QString::number(p->sbImpCompFrameRate->value()),
-                       p->efImpCompSizeFromImaExt->text()}
-        .join(QLatin1Char('|'));
+        out[1] += QLatin1Char(box->isChecked() ? '1' : '0');
+    for (QLineEdit *edit : {p->efImpFileExtensions, p->efImpFolder, p->efImpShellCompName,
+                            p->efImpCompName, p->efImpOutputFileName, p->efImpCompSizeFromImaExt})
+        out << edit->text();
+    for (QSpinBox *box : {p->sbImpCompWidth, p->sbImpCompHeight, p->sbImpCompFrameRate})
+        out << QString::number(box->value());
+    out << QString::number(p->cbImpPrecomp->currentIndex());
+    return out.join(QLatin1Char('|'));
 }
 
 // The forms tick ckImpOneImaIsFixeIma and fill the names; the loaded defaults win.
 const QString kDefaults =
-    QStringLiteral("Select Input Directory|10000000|0|*.png,*.mov|||||1280|720|25|png");
+    QStringLiteral("Select Input Directory|10000000|*.png,*.mov|||||png|1280|720|25|0");
 
 } // namespace
 
@@ -173,10 +180,7 @@ private Q_SLOTS:
         m_container->resize(300, 500);
     }
 
-    void cleanup()
-    {
-        m_container.reset();
-    }
+    void cleanup() { m_container.reset(); }
 
     void missingSuiteThrows13()
     {
@@ -200,8 +204,9 @@ private Q_SLOTS:
         QVERIFY(m_table.GetSnapSizes && m_table.PopulateFlyout && m_table.DoFlyoutCommand);
         A_LPoint sizes[2] = {};
         A_long count = 0;
-        QCOMPARE(m_table.GetSnapSizes(reinterpret_cast<AEGP_PanelRefcon>(static_cast<WinQtAECallback *>(panel)),
-                                      sizes, &count),
+        QCOMPARE(m_table.GetSnapSizes(
+                     reinterpret_cast<AEGP_PanelRefcon>(static_cast<WinQtAECallback *>(panel)),
+                     sizes, &count),
                  A_Err(0));
         QCOMPARE(count, A_long(2));
         QCOMPARE(sizes[0].x, 100);
@@ -273,7 +278,8 @@ private Q_SLOTS:
         panel->board()->cbColorSet->setCurrentIndex(2);
         panel->board()->slColorRange->setValue(40);
         const QString saved = state(panel);
-        QCOMPARE(saved, QString("/scenes/ep01|01111111|4|*.tga|IN_%a|SHELL|C_%a|F_%a|2048|858|24|tga"));
+        QCOMPARE(saved,
+                 QString("/scenes/ep01|01111111|*.tga|IN_%a|SHELL|C_%a|F_%a|tga|2048|858|24|4"));
         panel->OnGlobalSaveSettings("probe");
         panel->OnGlobalLoadSettings("other"); // a fresh configuration: all defaults
         QCOMPARE(state(panel), kDefaults);
@@ -315,8 +321,8 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("selected");
         QTest::addColumn<QString>("pattern");
         QTest::addColumn<QString>("expected");
-        const QString warn = QString::number(Prompts::Warning)
-            + "|Warning|Select one (and only one) Scene directory";
+        const QString warn = QString::number(Prompts::Warning) +
+                             "|Warning|Select one (and only one) Scene directory";
         const QString result = QString::number(Prompts::Information) + "|Result:|";
         QTest::newRow("none") << QStringList() << "EP_%a_%e" << warn;
         QTest::newRow("two") << QStringList{"sc01", "sc02"} << "EP_%a_%e" << warn;
@@ -333,7 +339,8 @@ private Q_SLOTS:
         panel->lwImpInputDir->addItems({"sc01", "sc02"});
         panel->lwImpInputDir->setSelectionMode(QAbstractItemView::ExtendedSelection);
         for (const QString &name : selected) {
-            QListWidgetItem *item = panel->lwImpInputDir->findItems(name, Qt::MatchExactly).value(0);
+            QListWidgetItem *item =
+                panel->lwImpInputDir->findItems(name, Qt::MatchExactly).value(0);
             panel->lwImpInputDir->setCurrentItem(item, QItemSelectionModel::Select);
         }
         panel->efImpCompName->setText(pattern);
@@ -402,10 +409,15 @@ private Q_SLOTS:
     {
         CountingPanel *panel = makePanel();
         const QString log = panel->board()->efLog->toPlainText();
-        const QStringList inOrder{"--- ReelTool Log is Ready --- from qWarning()", "Start Time:",
-                                  "Compil Date:", "Compil Time:", "vdTest2",
-                                  "  === CellKit4After === ", "CellKit4After - Version 1.8.3",
-                                  "Qt:" QT_VERSION_STR, "Msvc:"};
+        const QStringList inOrder{"--- ReelTool Log is Ready --- from qWarning()",
+                                  "Start Time:",
+                                  "Compil Date:",
+                                  "Compil Time:",
+                                  "vdTest2",
+                                  "  === CellKit4After === ",
+                                  "CellKit4After - Version 1.8.3",
+                                  "Qt:" QT_VERSION_STR,
+                                  "Msvc:"};
         int at = 0;
         for (const QString &line : inOrder) {
             const int found = log.indexOf(line, at);
