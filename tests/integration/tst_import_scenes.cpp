@@ -26,6 +26,7 @@
 #include <QTextEdit>
 #include <QTimer>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -143,10 +144,9 @@ private:
     ProjectItem *comp(const QString &name) const { return item(name, AEGP_ItemType_COMP); }
     int countOf(A_short type) const
     {
-        int n = 0;
-        for (ProjectItem *i : model().items())
-            n += i->type == type;
-        return n;
+        const auto &items = model().items();
+        return int(std::count_if(items.begin(), items.end(),
+                                 [type](const ProjectItem *i) { return i->type == type; }));
     }
 
     QString log() const
@@ -159,11 +159,9 @@ private:
     // has no dialogs and logs it.
     bool asked(const QString &text) const
     {
-        for (const QString &box : m_boxes)
-            if (box.contains(text))
-                return true;
-        return log().contains(QStringLiteral("-WAR- Prompts: no dialog available")) &&
-               log().contains(text);
+        return !m_boxes.filter(text).isEmpty() ||
+               (log().contains(QStringLiteral("-WAR- Prompts: no dialog available")) &&
+                log().contains(text));
     }
 
     void setCreateSceneKeys(const QVariantMap &keys)
@@ -261,10 +259,9 @@ private Q_SLOTS:
         setCreateSceneKeys({{"ckUseTemplateFile", false},
                             {"FlashTemplateFile", QString()},
                             {"listScript", QString()}});
-        widget<QCheckBox>("ckImpNewProject")->setChecked(false);
+        for (const char *box : {"ckImpNewProject", "ckImpCreateZeroIma", "ckImpUseShellComp"})
+            widget<QCheckBox>(box)->setChecked(false);
         widget<QCheckBox>("ckImpUseXml")->setChecked(true);
-        widget<QCheckBox>("ckImpCreateZeroIma")->setChecked(false);
-        widget<QCheckBox>("ckImpUseShellComp")->setChecked(false);
         widget<QComboBox>("cbImpPrecomp")->setCurrentIndex(0);
         widget<QLineEdit>("efImpCompName")->clear();
         widget<QLineEdit>("efImpOutputFileName")->clear();
