@@ -1,5 +1,6 @@
 #include "HostProcess.h"
 
+#include <QCoreApplication>
 #include <QProcess>
 
 HostProcessRun runHost(const QStringList &args, const QProcessEnvironment &env)
@@ -15,4 +16,17 @@ HostProcessRun runHost(const QStringList &args, const QProcessEnvironment &env)
     run.out = QString::fromUtf8(process.readAllStandardOutput());
     run.err = QString::fromUtf8(process.readAllStandardError());
     return run;
+}
+
+bool runSelfScenario(const QString &variable, const QByteArray &scenario, QByteArray *output)
+{
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(variable, QString::fromLatin1(scenario));
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(QCoreApplication::applicationFilePath(), {});
+    const bool finished = child.waitForFinished(60000);
+    *output = child.readAll();
+    return finished && child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0;
 }

@@ -13,3 +13,8 @@ struct HostProcessRun
 
 HostProcessRun runHost(const QStringList &args,
                        const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment());
+
+// Runs this test program again as a child with `variable` set to `scenario` (for checks that
+// need a fresh process, e.g. with or without a Qt application). True when the child ended
+// normally with status 0; output receives what it printed.
+bool runSelfScenario(const QString &variable, const QByteArray &scenario, QByteArray *output);

@@ -3,6 +3,8 @@
 // style; a process that already has an application keeps its own palette and style. The
 // module is loaded once per process, so each case runs in a child process (this executable
 // started with CELLKIT_PANEL_STARTUP naming the case).
+#include "HostProcess.h"
+
 #include <QApplication>
 #include <QLibrary>
 #include <QProcess>
@@ -70,16 +72,8 @@ private Q_SLOTS:
     void look()
     {
         QFETCH(QByteArray, name);
-        QProcess child;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("CELLKIT_PANEL_STARTUP"), QString::fromLatin1(name));
-        child.setProcessEnvironment(env);
-        child.setProcessChannelMode(QProcess::MergedChannels);
-        child.start(QCoreApplication::applicationFilePath(), {});
-        QVERIFY(child.waitForFinished(60000));
-        const QByteArray output = child.readAll();
-        QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0,
-                 output.constData());
+        QByteArray output;
+        QVERIFY2(runSelfScenario(QStringLiteral("CELLKIT_PANEL_STARTUP"), name, &output), output.constData());
     }
 };
 

@@ -1,6 +1,8 @@
 // Start-up failures of the real module. The module is loaded once per process, so each
 // scenario runs in a child process: this same executable, started with CELLKIT_SHELL_SCENARIO
 // naming the scenario, loads the module into a fresh test host and checks it in-process.
+#include "HostProcess.h"
+
 #include "testhost/core/SuiteRegistry.h"
 #include "testhost/core/TestHost.h"
 
@@ -106,16 +108,8 @@ private Q_SLOTS:
     void scenario()
     {
         QFETCH(QByteArray, name);
-        QProcess child;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("CELLKIT_SHELL_SCENARIO"), QString::fromLatin1(name));
-        child.setProcessEnvironment(env);
-        child.setProcessChannelMode(QProcess::MergedChannels);
-        child.start(QCoreApplication::applicationFilePath(), {});
-        QVERIFY(child.waitForFinished(60000));
-        const QByteArray output = child.readAll();
-        QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0,
-                 output.constData());
+        QByteArray output;
+        QVERIFY2(runSelfScenario(QStringLiteral("CELLKIT_SHELL_SCENARIO"), name, &output), output.constData());
     }
 };
 
