@@ -204,12 +204,7 @@ void SceneAnalysis::scanDirectory(const QString &dir, const QString &subdir, Sca
 
 QString SceneAnalysis::folderText(const QString &dir) const
 {
-    QString text = m_options.folder.simplified();
-    for (const char letter : {'e', 'n', 'x', 'y', 'z', 'j'}) {
-        const QChar c = QLatin1Char(letter);
-        text = expandPlaceholder(text, c, m_createScene.placeholderValue(c));
-    }
-    return expandPlaceholder(text, QLatin1Char('a'), baseName(dir));
+    return m_createScene.productionValues().expand(m_options.folder.simplified(), baseName(dir));
 }
 
 void SceneAnalysis::ExtractFromTable(const QString &sceneDir, ExpoColList &cols, int position)

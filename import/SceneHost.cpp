@@ -15,9 +15,6 @@
 
 namespace {
 
-// The production placeholders, in the order the Create Scene side expands them.
-const char kProductionLetters[] = {'e', 'n', 'x', 'y', 'z', 'j'};
-
 // Script files are UTF-8 (a byte order mark is dropped); older scripts written in a Latin-1
 // editor are taken as Latin-1 rather than turned into replacement characters.
 QString scriptText(const QByteArray &bytes)
@@ -43,12 +40,7 @@ SceneHost::SceneHost(const ImportOptions &options, const CreateSceneSource &crea
 
 QString SceneHost::resolveScenePattern(const QString &pattern, const QString &sceneName) const
 {
-    QString text = pattern;
-    for (const char letter : kProductionLetters) {
-        const QChar c = QLatin1Char(letter);
-        text = expandPlaceholder(text, c, m_createScene.placeholderValue(c));
-    }
-    return expandPlaceholder(text, QLatin1Char('a'), sceneName);
+    return m_createScene.productionValues().expand(pattern, sceneName);
 }
 
 QString SceneHost::sceneCompName(const QString &nameSource, const QString &sceneName) const

@@ -54,7 +54,7 @@ struct FakeCreateScene : CreateSceneSource
 {
     bool useLibraryFiles() const override { return library; }
     bool moveFilesToRelativePath() const override { return move; }
-    QString placeholderValue(QChar letter) const override { return values.value(letter); }
+    ProductionValues productionValues() const override { return values; }
     QVector<TableFile> GetFileToImportFromTable(const QString &scene, int position) override
     {
         asked.append(QStringLiteral("%1 %2").arg(scene).arg(position));
@@ -62,7 +62,7 @@ struct FakeCreateScene : CreateSceneSource
     }
     bool library = false;
     bool move = false;
-    QHash<QChar, QString> values;
+    ProductionValues values;
     QHash<int, QVector<TableFile>> files;
     QStringList asked;
 };
@@ -309,7 +309,7 @@ private slots:
         QVERIFY(QFile::link(h.scene(), h.scene() + "/sub/back"));      // a loop: skipped
         QVERIFY(QFile::link(h.scene() + "/sub", h.scene() + "/side")); // no loop: listed
         h.options.folder = QStringLiteral("  EP%02e   %a/%x ");
-        h.createScene.values.insert(QLatin1Char('e'), QStringLiteral("5"));
+        h.createScene.values.episode = QStringLiteral("5");
         QCOMPARE(describe(h.scan()), QStringList({"A [] png 3 1..3 A0001 <EP05 SC01/%x>",
                                                   "B [/side] png 2 0..0 B <EP05 side/%x>"}));
     }
