@@ -326,7 +326,8 @@ private Q_SLOTS:
         const QString result = QString::number(Prompts::Information) + "|Result:|";
         QTest::newRow("none") << QStringList() << "EP_%a_%e" << warn;
         QTest::newRow("two") << QStringList{"sc01", "sc02"} << "EP_%a_%e" << warn;
-        QTest::newRow("one") << QStringList{"sc02"} << "EP_%a_%e" << result + "EP_sc02_%e";
+        // The episode number of a fresh configuration is 1.
+        QTest::newRow("one") << QStringList{"sc02"} << "EP%03e_%a" << result + "EP001_sc02";
         QTest::newRow("no placeholder") << QStringList{"sc01"} << "FINAL" << result + "FINAL";
     }
 
