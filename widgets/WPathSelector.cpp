@@ -42,7 +42,8 @@ QString WPathSelector::resolvedPath() const
         text = m_resolver(text);
     if (text.contains(QLatin1Char('%')))
         appendLog(QStringLiteral("-WAR- WPathSelector % unresolved:") + text);
-    return QDir::fromNativeSeparators(text);
+    // Configurations travel between systems: a Windows path keeps working here.
+    return text.replace(QLatin1Char('\\'), QLatin1Char('/'));
 }
 
 void WPathSelector::setPath(const QString &path)
