@@ -357,8 +357,8 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("labels");
         QTest::newRow("two dots") << QStringList{"D:/tools/clip.final.jsx"}
                                   << QStringList{"clip.final"};
-        QTest::newRow("same name") << QStringList{"/a/fx.jsx", "/b/fx.jsx"}
-                                   << QStringList{"fx", "fx"};
+        QTest::newRow("same name")
+            << QStringList{"/a/fx.jsx", "/b/fx.jsx"} << QStringList{"fx", "fx"};
         QTest::newRow("capitals, marker, blank")
             << QStringList{"C:\\s\\Fix.JSXBIN", "  ", "/v1.2/take%1", "%0.jsx"}
             << QStringList{"Fix", "take1", "%0"};
