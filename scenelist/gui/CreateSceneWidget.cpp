@@ -113,7 +113,16 @@ CreateSceneWidget::CreateSceneWidget(QWidget *parent, QWidget *optionsPage) : QW
     showSceneListType(cbSceneListType->currentIndex());
 }
 
-CreateSceneWidget::~CreateSceneWidget() = default;
+CreateSceneWidget::~CreateSceneWidget()
+{
+    // The option pages may live on another tab; they go with the tab they configure.
+    delete m_toolBox.data();
+}
+
+WToolBox *CreateSceneWidget::toolBox() const
+{
+    return m_toolBox;
+}
 
 void CreateSceneWidget::buildToolBox(QWidget *optionsPage)
 {

@@ -12,6 +12,7 @@
 #include "ui_OptionsTemplate.h"
 #include "ui_ScriptsFiles.h"
 
+#include <QPointer>
 #include <QVariant>
 #include <QWidget>
 
@@ -53,7 +54,7 @@ public:
     ~CreateSceneWidget() override;
 
     TableConfig *matchingTable() const { return m_table; }
-    WToolBox *toolBox() const { return m_toolBox; }
+    WToolBox *toolBox() const;
     QCheckBox *useTemplateCheckBox() const { return ckUseTemplateFile; }
     QCheckBox *useLibraryCheckBox() const { return ckUseFilesInLibrary; }
 
@@ -135,7 +136,7 @@ private:
     void setInactiveRows(const QString &text);
 
     TableConfig *m_table = nullptr;
-    WToolBox *m_toolBox = nullptr;
+    QPointer<WToolBox> m_toolBox; // on the options page when one was given
     QCheckBox *ckUseTemplateFile = nullptr;
     QCheckBox *ckUseFilesInLibrary = nullptr;
 };
