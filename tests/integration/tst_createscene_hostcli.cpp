@@ -65,6 +65,7 @@ private Q_SLOTS:
         QTest::newRow("binary in capitals") << "mark" << false << "binary ran" << 2;
         // The script suite refused: the press ends without effect and the host lives on.
         QTest::newRow("suite refused") << "precompose-demo" << true << "" << 0;
+        QTest::newRow("missing file") << "clip.final" << false << "" << 0;
     }
     void launcher()
     {
@@ -97,6 +98,8 @@ private Q_SLOTS:
         QCOMPARE(project["host"].toObject()["scripts"].toArray().size(), runs);
         if (!made.isEmpty())
             QVERIFY(hasItem(project, made));
+        QCOMPARE(r.err.contains("dialog: Warning: Script [/missing/clip.final.jsx] Non trouvé"),
+                 label == "clip.final");
         QVERIFY(!hasItem(project, "Characters") || !refuseScripts);
     }
 
@@ -114,16 +117,6 @@ private Q_SLOTS:
         QSettings saved(m_config.filePath("Quillmark/cellKit4after-tree.ini"),
                         QSettings::IniFormat);
         QVERIFY(saved.value("CreateScene/TableOptions").toString().startsWith(row + ";"));
-    }
-
-    void missingScriptIsReported()
-    {
-        const HostProcessRun r = runHost({"--config-dir", m_config.path(), "--command", "cellKit",
-                                          "--set", "lwScript=/missing/clip.final.jsx", "--click",
-                                          "pbReloadScript", "--launch", "clip.final"});
-        QCOMPARE(r.code, 0);
-        QVERIFY2(r.err.contains("dialog: Warning: Script [/missing/clip.final.jsx] Non trouvé"),
-                 qPrintable(r.err));
     }
 };
 

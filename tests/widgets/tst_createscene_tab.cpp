@@ -145,23 +145,6 @@ private Q_SLOTS:
         QCOMPARE(w.efEpisodeName->text(), QString("New"));
     }
 
-    void libraryDepth_data()
-    {
-        QTest::addColumn<int>("index");
-        QTest::addColumn<int>("depth");
-        QTest::newRow("no recursion") << 0 << 0;
-        QTest::newRow("sub sub") << 2 << 2;
-        QTest::newRow("full") << 3 << 99;
-    }
-    void libraryDepth()
-    {
-        QFETCH(int, index);
-        QFETCH(int, depth);
-        CreateSceneWidget w;
-        w.cbLibraryFolderRecursion->setCurrentIndex(index);
-        QCOMPARE(w.libraryDepth(), depth);
-    }
-
     // Only selected scenes, with every element row as the tree shows it.
     void selectedScenesFromTheTree()
     {
