@@ -18,7 +18,6 @@
 #include "widgets/WToolBox.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLayoutItem>
@@ -28,7 +27,6 @@
 #include <QSettings>
 #include <QSignalMapper>
 #include <QTime>
-#include <QUrl>
 #include <QtDebug>
 
 namespace {
