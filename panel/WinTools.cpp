@@ -3,27 +3,30 @@
 #include "board/ConfigurationFiles.h"
 #include "board/LogMessageHandler.h"
 #include "board/ReportWidget.h"
-#include "import/ConfiguredCreateSceneSource.h"
+#include "import/SceneCreation.h"
+#include "import/SceneHost.h"
 #include "import/SceneImport.h"
 #include "panel/ImportProgressDialog.h"
+#include "scenelist/gui/CreateSceneWidget.h"
 #include "support/LogSink.h"
 #include "support/Prompts.h"
 #include "support/TextHelpers.h"
+#include "widgets/HelpLinks.h"
+#include "widgets/TableConfig.h"
 #include "widgets/TitleItem.h"
 #include "widgets/ToolItem.h"
 #include "widgets/WToolBox.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLayoutItem>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScopedValueRollback>
 #include <QSettings>
 #include <QSignalMapper>
 #include <QTime>
-#include <QUrl>
 #include <QtDebug>
 
 namespace {
@@ -37,25 +40,6 @@ const QString kCompilerTag = QStringLiteral("gcc " __VERSION__);
 #else
 const QString kCompilerTag = QStringLiteral("unknown");
 #endif
-
-// The short user manual shipped in the source tree; the help links open its pages.
-QString manualPage(const QString &page)
-{
-#ifdef CELLKIT_MANUAL_DIR
-    const QString dir = QStringLiteral(CELLKIT_MANUAL_DIR);
-#else
-    const QString dir = QDir(QCoreApplication::applicationDirPath()).filePath("docs/manual");
-#endif
-    return QUrl::fromLocalFile(QDir(dir).filePath(page)).toString();
-}
-
-QString helpLinkHtml(const QString &address)
-{
-    return QStringLiteral("<html><head/><body><p><a href=\"%1\"><span style=\" "
-                          "text-decoration: underline; color:#0000ff;\">Need Help ?</span></a>"
-                          "</p></body></html>")
-        .arg(address);
-}
 
 } // namespace
 
@@ -83,8 +67,9 @@ WinTools::WinTools(SPBasicSuite *basicSuite, AEGP_PluginID pluginId, AEGP_PanelH
     connect(m_board->pbTest, &QPushButton::clicked, this, &WinTools::OnPbTest);
     connect(pb_importScene, &QPushButton::clicked, this, &WinTools::OnImportScene);
 
-    // The Create Scene tool is not part of the panel yet; its two signals will be connected
-    // here once it is.
+    buildCreateSceneTab();
+    connect(m_createScene, &CreateSceneWidget::SigPbScriptReload, this, &WinTools::OnScriptReload);
+    connect(m_createScene, &CreateSceneWidget::SigCreateScene, this, &WinTools::OnCreateScene);
     connect(pbTestCompName, &QPushButton::clicked, this, &WinTools::OnTestCompName);
     connect(pbTestFileName, &QPushButton::clicked, this, &WinTools::OnTestFileName);
 
@@ -134,6 +119,16 @@ void WinTools::buildBoard()
     m_board->makeProcessLogSink();
 }
 
+void WinTools::buildCreateSceneTab()
+{
+    m_createScene = new CreateSceneWidget(this, TabOptionsWidget);
+    createSceneLayout->addWidget(m_createScene);
+    // On the panel every cell of the matching table gets the grey-backed style.
+    TableConfig *table = m_createScene->matchingTable();
+    table->setAlternateColors(false);
+    table->applyCellStyles();
+}
+
 void WinTools::writeStartBanner()
 {
     qWarning() << "--- ReelTool Log is Ready --- from qWarning() ";
@@ -162,11 +157,6 @@ void WinTools::writeVersionBlock()
 
 // ---- Launcher ------------------------------------------------------------------------------
 
-QStringList WinTools::launcherScripts() const
-{
-    return QStringList();
-}
-
 void WinTools::OnInitLauncherPage()
 {
     qWarning() << "OnInitLauncherPage";
@@ -174,17 +164,23 @@ void WinTools::OnInitLauncherPage()
         delete item->widget();
         delete item;
     }
-    const QStringList scripts = launcherScripts();
+    const QStringList scripts = m_createScene->scripts();
     for (int i = 0; i < scripts.size(); ++i) {
-        const QString path = scripts.at(i).simplified();
-        if (path.isEmpty())
-            continue;
-        auto *button = new QPushButton(removeExtension(fileName(path)).arg(i));
+        const QString &path = scripts.at(i);
+        auto *button = new QPushButton(launcherLabel(path, i));
         DynamicButtonZone->addWidget(button);
         m_launcherMapper->setMapping(button, path);
-        connect(button, &QPushButton::clicked, m_launcherMapper,
-                qOverload<>(&QSignalMapper::map));
+        connect(button, &QPushButton::clicked, m_launcherMapper, qOverload<>(&QSignalMapper::map));
     }
+}
+
+QString WinTools::launcherLabel(const QString &path, int index)
+{
+    // Only a dot after the last separator starts the extension: "v1.2/clip" keeps its name. A
+    // label without a place marker is left alone (arg() would complain into the log).
+    const QString label = removeExtension(fileName(path));
+    static const QRegularExpression marker(QStringLiteral("%[1-9]"));
+    return label.contains(marker) ? label.arg(index) : label;
 }
 
 void WinTools::OnButtonLauncherPage(QString name)
@@ -194,7 +190,9 @@ void WinTools::OnButtonLauncherPage(QString name)
                                    QStringLiteral("Script [%1] Non trouvé").arg(name));
         return;
     }
-    // Running the script in the host comes with the script runner.
+    // A host that refuses the script suite fails the run inside the runner, which records the
+    // error and returns: the press ends without effect.
+    SceneHost::RunScriptFile(name, QString());
 }
 
 void WinTools::OnScriptReload()
@@ -235,19 +233,14 @@ void WinTools::ImportScene()
 {
     // The progress dialog lets events through between scenes; an idle call arriving then
     // must not start a second run inside this one, so the request waits for the next idle.
-    if (m_importRunning) {
+    if (m_runActive) {
         signalImportScene = true;
         return;
     }
-    const QScopedValueRollback<bool> running(m_importRunning, true);
+    const QScopedValueRollback<bool> running(m_runActive, true);
     const ImportOptions options = importOptionsSnapshot();
-    // The Create Scene tool's switches, template and scripts as its configuration keys hold
-    // them, until that tool is part of the panel.
-    const std::unique_ptr<QSettings> configuration =
-        ConfigurationFiles::open(configurationName(QString()));
-    ConfiguredCreateSceneSource createScene(*configuration);
     ImportProgressDialog progress(this);
-    SceneImport run(options, createScene);
+    SceneImport run(options, *m_createScene);
     run.setProgress(&progress);
     run.setSettingsSaver([this]() { OnGlobalSaveSettings(); });
     run.ImportScene(pbImpInputDir->text(), selectedImportScenes());
@@ -288,7 +281,21 @@ QStringList WinTools::selectedImportScenes() const
     return scenes;
 }
 
-void WinTools::CreateScene() {}
+void WinTools::CreateScene()
+{
+    if (m_runActive) {
+        signalCreateScene = true;
+        return;
+    }
+    const QScopedValueRollback<bool> running(m_runActive, true);
+    const ImportOptions options = importOptionsSnapshot();
+    ImportProgressDialog progress(this);
+    SceneImport preparation(options, *m_createScene);
+    preparation.setSettingsSaver([this]() { OnGlobalSaveSettings(); });
+    SceneCreation run(options, *m_createScene, preparation);
+    run.setProgress(&progress);
+    run.CreateScene();
+}
 
 // ---- Import Scene page -----------------------------------------------------------------------
 
@@ -332,9 +339,7 @@ void WinTools::OnPbTest()
 
 QString WinTools::resolveScenePattern(const QString &pattern, const QString &sceneDir) const
 {
-    // The production placeholders (%e, %n, ...) come from the Create Scene options and stay
-    // as written until that tool is part of the panel.
-    return expandPlaceholder(pattern, QLatin1Char('a'), sceneDir);
+    return m_createScene->expandProductionPlaceholders(pattern, sceneDir);
 }
 
 void WinTools::showResolvedName(const QString &pattern)
@@ -368,16 +373,12 @@ QString WinTools::configurationName(const QString &path)
     return path.isEmpty() ? m_board->GetCurrentSettingFileName() : path;
 }
 
-void WinTools::loadCreateSceneSettings(QSettings &) {}
-
-void WinTools::saveCreateSceneSettings(QSettings &) {}
-
 void WinTools::OnGlobalLoadSettings(QString path)
 {
     const std::unique_ptr<QSettings> opened = ConfigurationFiles::open(configurationName(path));
     QSettings &settings = *opened;
     qWarning() << "LOAD QSetting FileName :" << settings.fileName();
-    loadCreateSceneSettings(settings);
+    m_createScene->loadSettings(settings);
     m_board->LoadSettings(settings);
 
     const QString inputDir =
@@ -411,7 +412,7 @@ void WinTools::OnGlobalSaveSettings(QString path)
     const std::unique_ptr<QSettings> opened = ConfigurationFiles::open(configurationName(path));
     QSettings &settings = *opened;
     qWarning() << "SAVE QSetting FileName :" << settings.fileName();
-    saveCreateSceneSettings(settings);
+    m_createScene->saveSettings(settings);
     m_board->SaveSettings(settings);
 
     settings.setValue("ImpInputDir", pbImpInputDir->text());

@@ -10,6 +10,7 @@
 
 #include <QString>
 
+class CreateSceneWidget;
 class QSettings;
 class QSignalMapper;
 class ReportWidget;
@@ -21,7 +22,10 @@ class WToolBox;
 // Import and create runs never start from a button: the button raises a pending flag and the
 // host's idle hook (RunIdleTasks) runs the task, so the host is never re-entered from inside a
 // Qt click handler. Pressing Import twice before the next idle call queues a single run.
-class WinTools : public WinQtAE, public Ui::Form, public Ui::ImportOptions1, public Ui::ImportOptions2
+class WinTools : public WinQtAE,
+                 public Ui::Form,
+                 public Ui::ImportOptions1,
+                 public Ui::ImportOptions2
 {
     Q_OBJECT
 public:
@@ -33,6 +37,10 @@ public:
     void RunIdleTasks();
 
     ReportWidget *board() const { return m_board; }
+    CreateSceneWidget *createSceneTab() const { return m_createScene; }
+    // A launcher button's label: the script's file name without its last extension, with %1
+    // standing for the button's index ("clip.final.jsx" -> "clip.final").
+    static QString launcherLabel(const QString &path, int index);
     bool importPending() const { return signalImportScene; }
     bool createPending() const { return signalCreateScene; }
     // How many import and create runs the idle hook has started (for diagnostics and tests).
@@ -67,11 +75,7 @@ private:
     void buildBoard();
     void writeStartBanner();
     void writeVersionBlock();
-    // Scripts listed on the Create Scene side; empty until that tool is part of the panel.
-    QStringList launcherScripts() const;
-    // The Create Scene side's share of a configuration (nothing yet).
-    void loadCreateSceneSettings(QSettings &settings);
-    void saveCreateSceneSettings(QSettings &settings);
+    void buildCreateSceneTab();
     // Resolves a name pattern for one scene directory: %a is the directory's name.
     QString resolveScenePattern(const QString &pattern, const QString &sceneDir) const;
     void showResolvedName(const QString &pattern);
@@ -84,10 +88,11 @@ private:
     bool signalImportScene = false;
     bool signalCreateScene = false;
     ReportWidget *m_board = nullptr;
+    CreateSceneWidget *m_createScene = nullptr;
     WToolBox *m_optionsToolBox = nullptr;
     QSignalMapper *m_launcherMapper = nullptr;
     int m_importRuns = 0;
     int m_createRuns = 0;
     bool m_closed = false;
-    bool m_importRunning = false; // an import run is on the stack (its dialog takes events)
+    bool m_runActive = false; // an import or create run is on the stack (its dialog takes events)
 };

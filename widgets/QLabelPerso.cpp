@@ -2,15 +2,9 @@
 
 #include <QMouseEvent>
 
-QLabelPerso::QLabelPerso(QWidget *parent)
-    : QLabel(parent)
-{
-}
+QLabelPerso::QLabelPerso(QWidget *parent) : QLabel(parent) {}
 
-QLabelPerso::QLabelPerso(const QString &text, QWidget *parent)
-    : QLabel(text, parent)
-{
-}
+QLabelPerso::QLabelPerso(const QString &text, QWidget *parent) : QLabel(text, parent) {}
 
 void QLabelPerso::mousePressEvent(QMouseEvent *event)
 {

@@ -1,5 +1,6 @@
 #include "widgets/TitleItem.h"
 
+#include "widgets/HelpLinks.h"
 #include "widgets/QLabelPerso.h"
 
 #include <QAbstractButton>
@@ -30,9 +31,7 @@ QLabelPerso *makeArrow(const QString &picture, QWidget *parent)
 
 TitleItem::TitleItem(const QString &title, QFrame *content, QAbstractButton *enabler,
                      QWidget *parent)
-    : QWidget(parent)
-    , m_enabler(enabler)
-    , m_content(content)
+    : QWidget(parent), m_enabler(enabler), m_content(content)
 {
     initToolBoxResources();
 
@@ -66,11 +65,7 @@ TitleItem::TitleItem(const QString &title, QFrame *content, QAbstractButton *ena
 
 void TitleItem::setHelpLink(const QString &address)
 {
-    m_helpLink->setText(
-        QStringLiteral("<html><head/><body><p><a href=\"%1\"><span style=\" "
-                       "text-decoration: underline; color:#0000ff;\">Need Help "
-                       "?</span></a></p></body></html>")
-            .arg(address));
+    m_helpLink->setText(helpLinkHtml(address));
 }
 
 bool TitleItem::isEnabledByCheckBox() const

@@ -5,10 +5,8 @@
 #include <QFrame>
 #include <QVBoxLayout>
 
-ToolItem::ToolItem(const QString &title, QWidget *item, QAbstractButton *enabler,
-                   QWidget *parent)
-    : QWidget(parent)
-    , m_item(item)
+ToolItem::ToolItem(const QString &title, QWidget *item, QAbstractButton *enabler, QWidget *parent)
+    : QWidget(parent), m_item(item)
 {
     m_frame = new QFrame(this);
     m_frame->setFrameShape(QFrame::StyledPanel);

@@ -4,11 +4,7 @@
 
 #include <QVBoxLayout>
 
-WToolBox::WToolBox(QWidget *parent)
-    : QWidget(parent)
-    , m_layout(new QVBoxLayout(this))
-{
-}
+WToolBox::WToolBox(QWidget *parent) : QWidget(parent), m_layout(new QVBoxLayout(this)) {}
 
 void WToolBox::addItem(ToolItem *item)
 {

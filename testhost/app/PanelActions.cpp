@@ -2,12 +2,12 @@
 // press buttons, select list entries, answer the dialogs the panel opens, and keep the text
 // of its log console.
 #include "testhost/app/HostActions.h"
+#include "testhost/app/PanelAccess.h"
 #include "testhost/core/TestHost.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
-#include <QPushButton>
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
@@ -15,38 +15,16 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
 #include <QSettings>
 #include <QSpinBox>
 #include <QTextEdit>
 #include <QTimer>
+#include <QTreeWidget>
 
 namespace {
 
 const QString kPanelMatchName = QStringLiteral("cellKit");
-
-QWidget *findPanel(HostRun &run)
-{
-    QWidget *container = run.host ? run.host->panelContainer(kPanelMatchName) : nullptr;
-    if (!container)
-        return nullptr;
-    for (QWidget *w : container->findChildren<QWidget *>())
-        if (w->inherits("WinTools"))
-            return w;
-    return nullptr;
-}
-
-QWidget *findWidget(HostRun &run, const QString &name)
-{
-    QWidget *panel = findPanel(run);
-    if (!panel) {
-        *run.err << "cellkit-host: no panel is open (use --command cellKit first)" << Qt::endl;
-        return nullptr;
-    }
-    QWidget *widget = panel->findChild<QWidget *>(name);
-    if (!widget)
-        *run.err << "cellkit-host: the panel has no widget named " << name << Qt::endl;
-    return widget;
-}
 
 // Splits "OBJ=VALUE"; false (message printed) without the "=".
 bool splitAssignment(HostRun &run, const QString &text, QString *name, QString *value)
@@ -61,10 +39,32 @@ bool splitAssignment(HostRun &run, const QString &text, QString *name, QString *
     return true;
 }
 
+// A list as the settings store it: one comma-separated text, one editable entry per part.
+void setListItems(QListWidget *list, const QString &value)
+{
+    list->clear();
+    for (const QString &part : value.split(QLatin1Char(','))) {
+        auto *item = new QListWidgetItem(part, list);
+        item->setFlags(item->flags() | Qt::ItemIsEditable);
+    }
+}
+
+QStringList listItems(const QListWidget *list)
+{
+    QStringList texts;
+    for (int row = 0; row < list->count(); ++row)
+        texts << list->item(row)->text();
+    return texts;
+}
+
 bool setWidgetValue(HostRun &run, QWidget *widget, const QString &value)
 {
     bool ok = true;
-    if (auto *check = qobject_cast<QCheckBox *>(widget)) {
+    if (widget->inherits("WPathSelector")) {
+        ok = QMetaObject::invokeMethod(widget, "setPath", Q_ARG(QString, value));
+    } else if (auto *list = qobject_cast<QListWidget *>(widget)) {
+        setListItems(list, value);
+    } else if (auto *check = qobject_cast<QCheckBox *>(widget)) {
         if (value != QLatin1String("true") && value != QLatin1String("false"))
             ok = false;
         else
@@ -95,7 +95,11 @@ bool setWidgetValue(HostRun &run, QWidget *widget, const QString &value)
 // The value as --set takes it: true/false, the text, the number or the combo index.
 bool widgetValue(HostRun &run, QWidget *widget, QString *value)
 {
-    if (auto *check = qobject_cast<QCheckBox *>(widget))
+    if (widget->inherits("WPathSelector"))
+        QMetaObject::invokeMethod(widget, "rawText", Q_RETURN_ARG(QString, *value));
+    else if (auto *list = qobject_cast<QListWidget *>(widget))
+        *value = listItems(list).join(QLatin1Char(','));
+    else if (auto *check = qobject_cast<QCheckBox *>(widget))
         *value = check->isChecked() ? QStringLiteral("true") : QStringLiteral("false");
     else if (auto *edit = qobject_cast<QLineEdit *>(widget))
         *value = edit->text();
@@ -157,8 +161,9 @@ void answerFileDialog(HostRun &run, QFileDialog *dialog)
     QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
 }
 
-// Watches for modal dialogs and answers them from the queues, once per dialog.
-void ensureDialogWatcher(HostRun &run)
+} // namespace
+
+void startDialogWatcher(HostRun &run)
 {
     static QPointer<QTimer> watcher;
     if (watcher || !qApp)
@@ -179,8 +184,31 @@ void ensureDialogWatcher(HostRun &run)
     watcher->start();
 }
 
+namespace {
+
+// Scene items of the Create Scene tree, by their column-0 text.
+bool selectTreeItems(HostRun &run, QTreeWidget *tree, const QStringList &names)
+{
+    tree->clearSelection();
+    for (const QString &name : names) {
+        QTreeWidgetItem *found = nullptr;
+        for (int i = 0; i < tree->topLevelItemCount() && !found; ++i)
+            if (tree->topLevelItem(i)->text(0) == name)
+                found = tree->topLevelItem(i);
+        if (!found) {
+            *run.err << "cellkit-host: no scene " << name << " in " << tree->objectName()
+                     << Qt::endl;
+            return false;
+        }
+        found->setSelected(true);
+    }
+    return true;
+}
+
 bool selectListItems(HostRun &run, QWidget *widget, const QStringList &texts)
 {
+    if (auto *tree = qobject_cast<QTreeWidget *>(widget))
+        return selectTreeItems(run, tree, texts);
     auto *list = qobject_cast<QListWidget *>(widget);
     if (!list) {
         *run.err << "cellkit-host: " << widget->objectName() << " is not a list" << Qt::endl;
@@ -191,11 +219,12 @@ bool selectListItems(HostRun &run, QWidget *widget, const QStringList &texts)
     for (const QString &text : texts) {
         const QList<QListWidgetItem *> items = list->findItems(text, Qt::MatchExactly);
         if (items.isEmpty()) {
-            *run.err << "cellkit-host: no entry " << text << " in " << list->objectName() << Qt::endl;
+            *run.err << "cellkit-host: no entry " << text << " in " << list->objectName()
+                     << Qt::endl;
             return false;
         }
-        list->setCurrentItem(items.first(),
-                             first ? QItemSelectionModel::ClearAndSelect : QItemSelectionModel::Select);
+        list->setCurrentItem(items.first(), first ? QItemSelectionModel::ClearAndSelect
+                                                  : QItemSelectionModel::Select);
         first = false;
     }
     return true;
@@ -205,27 +234,70 @@ void writeLog(HostRun &run)
 {
     QWidget *panel = findPanel(run);
     auto *log = panel ? panel->findChild<QTextEdit *>(QStringLiteral("efLog")) : nullptr;
-    const QString text = log ? log->toPlainText() : QString();
-    if (run.logFile == QLatin1String("-")) {
-        *run.out << text << Qt::endl;
-        return;
-    }
-    QFile file(run.logFile);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        *run.err << "cellkit-host: cannot write " << run.logFile << Qt::endl;
-        return;
-    }
-    file.write(text.toUtf8());
+    writeOutput(run, run.logFile, log ? log->toPlainText() : QString());
 }
 
 } // namespace
 
+QWidget *findPanel(HostRun &run)
+{
+    QWidget *container = run.host ? run.host->panelContainer(kPanelMatchName) : nullptr;
+    if (!container)
+        return nullptr;
+    for (QWidget *w : container->findChildren<QWidget *>())
+        if (w->inherits("WinTools"))
+            return w;
+    return nullptr;
+}
+
+QWidget *findWidget(HostRun &run, const QString &name)
+{
+    QWidget *panel = findPanel(run);
+    if (!panel) {
+        *run.err << "cellkit-host: no panel is open (use --command cellKit first)" << Qt::endl;
+        return nullptr;
+    }
+    QWidget *widget = panel->findChild<QWidget *>(name);
+    if (!widget)
+        *run.err << "cellkit-host: the panel has no widget named " << name << Qt::endl;
+    return widget;
+}
+
+QWidget *findWidgetOfClass(HostRun &run, const char *className)
+{
+    QWidget *panel = findPanel(run);
+    if (!panel) {
+        *run.err << "cellkit-host: no panel is open (use --command cellKit first)" << Qt::endl;
+        return nullptr;
+    }
+    for (QWidget *w : panel->findChildren<QWidget *>())
+        if (w->inherits(className))
+            return w;
+    *run.err << "cellkit-host: the panel has no " << className << Qt::endl;
+    return nullptr;
+}
+
+bool writeOutput(HostRun &run, const QString &file, const QString &text)
+{
+    if (file == QLatin1String("-")) {
+        *run.out << text << Qt::endl;
+        return true;
+    }
+    QFile out(file);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Text) || out.write(text.toUtf8()) < 0) {
+        *run.err << "cellkit-host: cannot write " << file << Qt::endl;
+        return false;
+    }
+    return true;
+}
+
 void addPanelActions(ActionTable &table)
 {
     table.add({"set", true, "OBJ=VALUE",
-               "set a panel widget: check box true/false, text, spin box number, combo index",
+               "set a panel widget: check box true/false, text, spin box number, combo index, "
+               "path selector path (as typed), list entries as A,B,C",
                [](HostRun &run, const QString &value) {
-                   ensureDialogWatcher(run);
+                   startDialogWatcher(run);
                    QString name, text;
                    if (!splitAssignment(run, value, &name, &text))
                        return false;
@@ -241,16 +313,17 @@ void addPanelActions(ActionTable &table)
                    *run.out << value << '=' << text << Qt::endl;
                    return true;
                }});
-    table.add({"click", true, "OBJ", "press a panel button",
-               [](HostRun &run, const QString &value) {
-                   ensureDialogWatcher(run);
-                   auto *button = qobject_cast<QAbstractButton *>(findWidget(run, value));
-                   if (!button)
-                       return false;
-                   button->click();
-                   return true;
-               }});
-    table.add({"select", true, "OBJ=TEXT[,TEXT...]", "select list entries by text",
+    table.add(
+        {"click", true, "OBJ", "press a panel button", [](HostRun &run, const QString &value) {
+             startDialogWatcher(run);
+             auto *button = qobject_cast<QAbstractButton *>(findWidget(run, value));
+             if (!button)
+                 return false;
+             button->click();
+             return true;
+         }});
+    table.add({"select", true, "OBJ=TEXT[,TEXT...]",
+               "select list entries by text; for treeWidget, scenes by their Element text",
                [](HostRun &run, const QString &value) {
                    QString name, texts;
                    if (!splitAssignment(run, value, &name, &texts))
@@ -272,13 +345,13 @@ void addPanelActions(ActionTable &table)
                        *run.err << "cellkit-host: unknown answer " << value << Qt::endl;
                        return false;
                    }
-                   ensureDialogWatcher(run);
+                   startDialogWatcher(run);
                    run.answers << value;
                    return true;
                }});
     table.add({"choose", true, "PATH", "answer the next file or directory chooser",
                [](HostRun &run, const QString &value) {
-                   ensureDialogWatcher(run);
+                   startDialogWatcher(run);
                    run.choices << value;
                    return true;
                }});

@@ -2,6 +2,7 @@
 // runs the command-line actions in the order given and exits.
 #include "testhost/app/HostActions.h"
 #include "testhost/app/HostWindow.h"
+#include "testhost/app/PanelAccess.h"
 #include "testhost/core/TestHost.h"
 
 #include <QApplication>
@@ -71,6 +72,7 @@ int main(int argc, char **argv)
     addProjectActions(table);
     addPanelActions(table);
     addImportActions(table);
+    addCreateSceneActions(table);
 
     TestHost host;
     HostRun run;
@@ -78,6 +80,9 @@ int main(int argc, char **argv)
     run.headless = headless;
     run.out = &out;
     run.err = &err;
+    // Nobody is there to answer a box: each one takes its default button and is printed.
+    if (headless)
+        startDialogWatcher(run);
     run.pluginPath = QDir(QCoreApplication::applicationDirPath())
                          .filePath(QStringLiteral(CELLKIT_MODULE_FILE));
     run.ensurePlugin = [&run]() {

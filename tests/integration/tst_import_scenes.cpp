@@ -31,8 +31,6 @@
 
 namespace {
 
-const QString kConfiguration = QStringLiteral("cellKit4after-imptest");
-
 bool writeFile(const QString &path, const QByteArray &bytes)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
@@ -164,13 +162,15 @@ private:
                 log().contains(text));
     }
 
-    void setCreateSceneKeys(const QVariantMap &keys)
+    // The template switch and path and the script list, set on the Create Scene tab.
+    void setCreateSceneTab(bool useTemplate, const QString &templatePath,
+                           const QStringList &scripts)
     {
-        QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Quillmark"),
-                           kConfiguration);
-        for (auto it = keys.cbegin(); it != keys.cend(); ++it)
-            settings.setValue(it.key(), it.value());
-        settings.sync();
+        widget<QCheckBox>("ckUseTemplateFile")->setChecked(useTemplate);
+        QMetaObject::invokeMethod(widget<QWidget>("pbSelectFlashTemplate"), "setPath",
+                                  Q_ARG(QString, templatePath));
+        widget<QListWidget>("lwScript")->clear();
+        widget<QListWidget>("lwScript")->addItems(scripts);
     }
 
     bool runImport(const QString &root, const QStringList &scenes)
@@ -256,9 +256,7 @@ private Q_SLOTS:
         m_boxes.clear();
         m_answers.clear();
         m_stopAfterFirstScene = false;
-        setCreateSceneKeys({{"ckUseTemplateFile", false},
-                            {"FlashTemplateFile", QString()},
-                            {"listScript", QString()}});
+        setCreateSceneTab(false, QString(), {});
         for (const char *box : {"ckImpNewProject", "ckImpCreateZeroIma", "ckImpUseShellComp"})
             widget<QCheckBox>(box)->setChecked(false);
         widget<QCheckBox>("ckImpUseXml")->setChecked(true);
@@ -455,7 +453,7 @@ private Q_SLOTS:
         }
         const QString scene = m_scenes->path() + "/SC01";
         QVERIFY(writeBackgroundScene(scene));
-        setCreateSceneKeys({{"ckUseTemplateFile", true}, {"FlashTemplateFile", templatePath}});
+        setCreateSceneTab(true, templatePath, {});
         widget<QCheckBox>("ckImpNewProject")->setChecked(templateExists);
 
         QVERIFY(runImport(m_scenes->path(), {"SC01"}));
@@ -529,8 +527,9 @@ private Q_SLOTS:
         QVERIFY(writeFile(scripts + "/batch_mark.jsx",
                           "app.project.items.addFolder(_CurCompName + ' marked');"));
         QVERIFY(writeFile(scripts + "/tools.jsx", "app.project.items.addFolder('tools ran');"));
-        setCreateSceneKeys({{"listScript", scripts + "/batch_mark.jsx," + scripts + "/tools.jsx," +
-                                               scripts + "/BATCH_missing.jsx"}});
+        setCreateSceneTab(
+            false, QString(),
+            {scripts + "/batch_mark.jsx", scripts + "/tools.jsx", scripts + "/BATCH_missing.jsx"});
         QVERIFY(writeBackgroundScene(m_scenes->path() + "/SC01"));
 
         QVERIFY(runImport(m_scenes->path(), {"SC01"}));

@@ -9,12 +9,14 @@
 #include "board/ReportWidget.h"
 #include "import/HostConnection.h"
 #include "panel/WinTools.h"
+#include "scenelist/gui/CreateSceneWidget.h"
 #include "support/Prompts.h"
 
 #include <QCheckBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QSettings>
 #include <QSpinBox>
 #include <QStandardPaths>
@@ -326,7 +328,8 @@ private Q_SLOTS:
         const QString result = QString::number(Prompts::Information) + "|Result:|";
         QTest::newRow("none") << QStringList() << "EP_%a_%e" << warn;
         QTest::newRow("two") << QStringList{"sc01", "sc02"} << "EP_%a_%e" << warn;
-        QTest::newRow("one") << QStringList{"sc02"} << "EP_%a_%e" << result + "EP_sc02_%e";
+        // The episode number of a fresh configuration is 1.
+        QTest::newRow("one") << QStringList{"sc02"} << "EP%03e_%a" << result + "EP001_sc02";
         QTest::newRow("no placeholder") << QStringList{"sc01"} << "FINAL" << result + "FINAL";
     }
 
@@ -346,6 +349,34 @@ private Q_SLOTS:
         panel->efImpCompName->setText(pattern);
         QTest::mouseClick(panel->pbTestCompName, Qt::LeftButton);
         QCOMPARE(m_prompts.asked, QStringList{expected});
+    }
+
+    void launcherLabels_data()
+    {
+        QTest::addColumn<QStringList>("scripts");
+        QTest::addColumn<QStringList>("labels");
+        QTest::newRow("two dots") << QStringList{"D:/tools/clip.final.jsx"}
+                                  << QStringList{"clip.final"};
+        QTest::newRow("same name")
+            << QStringList{"/a/fx.jsx", "/b/fx.jsx"} << QStringList{"fx", "fx"};
+        QTest::newRow("capitals, marker, blank")
+            << QStringList{"C:\\s\\Fix.JSXBIN", "  ", "/v1.2/take%1", "%0.jsx"}
+            << QStringList{"Fix", "take1", "%0"};
+    }
+    void launcherLabels()
+    {
+        QFETCH(QStringList, scripts);
+        QFETCH(QStringList, labels);
+        CountingPanel *panel = makePanel();
+        panel->createSceneTab()->lwScript->addItems(scripts);
+        panel->OnScriptReload();
+        panel->OnInitLauncherPage(); // a second rebuild leaves one button per entry
+        QStringList shown;
+        for (int i = 0; i < panel->DynamicButtonZone->count(); ++i)
+            shown << qobject_cast<QPushButton *>(panel->DynamicButtonZone->itemAt(i)->widget())
+                         ->text();
+        QCOMPARE(shown, labels);
+        QVERIFY(!panel->board()->efLog->toPlainText().contains("QString::arg"));
     }
 
     void followsContainerSize()

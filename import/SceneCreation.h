@@ -1,0 +1,49 @@
+#pragma once
+// The Create Scene command in the host: each scene selected in the Create Scene tree becomes a
+// project of its own below the output directory, holding the scene composition and the
+// elements the matching table found for it; the project is saved as an .aep file.
+//
+// Example: output directory /prod/out and the selected scene SC010 with a found Movie
+// /lib/SC010.mov and a found Asset /lib/chars/bob.png in layer folder CHARS give
+// /prod/out/SC010/SC010.aep, whose composition SC010 lasts as long as the movie and holds bob
+// (its footage in the project folder CHARS) above the movie (in the folder ELEMENTS).
+#include "host/aegp.h"
+#include "import/ImportOptions.h"
+
+#include <QString>
+
+class CreateSceneSource;
+class ImportProgress;
+class HostColumnAssembler;
+class SceneImport;
+struct SceneToCreate;
+struct SceneElementToCreate;
+
+class SceneCreation
+{
+public:
+    // `preparation` gives the checks and the file copies shared with the import; not owned.
+    SceneCreation(const ImportOptions &options, CreateSceneSource &createScene,
+                  SceneImport &preparation);
+
+    // Shown while the run goes (not owned; may be null).
+    void setProgress(ImportProgress *progress) { m_progress = progress; }
+
+    void CreateScene();
+
+    // The projects saved by the last CreateScene.
+    int scenesCreated() const { return m_scenesCreated; }
+
+private:
+    void createOneScene(const QString &destination, const SceneToCreate &scene);
+    // The scene movie's duration for a list of movie files; one second otherwise.
+    A_Time sceneDuration(const QString &scene) const;
+    void addElement(const SceneElementToCreate &element, const QString &sceneDir,
+                    HostColumnAssembler &assembler);
+
+    const ImportOptions &m_options;
+    CreateSceneSource &m_createScene;
+    SceneImport &m_preparation;
+    ImportProgress *m_progress = nullptr;
+    int m_scenesCreated = 0;
+};

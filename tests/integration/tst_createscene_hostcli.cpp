@@ -1,0 +1,124 @@
+// cellkit-host driving the launcher and the dialogs headless, as a user's clicks would: boxes
+// nobody is there to answer, launcher buttons built from the Create Scene script list, and a
+// script run from its button.
+#include "HostProcess.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+// The dumped project that follows the launcher labels on standard output.
+QJsonObject dumpedProject(const QString &out)
+{
+    return QJsonDocument::fromJson(out.mid(out.indexOf(QLatin1Char('{'))).toUtf8()).object();
+}
+
+bool hasItem(const QJsonObject &project, const QString &name)
+{
+    for (const QJsonValue &item : project["items"].toArray())
+        if (item.toObject()["name"].toString() == name)
+            return true;
+    return false;
+}
+
+} // namespace
+
+class TestCreateSceneHostCli : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_config;
+    QTemporaryDir m_scripts;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_config.isValid() && m_scripts.isValid());
+        QFile binary(m_scripts.filePath("mark.JSXBIN"));
+        QVERIFY(binary.open(QIODevice::WriteOnly));
+        binary.write("app.project.items.addFolder('binary ran');");
+    }
+
+    // This hung for ever: the box waited for a click that never came.
+    void unansweredBoxTakesItsDefault()
+    {
+        QTemporaryDir empty;
+        const HostProcessRun r =
+            runHost({"--config-dir", m_config.path(), "--import", empty.path()});
+        QCOMPARE(r.code, 0);
+        QVERIFY2(r.err.contains("dialog: Warning: Select Scenes to import first"),
+                 qPrintable(r.err));
+    }
+
+    void launcher_data()
+    {
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<bool>("refuseScripts");
+        QTest::addColumn<QString>("made");
+        QTest::addColumn<int>("runs");
+        QTest::newRow("sample script") << "precompose-demo" << false << "Characters" << 1;
+        QTest::newRow("binary in capitals") << "mark" << false << "binary ran" << 2;
+        // The script suite refused: the press ends without effect and the host lives on.
+        QTest::newRow("suite refused") << "precompose-demo" << true << "" << 0;
+        QTest::newRow("missing file") << "clip.final" << false << "" << 0;
+    }
+    void launcher()
+    {
+        QFETCH(QString, label);
+        QFETCH(bool, refuseScripts);
+        QFETCH(QString, made);
+        QFETCH(int, runs);
+        const QString samples = qEnvironmentVariable("CELLKIT_SOURCE_DIR") + "/samples/scripts";
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("CELLKIT_DEMO_DIR", samples + "/precompose-demo");
+        QStringList args{"--config-dir", m_config.path()};
+        if (refuseScripts)
+            args << "--refuse-suite"
+                 << "AEGP Utility Suite";
+        args << "--command"
+             << "cellKit"
+             << "--set"
+             << "lwScript=" + samples + "/precompose-demo.jsx, ," + m_scripts.path() +
+                    "/mark.JSXBIN,/missing/clip.final.jsx"
+             << "--click"
+             << "pbReloadScript"
+             << "--launchers"
+             << "-"
+             << "--launch" << label << "--dump"
+             << "-";
+        const HostProcessRun r = runHost(args, env);
+        QCOMPARE(r.code, 0);
+        QVERIFY2(r.out.startsWith("precompose-demo\nmark\nclip.final\n{"), qPrintable(r.out));
+        const QJsonObject project = dumpedProject(r.out);
+        QCOMPARE(project["host"].toObject()["scripts"].toArray().size(), runs);
+        if (!made.isEmpty())
+            QVERIFY(hasItem(project, made));
+        QCOMPARE(r.err.contains("dialog: Warning: Script [/missing/clip.final.jsx] Non trouvé"),
+                 label == "clip.final");
+        QVERIFY(!hasItem(project, "Characters") || !refuseScripts);
+    }
+
+    // The table's one-line form loads as the tab stores it; the tree is written as JSON.
+    void tableAndTree()
+    {
+        const QString row = "2,3,6,6:,EP%02e_%a,png psd,CH[VIRGULE]A,,1,000,2,,";
+        const HostProcessRun r = runHost({"--config-dir", m_config.path(), "--config", "tree",
+                                          "--command", "cellKit", "--table", row, "--tree", "-"});
+        QCOMPARE(r.code, 0);
+        const QJsonObject tree = QJsonDocument::fromJson(r.out.toUtf8()).object();
+        QCOMPARE(tree["columns"].toArray().size(), 11);
+        QCOMPARE(tree["columns"].toArray().last().toString(), QString("TYPE"));
+        QVERIFY(tree["scenes"].toArray().isEmpty());
+        QSettings saved(m_config.filePath("Quillmark/cellKit4after-tree.ini"),
+                        QSettings::IniFormat);
+        QVERIFY(saved.value("CreateScene/TableOptions").toString().startsWith(row + ";"));
+    }
+};
+
+QTEST_MAIN(TestCreateSceneHostCli)
+#include "tst_createscene_hostcli.moc"

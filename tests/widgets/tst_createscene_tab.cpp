@@ -1,0 +1,208 @@
+// The Create Scene tab on its own: its settings in a configuration (fresh, round trip, written
+// before the settings had a group of their own, switched-off table rows) and what it answers
+// to the scene runs.
+#include "scenelist/gui/CreateSceneWidget.h"
+#include "support/AnsweringPrompts.h"
+#include "widgets/TableConfig.h"
+#include "widgets/WPathSelector.h"
+
+#include <QCheckBox>
+#include <QDoubleSpinBox>
+#include <QSettings>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+
+namespace {
+
+QCheckBox *rowCheck(CreateSceneWidget &w, int row)
+{
+    return qobject_cast<QCheckBox *>(w.matchingTable()->tableWidget()->cellWidget(row, 0));
+}
+
+QString offRows(CreateSceneWidget &w)
+{
+    QStringList rows;
+    for (int row = 0; row < 24; ++row)
+        if (!rowCheck(w, row)->isChecked())
+            rows << QString::number(row);
+    return rows.join(',');
+}
+
+// Values of one widget of each kind, in the form the settings store them.
+QStringList sample(CreateSceneWidget &w)
+{
+    return {w.lwScript->item(0) ? w.lwScript->item(0)->text() : QString(),
+            w.pbSelectDestinationDir->rawText(),
+            QString::number(w.cbTarget->currentIndex()),
+            QString::number(w.ckCsvSkipComments->isChecked()),
+            QString::number(w.useTemplateCheckBox()->isChecked()),
+            QString::number(w.sbCsvStartLine->value()),
+            QString::number(w.sbCreateTbaBgScale->value()),
+            w.efEpisodeName->text(),
+            w.efCreateTbaWriteC1->text(),
+            w.matchingTable()->saveToText().section(';', 0, 0)};
+}
+
+const QStringList kDefaults{
+    QString(),      "Select Destination Directory", "0", "1", "0", "2", "1", "No Name",
+    "Write_DERUSH", "0,0,0,,,,,,0,000,0,,"};
+
+void change(CreateSceneWidget &w)
+{
+    w.lwScript->addItem("/s/BATCH_fx.jsx");
+    w.pbSelectDestinationDir->setPath("/out/EP%02e");
+    w.cbTarget->setCurrentIndex(3);
+    w.ckCsvSkipComments->setChecked(false);
+    w.useTemplateCheckBox()->setChecked(true);
+    w.sbCsvStartLine->setValue(5);
+    w.sbCreateTbaBgScale->setValue(0.25);
+    w.efEpisodeName->setText("Pilot, part 1");
+    w.efCreateTbaWriteC1->setText("W");
+    w.matchingTable()->loadFromText("2,3,6,6:,EP%02e_%a,png psd,CH[VIRGULE]A,,1,000,2,,");
+}
+
+const QStringList kChanged{"/s/BATCH_fx.jsx",
+                           "/out/EP%02e",
+                           "3",
+                           "0",
+                           "1",
+                           "5",
+                           "0.25",
+                           "Pilot, part 1",
+                           "W",
+                           "2,3,6,6:,EP%02e_%a,png psd,CH[VIRGULE]A,,1,000,2,,"};
+
+} // namespace
+
+class TestCreateSceneTab : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    AnsweringPrompts m_prompts;
+
+    QString ini(const QString &name) const { return m_dir.filePath(name + ".ini"); }
+
+private Q_SLOTS:
+    void initTestCase() { Prompts::install(&m_prompts); }
+    void cleanupTestCase() { Prompts::install(nullptr); }
+
+    void freshConfigurationGivesDefaults()
+    {
+        CreateSceneWidget w;
+        change(w);
+        QSettings empty(ini("empty"), QSettings::IniFormat);
+        w.loadSettings(empty);
+        // The table text of an empty configuration changes nothing; everything else resets.
+        QCOMPARE(sample(w).mid(0, 9), kDefaults.mid(0, 9));
+        QCOMPARE(offRows(w), QString());
+        CreateSceneWidget fresh; // the stored form of an untouched table row
+        QCOMPARE(sample(fresh).last(), kDefaults.last());
+    }
+
+    void roundTrip()
+    {
+        CreateSceneWidget a;
+        change(a);
+        rowCheck(a, 3)->setChecked(false);
+        rowCheck(a, 7)->setChecked(false);
+        {
+            QSettings out(ini("round"), QSettings::IniFormat);
+            a.saveSettings(out);
+        }
+        QSettings in(ini("round"), QSettings::IniFormat);
+        // The table's own text stays as other tools read it; switched-off rows go beside it.
+        QCOMPARE(in.value("CreateScene/TableOptions").toString(), a.matchingTable()->saveToText());
+        QCOMPARE(in.value("CreateScene/TableOptionsInactive").toString(), QString("3,7"));
+        CreateSceneWidget b;
+        QVERIFY(sample(b) != kChanged);
+        b.loadSettings(in);
+        QCOMPARE(sample(b), kChanged);
+        QCOMPARE(offRows(b), QString("3,7"));
+        // A configuration without the switched-off rows has every row ticked.
+        in.remove("CreateScene/TableOptionsInactive");
+        b.loadSettings(in);
+        QCOMPARE(offRows(b), QString());
+    }
+
+    // Keys written at the top level before the tab had a group still load; the group wins.
+    void legacyTopLevelKeys()
+    {
+        QFile file(ini("legacy"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[General]\nlistScript=BATCH_fx.jsx, tools.jsx,\nckUseTemplateFile=true\n"
+                   "FlashTemplateFile=/t/EP%02e/t.aep\nsbEpisodeNumber=7\nefEpisodeName=Old\n"
+                   "[CreateScene]\nefEpisodeName=New\n");
+        file.close();
+        CreateSceneWidget w;
+        QSettings in(ini("legacy"), QSettings::IniFormat);
+        w.loadSettings(in);
+        QCOMPARE(w.scripts(), (QStringList{"BATCH_fx.jsx", "tools.jsx"}));
+        QVERIFY(w.useTemplate());
+        QCOMPARE(w.templatePath(), QString("/t/EP07/t.aep"));
+        QCOMPARE(w.efEpisodeName->text(), QString("New"));
+    }
+
+    // Only selected scenes, with every element row as the tree shows it.
+    void selectedScenesFromTheTree()
+    {
+        CreateSceneWidget w;
+        auto *sc1 = new QTreeWidgetItem(w.treeWidget, QStringList{"SC010", "010"});
+        new QTreeWidgetItem(
+            sc1, {"bob", "Asset", "File", "bob.png", "/lib/bob.png", "", "CHARS", "3", "6", "1"});
+        new QTreeWidgetItem(sc1, {"sea", "Movie", "File", "sea.mov", "", "", "", "4", "3", "0"});
+        new QTreeWidgetItem(w.treeWidget, QStringList{"SC020", "020"});
+        auto *sc3 = new QTreeWidgetItem(w.treeWidget, QStringList{"SC030", "030"});
+        sc1->setSelected(true);
+        sc3->setSelected(true);
+        const QVector<SceneToCreate> scenes = w.selectedScenes();
+        QCOMPARE(scenes.size(), 2);
+        QCOMPARE(scenes[0].name + scenes[1].name, QString("SC010SC030"));
+        QCOMPARE(scenes[0].elements.size(), 2);
+        const SceneElementToCreate &bob = scenes[0].elements[0];
+        QCOMPARE(bob.path + "|" + bob.layerDir + "|" + QString::number(bob.type),
+                 QString("/lib/bob.png|CHARS|6"));
+        QVERIFY(bob.found && !scenes[0].elements[1].found);
+    }
+
+    // The second list type reads movies from the chosen folder; the first has none.
+    void sceneListType()
+    {
+        QWidget panel;
+        auto *w = new CreateSceneWidget(&panel);
+        w->pb_selectSceneList->setPath("/lists/EP%02e");
+        w->sbEpisodeNumber->setValue(5);
+        new QTreeWidgetItem(w->treeWidget, QStringList{"SC010"});
+        QCOMPARE(w->inputDirectory() + w->inputExtension(), QString());
+        QVERIFY(!w->efCreaInputExt->isVisibleTo(&panel));
+        w->cbSceneListType->setCurrentIndex(1);
+        QVERIFY(w->IsFromDIR() && w->efCreaInputExt->isVisibleTo(&panel));
+        QCOMPARE(w->pbLoadSceneList->text(), QString("Load From Dir"));
+        QCOMPARE(w->treeWidget->topLevelItemCount(), 0);
+        QCOMPARE(w->inputDirectory() + "|" + w->inputExtension(), QString("/lists/EP05|mov"));
+    }
+
+    void checkLibraryFolders()
+    {
+        CreateSceneWidget w;
+        QTemporaryDir lib;
+        QVERIFY(QDir(lib.path()).mkpath("a/chars"));
+        w.lwLibDir->addItems({lib.path() + "/a/chars", lib.path() + "/missing",
+                              lib.path() + "/*/props", lib.path() + "/*/chars"});
+        m_prompts.forget();
+        w.OnCheckLibDirs();
+        QCOMPARE(m_prompts.asked().last().text, QString("No Directory Selected !!!"));
+        w.lwLibDir->selectAll();
+        w.OnCheckLibDirs();
+        const QString text = m_prompts.asked().last().text;
+        QCOMPARE(m_prompts.asked().last().title, QString("Checking Directory Access"));
+        QCOMPARE(text.count("Found["), 2);
+        QVERIFY(text.contains("<font color='#900000'>Error[" + lib.path() + "/missing]"));
+        QVERIFY(text.contains("Error[" + lib.path() + "/*/props]"));
+    }
+};
+
+QTEST_MAIN(TestCreateSceneTab)
+#include "tst_createscene_tab.moc"
