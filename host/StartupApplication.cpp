@@ -6,7 +6,11 @@
 #include <QStyleFactory>
 
 #include <cstdlib>
+#ifdef Q_OS_WIN
+#include "host/embed/win32/NativeProcess.h"
+#else
 #include <dlfcn.h>
+#endif
 
 namespace {
 // Qt keeps references to argc and argv for the application's whole life.
@@ -16,6 +20,24 @@ char g_platformOption[] = "-platform";
 char g_offscreen[] = "offscreen";
 char *g_argv[] = {g_programName, nullptr, nullptr, nullptr};
 
+#ifdef Q_OS_WIN
+void keepModuleLoaded()
+{
+    NativeProcess::pinOwnModule();
+}
+
+bool hasDisplay()
+{
+    return true;
+}
+
+// The host, not Qt, runs the message loop: every message it fetches lets Qt deliver what was
+// posted (queued signals, layout requests).
+void drivePostedEvents()
+{
+    QCoreApplication::sendPostedEvents(nullptr, 0);
+}
+#else
 void keepModuleLoaded()
 {
     Dl_info info{};
@@ -28,6 +50,7 @@ bool hasDisplay()
     return std::getenv("QT_QPA_PLATFORM") || std::getenv("DISPLAY")
         || std::getenv("WAYLAND_DISPLAY");
 }
+#endif
 } // namespace
 
 void applyStartupAppearance(QApplication &)
@@ -48,6 +71,9 @@ bool ensureQtApplication()
         g_argv[2] = g_offscreen;
         g_argc = 3;
     }
+#ifdef Q_OS_WIN
+    NativeProcess::installMessageHook(&drivePostedEvents);
+#endif
     // Deliberately never deleted: it must outlive every widget of the plug-in, and the host
     // never unloads us.
     static QApplication *app = new QApplication(g_argc, g_argv);
