@@ -3,6 +3,7 @@
 #include "board/Appearance.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QStyleFactory>
 
 #include <cstdlib>
@@ -29,6 +30,15 @@ void keepModuleLoaded()
 bool hasDisplay()
 {
     return true;
+}
+
+// Qt looks for its plug-ins (the "windows" platform above all) beside the program, which is the
+// host's; windeployqt puts ours beside the module.
+void addModuleFolderToLibraryPaths()
+{
+    const QString module = QString::fromStdWString(NativeProcess::ownModuleFileName());
+    if (!module.isEmpty())
+        QCoreApplication::addLibraryPath(QFileInfo(module).absolutePath());
 }
 
 // The host, not Qt, runs the message loop: every message it fetches lets Qt deliver what was
@@ -72,6 +82,7 @@ bool ensureQtApplication()
         g_argc = 3;
     }
 #ifdef Q_OS_WIN
+    addModuleFolderToLibraryPaths();
     NativeProcess::installMessageHook(&drivePostedEvents);
 #endif
     // Deliberately never deleted: it must outlive every widget of the plug-in, and the host

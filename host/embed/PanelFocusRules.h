@@ -21,6 +21,8 @@ public:
     class Windows
     {
     public:
+        using Window = PanelFocusRules::Window;
+
         virtual ~Windows() = default;
         virtual Window focusedWindow() const = 0;
         // False for a window that was destroyed since it was remembered.

@@ -44,7 +44,7 @@ void QWinWidget::showInContainer()
 bool QWinWidget::event(QEvent *event)
 {
     // deleteLater() ends here before any destructor runs: the last moment the whole panel exists.
-    if (event->type() == QEvent::DeferredDelete)
+    if (event->type() == QEvent::DeferredDelete && m_platform)
         releaseContainer();
     return QWidget::event(event);
 }
@@ -53,7 +53,7 @@ void QWinWidget::childEvent(QChildEvent *event)
 {
     QWidget::childEvent(event);
     QObject *child = event->child();
-    if (!child->isWidgetType())
+    if (!m_rules || !child->isWidgetType())
         return;
     if (event->added()) {
         child->installEventFilter(this);
@@ -68,7 +68,7 @@ bool QWinWidget::eventFilter(QObject *watched, QEvent *event)
 {
     // Only dialogs of the panel take part: an ordinary child being hidden (a page of a tool box)
     // or a popup menu must not move the focus out of the panel.
-    if (watched->parent() == this && watched->isWidgetType()) {
+    if (m_rules && watched->parent() == this && watched->isWidgetType()) {
         auto *child = static_cast<QWidget *>(watched);
         const Qt::WindowType type = child->windowType();
         if (type == Qt::Window || type == Qt::Dialog || type == Qt::Sheet)
@@ -140,8 +140,10 @@ bool QWinWidget::nativeEvent(const QByteArray &eventType, void *message, long *r
 {
     // The native focus came to our window from the host's side (a click, Tab or Shift+Tab in
     // the host): Qt hears it as a focus-in with the matching reason.
+    // Creating and re-parenting the native window during construction already brings messages,
+    // before the platform is in place.
     Qt::FocusReason reason = Qt::OtherFocusReason;
-    if (m_platform->isFocusInMessage(eventType, message, &reason)) {
+    if (m_platform && m_platform->isFocusInMessage(eventType, message, &reason)) {
         QFocusEvent focusIn(QEvent::FocusIn, reason);
         QCoreApplication::sendEvent(this, &focusIn);
     }

@@ -16,8 +16,6 @@ class QWinWidget;
 class QWinWidgetPlatform : public PanelFocusRules::Windows
 {
 public:
-    using Window = PanelFocusRules::Window;
-
     static std::unique_ptr<QWinWidgetPlatform> create(QWinWidget *panel,
                                                       AEGP_PlatformViewRef container);
 

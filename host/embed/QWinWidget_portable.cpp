@@ -69,10 +69,13 @@ public:
         return window && QApplication::allWidgets().contains(widget(window));
     }
 
+    // Like the native focus, which brings the window that holds it to the front.
     void giveFocus(Window window) override
     {
-        if (window)
-            widget(window)->setFocus(Qt::OtherFocusReason);
+        if (!window)
+            return;
+        widget(window)->activateWindow();
+        widget(window)->setFocus(Qt::OtherFocusReason);
     }
 
     // Qt's own modality already blocks the test host's window while a modal dialog of the panel

@@ -70,11 +70,14 @@ bool NativeProcess::hasMessageHook()
     return g_hook != nullptr;
 }
 
-bool NativeProcess::pinOwnModule()
+std::wstring NativeProcess::ownModuleFileName()
 {
     const HMODULE module = ownModule();
-    if (!module)
-        return false;
-    const std::wstring name = moduleFileName(module);
+    return module ? moduleFileName(module) : std::wstring();
+}
+
+bool NativeProcess::pinOwnModule()
+{
+    const std::wstring name = ownModuleFileName();
     return !name.empty() && LoadLibraryW(name.c_str()) != nullptr;
 }

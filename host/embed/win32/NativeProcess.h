@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 // Process-wide Win32 steps of a module whose Qt code runs inside a host that owns the message
 // loop. No <windows.h> and no Qt in this header.
 //
@@ -18,4 +20,6 @@ public:
 
     // The module that holds this code, by its own full file name (any length, any characters).
     static bool pinOwnModule();
+    // That file name, e.g. C:\...\Plug-ins\Quillmark\cellKit4After.aex; empty on failure.
+    static std::wstring ownModuleFileName();
 };

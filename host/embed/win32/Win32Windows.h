@@ -11,8 +11,6 @@
 class Win32Windows : public PanelFocusRules::Windows
 {
 public:
-    using Window = PanelFocusRules::Window;
-
     Window focusedWindow() const override;
     bool isLiveWindow(Window window) const override;
     void giveFocus(Window window) override;
