@@ -42,10 +42,13 @@ void addModuleFolderToLibraryPaths()
 }
 
 // The host, not Qt, runs the message loop: every message it fetches lets Qt deliver what was
-// posted (queued signals, layout requests).
+// posted (queued signals, layout requests). Deferred deletes (the panel after the host destroyed
+// its window) wait for a Qt event loop that never runs here unless asked for by name; at a
+// message fetch no handler of the current level is on the stack.
 void drivePostedEvents()
 {
     QCoreApplication::sendPostedEvents(nullptr, 0);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 #else
 void keepModuleLoaded()
