@@ -68,9 +68,6 @@ private Q_SLOTS:
             << QStringList{"disable 1", "enable 1", "focus 7"};
         QTest::newRow("modal dialog removed without hiding")
             << QStringList{"modal", "removed", "removed"} << QStringList{"disable 1", "enable 1"};
-        QTest::newRow("close, deactivation, tab out")
-            << QStringList{"closed", "deactivated", "leave"}
-            << QStringList{"activate 1", "top 1", "focus 1"};
     }
 
     void sequences()
@@ -93,22 +90,8 @@ private Q_SLOTS:
                 rules.dialogHidden();
             else if (step == "removed")
                 rules.childRemoved();
-            else if (step == "closed")
-                rules.dialogClosed();
-            else if (step == "deactivated")
-                rules.modalDialogDeactivated();
-            else if (step == "leave")
-                rules.focusLeavesPanel();
         }
         QCOMPARE(windows.log, expected);
-    }
-
-    void nativeFocusReason()
-    {
-        using R = PanelFocusRules::FocusReason;
-        QCOMPARE(PanelFocusRules::nativeFocusReason(false, true, true), R::Mouse);
-        QCOMPARE(PanelFocusRules::nativeFocusReason(false, false, true), R::Backtab);
-        QCOMPARE(PanelFocusRules::nativeFocusReason(false, false, false), R::Tab);
     }
 };
 

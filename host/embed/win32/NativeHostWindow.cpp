@@ -66,11 +66,21 @@ NativeHostWindow::NativeHostWindow(void *container, Client *client)
 {
     if (!m_container || !m_client)
         return;
-    // The property first: from the moment HostWindowProc is installed it must find us.
-    SetPropA(hwnd(m_container), kPropertyName, this);
-    m_previousProcedure =
-        reinterpret_cast<void *>(GetWindowLongPtrA(hwnd(m_container), GWLP_WNDPROC));
-    SetWindowLongPtrA(hwnd(m_container), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HostWindowProc));
+    HWND window = hwnd(m_container);
+    // One panel per container: a newer one takes the container over.
+    if (auto *earlier = static_cast<NativeHostWindow *>(GetPropA(window, kPropertyName)))
+        earlier->release();
+    // The property first: from the moment HostWindowProc runs it must find us.
+    SetPropA(window, kPropertyName, this);
+    if (void *orphaned = GetPropA(window, kOrphanedPrevious)) {
+        // HostWindowProc is still in the chain below another procedure; installing it a second
+        // time would have it call itself.
+        m_previousProcedure = orphaned;
+        RemovePropA(window, kOrphanedPrevious);
+    } else {
+        m_previousProcedure = reinterpret_cast<void *>(GetWindowLongPtrA(window, GWLP_WNDPROC));
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HostWindowProc));
+    }
     m_attached = true;
 }
 
