@@ -7,18 +7,23 @@
 
 WinQtAE::WinQtAE(SPBasicSuite *basicSuite, AEGP_PluginID pluginId, AEGP_PanelH panel,
                  AEGP_PlatformViewRef container, AEGP_PanelFunctions1 *functions)
-    : WinQtAECallback(basicSuite, panel, container, functions)
-    , m_basicSuite(basicSuite)
-    , m_pluginId(pluginId)
+    : WinQtAECallback(basicSuite, panel, container, functions), m_basicSuite(basicSuite),
+      m_pluginId(pluginId)
+{}
+
+WinQtAE::~WinQtAE()
 {
+    // Before the panel's members go: from here on the container sees plain default handling.
+    releaseContainer();
 }
 
 void WinQtAE::ResizeToHost()
 {
-    if (QWidget *container = containerWidget()) {
-        container->update();
-        setGeometry(0, 0, container->width(), container->height());
-    }
+    const QRect area = containerRect();
+    if (area.isEmpty())
+        return;
+    invalidateContainer();
+    setGeometry(area);
 }
 
 void WinQtAE::keyPressEvent(QKeyEvent *event)
@@ -34,13 +39,4 @@ void WinQtAE::keyPressEvent(QKeyEvent *event)
         DoCommand(CommandSave);
     else
         QWidget::keyPressEvent(event);
-}
-
-bool WinQtAE::eventFilter(QObject *watched, QEvent *event)
-{
-    // The container is going away: close the panel while it is still whole, so its close
-    // handler (saving the settings) runs before the child widgets are destroyed.
-    if (watched == containerWidget() && event->type() == QEvent::Close)
-        close();
-    return WinQtAECallback::eventFilter(watched, event);
 }
