@@ -22,6 +22,7 @@ struct HostRun
     QString dumpFile;       // reserved for actions that write at exit
     QString importRoot;      // --import: the input root directory of the pending import
     QStringList importScenes; // --scene values given after --import (empty: every scene)
+    QStringList values;       // every value of the running action (for those taking several)
 
     // Work that waits for the options completing it (--import waits for its --scene options);
     // it runs before the next action that does not continue it, and at the end of the list.
@@ -42,6 +43,7 @@ struct HostAction
     QString help;
     std::function<bool(HostRun &run, const QString &value)> run;
     bool continuesPrevious = false; // completes the pending work instead of flushing it
+    int valueCount = 1;             // values taken when takesValue (valueName names them all)
 };
 
 class ActionTable
@@ -68,3 +70,4 @@ void addPanelActions(ActionTable &table);   // --set --get --click --select --lo
                                             // --config-dir --config
 void addImportActions(ActionTable &table);  // --make-samples --import --scene
 void addCreateSceneActions(ActionTable &table); // --table --tree --launchers --launch
+void addRenderActions(ActionTable &table);  // --render

@@ -1,5 +1,6 @@
 #include "testhost/app/ProjectView.h"
 
+#include "testhost/app/CompositionPreview.h"
 #include "testhost/project/ProjectHost.h"
 #include "testhost/project/ProjectModel.h"
 
@@ -88,6 +89,18 @@ QString layerDuration(const ProjectLayer *layer)
     return durationText(ProjectModel::itemDuration(source), fps);
 }
 
+// The composition in front, else the first one of the project (an opened project has none in
+// front), else 0.
+int firstComposition(const ProjectModel &model)
+{
+    if (model.active())
+        return model.active()->id;
+    for (const ProjectItem *item : model.items())
+        if (item->type == AEGP_ItemType_COMP)
+            return item->id;
+    return 0;
+}
+
 QTreeWidget *makeTree(const QString &name, const QStringList &headers, QWidget *parent)
 {
     auto *tree = new QTreeWidget(parent);
@@ -117,8 +130,10 @@ ProjectView::ProjectView(ProjectHost &project, QWidget *parent)
     compLayout->setContentsMargins(0, 4, 0, 0);
     compLayout->addWidget(m_compTitle);
     compLayout->addWidget(m_layers);
+    m_preview = new CompositionPreview(m_project, splitter);
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 2);
+    splitter->setStretchFactor(2, 3);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(splitter);
@@ -139,6 +154,7 @@ void ProjectView::refresh()
 {
     m_refresh->stop();
     fillTree();
+    m_preview->forgetImages(); // files may have changed with the project (zero images, copies)
     fillLayers();
 }
 
@@ -171,7 +187,7 @@ void ProjectView::fillTree()
         m_tree->setCurrentItem(selected);
     const ProjectItem *shown = model.findById(m_shownComp);
     if (!shown || shown->type != AEGP_ItemType_COMP || !shown->inProject)
-        m_shownComp = model.active() ? model.active()->id : 0;
+        m_shownComp = firstComposition(model);
 }
 
 void ProjectView::onSelectionChanged()
@@ -189,6 +205,7 @@ void ProjectView::fillLayers()
 {
     m_layers->clear();
     const ProjectItem *comp = m_project.model().findById(m_shownComp);
+    m_preview->showComposition(comp && comp->type == AEGP_ItemType_COMP ? comp->id : 0);
     if (!comp || comp->type != AEGP_ItemType_COMP) {
         m_compTitle->setText(tr("No composition selected"));
         return;

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class CompositionPreview;
 class QLabel;
 class QTimer;
 class QTreeWidget;
@@ -14,7 +15,7 @@ struct ProjectItem;
 //
 // Example: after the precompose demo the tree shows "Demo" and "Characters" as compositions;
 // selecting "Demo" lists 1 "Characters" (composition, 0.13 s) and 2 "BG.png" (still, lasting
-// the composition). The view follows the project: changes are gathered and shown together a
+// the composition), and shows its frame at the time chosen on a slider. The view follows the project: changes are gathered and shown together a
 // moment later, so an import of thousands of items redraws a few times, not thousands.
 class ProjectView : public QWidget
 {
@@ -24,6 +25,7 @@ public:
 
     // The composition whose layers are shown (0 when none).
     int shownComposition() const { return m_shownComp; }
+    CompositionPreview *preview() const { return m_preview; }
 
 public Q_SLOTS:
     // Rebuilds both views from the model now.
@@ -38,6 +40,7 @@ private:
     QTreeWidget *m_tree = nullptr;
     QTreeWidget *m_layers = nullptr;
     QLabel *m_compTitle = nullptr;
+    CompositionPreview *m_preview = nullptr;
     QTimer *m_refresh = nullptr;
     int m_shownComp = 0;
 };

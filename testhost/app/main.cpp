@@ -73,6 +73,7 @@ int main(int argc, char **argv)
     addPanelActions(table);
     addImportActions(table);
     addCreateSceneActions(table);
+    addRenderActions(table);
 
     TestHost host;
     HostRun run;
@@ -126,12 +127,15 @@ int main(int argc, char **argv)
             break;
         }
         QString value;
+        run.values.clear();
         if (action->takesValue) {
-            if (i + 1 >= args.size()) {
+            if (i + action->valueCount >= args.size()) {
                 err << "cellkit-host: " << arg << " needs " << action->valueName << Qt::endl;
                 return 2;
             }
-            value = args.at(++i);
+            run.values = args.mid(i + 1, action->valueCount);
+            value = run.values.first();
+            i += action->valueCount;
         }
         if (!action->run(run, value))
             status = 1;
