@@ -48,7 +48,8 @@ QString wildcardToRegex(const QString &pattern)
             rx += QLatin1Char('.');
         } else if (c == QLatin1Char('[')) {
             int j = i + 1;
-            if (j < size && (pattern.at(j) == QLatin1Char('!') || pattern.at(j) == QLatin1Char('^')))
+            if (j < size &&
+                (pattern.at(j) == QLatin1Char('!') || pattern.at(j) == QLatin1Char('^')))
                 ++j;
             if (j < size && pattern.at(j) == QLatin1Char(']'))
                 ++j; // a leading "]" belongs to the set
@@ -67,8 +68,8 @@ QString wildcardToRegex(const QString &pattern)
             }
             for (; k < set.size(); ++k) {
                 const QChar s = set.at(k);
-                if (s == QLatin1Char('\\') || s == QLatin1Char('[') || s == QLatin1Char(']')
-                    || s == QLatin1Char('^'))
+                if (s == QLatin1Char('\\') || s == QLatin1Char('[') || s == QLatin1Char(']') ||
+                    s == QLatin1Char('^'))
                     body += QLatin1Char('\\');
                 body += s;
             }
@@ -198,13 +199,15 @@ bool hasWildcard(const QString &text)
     return text.contains(QLatin1Char('*')) || text.contains(QLatin1Char('?'));
 }
 
+QRegularExpression wildcardRegex(const QString &pattern)
+{
+    return QRegularExpression(wildcardToRegex(pattern),
+                              QRegularExpression::DotMatchesEverythingOption);
+}
+
 bool wildcardMatch(const QString &pattern, const QString &text)
 {
-    if (pattern == text)
-        return true;
-    const QRegularExpression rx(wildcardToRegex(pattern),
-                                QRegularExpression::DotMatchesEverythingOption);
-    return rx.match(text).hasMatch();
+    return pattern == text || wildcardRegex(pattern).match(text).hasMatch();
 }
 
 bool matchesAny(const QStringList &patterns, const QString &text)

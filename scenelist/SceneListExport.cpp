@@ -1,0 +1,129 @@
+#include "scenelist/SceneListExport.h"
+
+#include "scenelist/AssetType.h"
+#include "scenelist/MatchingTable.h"
+#include "scenelist/SceneTree.h"
+#include "support/LogSink.h"
+#include "support/Prompts.h"
+#include "support/TextHelpers.h"
+
+#include <QSaveFile>
+#include <QTextCodec>
+
+namespace {
+
+// The export files are read by other tools of the studio's machines: the local code page, as
+// a text stream writes by default.
+QByteArray localText(const QString &text)
+{
+    return QTextCodec::codecForLocale()->fromUnicode(text);
+}
+
+QString imageCount(const SceneTreeScene &scene, const MatchingTable &table)
+{
+    QString count = QStringLiteral("0");
+    for (const SceneTreeRow &element : scene.elements) {
+        bool ok = false;
+        const int row = element.cell(SceneTreeColumn::Cid).toInt(&ok);
+        if (ok && table.type(row) == TypeNbIma)
+            count = element.cell(SceneTreeColumn::Element);
+    }
+    return count;
+}
+
+bool isCountedMissing(const SceneTreeRow &element)
+{
+    const int type = element.cell(SceneTreeColumn::Tid).toInt();
+    return type >= TypeMovie && type <= TypeCode && !element.isFound();
+}
+
+} // namespace
+
+SceneListExport::SceneListExport(const SceneTree &tree, const MatchingTable &table)
+    : m_tree(tree), m_table(table)
+{}
+
+QString SceneListExport::exportedSceneName(const QString &sceneName)
+{
+    return padNumber(sceneName.simplified().remove(QLatin1Char(' ')), 3).toUpper();
+}
+
+bool SceneListExport::exportShotLedger(const QString &outputDir, const QString &productionName,
+                                       const QString &episode)
+{
+    int selected = 0;
+    for (const SceneTreeScene &scene : m_tree.scenes())
+        selected += scene.selected ? 1 : 0;
+    if (selected == 0) {
+        Prompts::current().warning(m_dialogParent, QString(),
+                                   QStringLiteral("No lines Selected ... Abort"));
+        return false;
+    }
+    const QString stem =
+        QStringLiteral("%1/%2_%3")
+            .arg(outputDir, productionName, episode.rightJustified(2, QLatin1Char('0')));
+    QSaveFile list(stem + QStringLiteral(".csv"));
+    QSaveFile times(stem + QStringLiteral(".time"));
+    for (QSaveFile *file : {&list, &times}) {
+        if (!file->open(QIODevice::WriteOnly | QIODevice::Text)) {
+            appendLog(QStringLiteral("-ERR- SLG Export : %1: %2")
+                          .arg(file->fileName(), file->errorString()));
+            Prompts::current().warning(m_dialogParent, QString(),
+                                       QStringLiteral("Error creating %1").arg(file->fileName()));
+            return false;
+        }
+    }
+    for (const SceneTreeScene &scene : m_tree.scenes()) {
+        if (!scene.selected)
+            continue;
+        const QString name = exportedSceneName(scene.cell(SceneTreeColumn::Element));
+        const QString count = imageCount(scene, m_table);
+        list.write(localText(name + QLatin1Char('\n')));
+        times.write(localText(QStringLiteral("%1;%1-sc;%2;\n").arg(name, count)));
+        appendLog(QStringLiteral("Scene: %1 NbIma :%2").arg(name, count));
+    }
+    for (QSaveFile *file : {&list, &times}) {
+        if (!file->commit()) {
+            appendLog(QStringLiteral("-ERR- SLG Export : %1 not written: %2")
+                          .arg(file->fileName(), file->errorString()));
+            Prompts::current().warning(m_dialogParent, QString(),
+                                       QStringLiteral("Error creating %1").arg(file->fileName()));
+            return false;
+        }
+    }
+    Prompts::current().information(
+        m_dialogParent, QString(),
+        QStringLiteral("The Followings Files have been created with %1 Line(s)\n\n    %2\n    "
+                       "%3\n\nREM: Scene Name have been converted in UpperCase\n")
+            .arg(QString::number(selected), list.fileName(), times.fileName()));
+    return true;
+}
+
+bool SceneListExport::createMissingFilesLog(const QString &outputDir)
+{
+    QString text;
+    for (const SceneTreeScene &scene : m_tree.scenes()) {
+        text +=
+            QStringLiteral("SC : ====== %1 ======\r\n").arg(scene.cell(SceneTreeColumn::Element));
+        for (const SceneTreeRow &element : scene.elements) {
+            if (isCountedMissing(element)) {
+                text += QStringLiteral("KO : %1 => %2\r\n")
+                            .arg(element.cell(SceneTreeColumn::Element),
+                                 element.cell(SceneTreeColumn::FileName));
+            }
+        }
+    }
+    const QString path = outputDir + QStringLiteral("/MissingFiles.log");
+    QSaveFile file(path);
+    const QByteArray bytes = localText(text);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        appendLog(QStringLiteral("-ERR- Create Error Log : %1 not written: %2")
+                      .arg(path, file.errorString()));
+        Prompts::current().warning(m_dialogParent, QString(),
+                                   QStringLiteral("Error creating %1").arg(path));
+        return false;
+    }
+    Prompts::current().information(m_dialogParent, QString(),
+                                   QStringLiteral("Error log Created Here :\n\n %1\n\n").arg(path));
+    return true;
+}
