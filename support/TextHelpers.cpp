@@ -48,8 +48,7 @@ QString wildcardToRegex(const QString &pattern)
             rx += QLatin1Char('.');
         } else if (c == QLatin1Char('[')) {
             int j = i + 1;
-            if (j < size &&
-                (pattern.at(j) == QLatin1Char('!') || pattern.at(j) == QLatin1Char('^')))
+            if (j < size && (pattern.at(j) == QLatin1Char('!') || pattern.at(j) == QLatin1Char('^')))
                 ++j;
             if (j < size && pattern.at(j) == QLatin1Char(']'))
                 ++j; // a leading "]" belongs to the set
@@ -68,8 +67,8 @@ QString wildcardToRegex(const QString &pattern)
             }
             for (; k < set.size(); ++k) {
                 const QChar s = set.at(k);
-                if (s == QLatin1Char('\\') || s == QLatin1Char('[') || s == QLatin1Char(']') ||
-                    s == QLatin1Char('^'))
+                if (s == QLatin1Char('\\') || s == QLatin1Char('[') || s == QLatin1Char(']')
+                    || s == QLatin1Char('^'))
                     body += QLatin1Char('\\');
                 body += s;
             }
