@@ -1,5 +1,6 @@
 #include "scenelist/AssetQuery.h"
 
+#include "scenelist/FileWriting.h"
 #include "support/LogSink.h"
 #include "support/Prompts.h"
 
@@ -7,7 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 // Outside any namespace, as the macro requires. The resources live in a static library:
@@ -22,7 +22,7 @@ namespace {
 QStringList outputLines(const QByteArray &output)
 {
     QStringList lines;
-    const QStringList raw = QString::fromLocal8Bit(output).split(QLatin1Char('\n'));
+    const QStringList raw = QString::fromUtf8(output).split(QLatin1Char('\n'));
     for (QString line : raw) {
         if (line.endsWith(QLatin1Char('\r')))
             line.chop(1);
@@ -66,13 +66,13 @@ bool AssetQuery::CreateShotgunScriptApi()
     const QString path = scriptPath();
     appendLog(QStringLiteral("-INF- CreateShotgunScriptApi : Creation Fichier ") + path);
     QFile resource(QStringLiteral(":/Scripts/ShotgunApiGet.py"));
-    QSaveFile script(path);
-    const bool written = resource.open(QIODevice::ReadOnly) && script.open(QIODevice::WriteOnly) &&
-                         script.write(resource.readAll()) == resource.size() && script.commit();
+    // The resource is always there: it is compiled into the plug-in.
+    resource.open(QIODevice::ReadOnly);
+    QString error;
+    const bool written = writeWholeFile(path, resource.readAll(), {}, &error);
     if (!written) {
-        const QString reason = resource.isOpen() ? script.errorString() : resource.errorString();
         appendLog(
-            QStringLiteral("-ERR- CreateShotgunScriptApi : %1 not written: %2").arg(path, reason));
+            QStringLiteral("-ERR- CreateShotgunScriptApi : %1 not written: %2").arg(path, error));
     }
     return written;
 }
@@ -92,6 +92,10 @@ bool AssetQuery::shotgunQuery(const QString &name, QStringList *results, const Q
     const QStringList arguments{scriptPath(), name, fishParam};
     appendLog(QStringLiteral("Python Call : ") + arguments.join(QLatin1Char(' ')));
     QProcess process;
+    // Paths with any character come back intact whatever the console's code page.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("PYTHONIOENCODING"), QStringLiteral("utf-8"));
+    process.setProcessEnvironment(environment);
     process.start(m_interpreter, arguments);
     if (!process.waitForStarted(m_startLimit)) {
         appendLog(QStringLiteral("-ERR- shotgunQuery : %1 did not start: %2")

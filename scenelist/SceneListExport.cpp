@@ -1,13 +1,13 @@
 #include "scenelist/SceneListExport.h"
 
 #include "scenelist/AssetType.h"
+#include "scenelist/FileWriting.h"
 #include "scenelist/MatchingTable.h"
 #include "scenelist/SceneTree.h"
 #include "support/LogSink.h"
 #include "support/Prompts.h"
 #include "support/TextHelpers.h"
 
-#include <QSaveFile>
 #include <QTextCodec>
 
 namespace {
@@ -43,6 +43,18 @@ SceneListExport::SceneListExport(const SceneTree &tree, const MatchingTable &tab
     : m_tree(tree), m_table(table)
 {}
 
+bool SceneListExport::write(const QString &what, const QString &path, const QByteArray &bytes,
+                            QIODevice::OpenMode mode)
+{
+    QString error;
+    if (writeWholeFile(path, bytes, mode, &error))
+        return true;
+    appendLog(QStringLiteral("-ERR- %1 : %2 not written: %3").arg(what, path, error));
+    Prompts::current().warning(m_dialogParent, QString(),
+                               QStringLiteral("Error creating %1").arg(path));
+    return false;
+}
+
 QString SceneListExport::exportedSceneName(const QString &sceneName)
 {
     return padNumber(sceneName.simplified().remove(QLatin1Char(' ')), 3).toUpper();
@@ -62,40 +74,28 @@ bool SceneListExport::exportShotLedger(const QString &outputDir, const QString &
     const QString stem =
         QStringLiteral("%1/%2_%3")
             .arg(outputDir, productionName, episode.rightJustified(2, QLatin1Char('0')));
-    QSaveFile list(stem + QStringLiteral(".csv"));
-    QSaveFile times(stem + QStringLiteral(".time"));
-    for (QSaveFile *file : {&list, &times}) {
-        if (!file->open(QIODevice::WriteOnly | QIODevice::Text)) {
-            appendLog(QStringLiteral("-ERR- SLG Export : %1: %2")
-                          .arg(file->fileName(), file->errorString()));
-            Prompts::current().warning(m_dialogParent, QString(),
-                                       QStringLiteral("Error creating %1").arg(file->fileName()));
-            return false;
-        }
-    }
+    const QString listPath = stem + QStringLiteral(".csv");
+    const QString timePath = stem + QStringLiteral(".time");
+    QString list;
+    QString times;
     for (const SceneTreeScene &scene : m_tree.scenes()) {
         if (!scene.selected)
             continue;
         const QString name = exportedSceneName(scene.cell(SceneTreeColumn::Element));
         const QString count = imageCount(scene, m_table);
-        list.write(localText(name + QLatin1Char('\n')));
-        times.write(localText(QStringLiteral("%1;%1-sc;%2;\n").arg(name, count)));
+        list += name + QLatin1Char('\n');
+        times += QStringLiteral("%1;%1-sc;%2;\n").arg(name, count);
         appendLog(QStringLiteral("Scene: %1 NbIma :%2").arg(name, count));
     }
-    for (QSaveFile *file : {&list, &times}) {
-        if (!file->commit()) {
-            appendLog(QStringLiteral("-ERR- SLG Export : %1 not written: %2")
-                          .arg(file->fileName(), file->errorString()));
-            Prompts::current().warning(m_dialogParent, QString(),
-                                       QStringLiteral("Error creating %1").arg(file->fileName()));
-            return false;
-        }
-    }
+    const QString what = QStringLiteral("SLG Export");
+    if (!write(what, listPath, localText(list), QIODevice::Text) ||
+        !write(what, timePath, localText(times), QIODevice::Text))
+        return false;
     Prompts::current().information(
         m_dialogParent, QString(),
         QStringLiteral("The Followings Files have been created with %1 Line(s)\n\n    %2\n    "
                        "%3\n\nREM: Scene Name have been converted in UpperCase\n")
-            .arg(QString::number(selected), list.fileName(), times.fileName()));
+            .arg(QString::number(selected), listPath, timePath));
     return true;
 }
 
@@ -114,15 +114,8 @@ bool SceneListExport::createMissingFilesLog(const QString &outputDir)
         }
     }
     const QString path = outputDir + QStringLiteral("/MissingFiles.log");
-    QSaveFile file(path);
-    const QByteArray bytes = localText(text);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        appendLog(QStringLiteral("-ERR- Create Error Log : %1 not written: %2")
-                      .arg(path, file.errorString()));
-        Prompts::current().warning(m_dialogParent, QString(),
-                                   QStringLiteral("Error creating %1").arg(path));
+    if (!write(QStringLiteral("Create Error Log"), path, localText(text), {}))
         return false;
-    }
     Prompts::current().information(m_dialogParent, QString(),
                                    QStringLiteral("Error log Created Here :\n\n %1\n\n").arg(path));
     return true;

@@ -11,6 +11,7 @@
 //
 // Example: production "Prod", episode "3", selected scenes "12" and "sc 12" (NbIma 48) give
 // Prod_03.csv = "012\n0SC12\n" and Prod_03.time = "012;012-sc;0;\n0SC12;0SC12-sc;48;\n".
+#include <QIODevice>
 #include <QString>
 
 class MatchingTable;
@@ -33,6 +34,10 @@ public:
     static QString exportedSceneName(const QString &sceneName);
 
 private:
+    // Writes one file; a failure is logged with its reason and shown.
+    bool write(const QString &what, const QString &path, const QByteArray &bytes,
+               QIODevice::OpenMode mode);
+
     const SceneTree &m_tree;
     const MatchingTable &m_table;
     QWidget *m_dialogParent = nullptr; // not owned

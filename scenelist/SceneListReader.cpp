@@ -131,9 +131,14 @@ bool SceneListReader::ReadXmlSceneList(const QString &path)
 
 bool SceneListReader::readXmlBytes(const QByteArray &bytes)
 {
+    // Some spreadsheet exports put blanks before the XML declaration, which a parser refuses.
+    QByteArray data = bytes;
+    const QByteArray trimmed = bytes.trimmed();
+    if (trimmed.startsWith("<?xml"))
+        data = trimmed;
     QDomDocument doc;
     ParseFailure failure;
-    if (!parseXml(bytes, &doc, &failure)) {
+    if (!parseXml(data, &doc, &failure)) {
         appendLog(QStringLiteral("-ERR- ReadXmlSceneList : Parse error at line %1, column %2: %3")
                       .arg(QString::number(failure.line), QString::number(failure.column),
                            failure.message));
