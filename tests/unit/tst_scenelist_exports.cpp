@@ -4,8 +4,8 @@
 #include "scenelist/MatchingTable.h"
 #include "scenelist/SceneListExport.h"
 #include "scenelist/SceneTree.h"
-#include "support/AnsweringPrompts.h"
-#include "support/LogSink.h"
+
+#include "SceneListTestSupport.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -15,12 +15,6 @@
 #include <sys/resource.h>
 
 namespace {
-
-struct RecordingSink : LogSink
-{
-    void appendLogLine(const QString &line) override { lines << line; }
-    QStringList lines;
-};
 
 // Files written while it lives may not grow past `bytes`: a write beyond fails with EFBIG, as
 // on a full disk.
@@ -46,12 +40,6 @@ private:
     void (*m_handler)(int) = nullptr;
 };
 
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
 SceneTreeRow element(const QString &name, const QString &file, int cid, int tid, bool found)
 {
     return SceneTreeRow({name,
@@ -74,8 +62,7 @@ class TestSceneListExports : public QObject
 
 private Q_SLOTS:
     void initTestCase();
-    void init();
-    void cleanupTestCase();
+    void init() { m_user.forget(); }
     void shotLedgerExport();
     void missingFilesLog();
     void failedWriteKeepsTheOldFile_data();
@@ -91,9 +78,7 @@ private:
     QString path(const QString &relative) const { return m_tmp.path() + '/' + relative; }
 
     QTemporaryDir m_tmp;
-    RecordingSink m_log;
-    AnsweringPrompts m_prompts;
-    Prompts *m_previous = nullptr;
+    RecordedUser m_user;
     SceneTree m_tree;
     MatchingTable m_table = MatchingTable::fromText(";;2,0,2"); // row 2 is NbIma
     SceneListExport m_export{m_tree, m_table};
@@ -102,8 +87,6 @@ private:
 
 void TestSceneListExports::initTestCase()
 {
-    LogSink::setCurrent(&m_log);
-    m_previous = Prompts::install(&m_prompts);
     SceneTreeScene twelve({"12"});
     twelve.selected = true;
     twelve.elements << element("a", "a.mov", 0, 3, false) << element("big", "big.png", 1, 8, false)
@@ -117,27 +100,15 @@ void TestSceneListExports::initTestCase()
     m_tree.appendScene(spaced);
     QVERIFY(QDir().mkpath(path("out")));
 
-    QFile fake(path("fake-python"));
-    QVERIFY(fake.open(QIODevice::WriteOnly));
-    fake.write(
+    const QString fake = path("fake-python");
+    QVERIFY(writeFile(
+        fake,
         "#!/bin/sh\ncase \"$2\" in\n none) echo None;;\n error) echo ERROR; echo why;;\n"
-        " two) printf '/a/b.png\\r\\n/c d/%s.png\\n' \"$3\";;\n slow) exec sleep 5;;\nesac\n");
-    fake.setPermissions(fake.permissions() | QFile::ExeOwner);
-    m_query.setInterpreter(fake.fileName());
+        " two) printf '/a/b.png\\r\\n/c d/%s.png\\n' \"$3\";;\n slow) exec sleep 5;;\nesac\n"));
+    QFile::setPermissions(fake, QFile::permissions(fake) | QFile::ExeOwner);
+    m_query.setInterpreter(fake);
     m_query.setScriptFolder(path("config"));
     QVERIFY(QDir().mkpath(path("config")));
-}
-
-void TestSceneListExports::init()
-{
-    m_log.lines.clear();
-    m_prompts.forget();
-}
-
-void TestSceneListExports::cleanupTestCase()
-{
-    Prompts::install(m_previous);
-    LogSink::setCurrent(nullptr);
 }
 
 void TestSceneListExports::shotLedgerExport()
@@ -146,14 +117,14 @@ void TestSceneListExports::shotLedgerExport()
     QCOMPARE(readFile(path("out/Prod_03.csv")), QByteArray("012\n0SC12\n"));
     QCOMPARE(readFile(path("out/Prod_03.time")),
              QByteArray("012;012-sc;90;\n0SC12;0SC12-sc;48;\n"));
-    QVERIFY(m_log.lines.contains("Scene: 0SC12 NbIma :48"));
-    QVERIFY(m_prompts.asked().value(0).text.startsWith(
+    QVERIFY(m_user.log.contains("Scene: 0SC12 NbIma :48"));
+    QVERIFY(m_user.prompts.asked().value(0).text.startsWith(
         "The Followings Files have been created with 2 Line(s)\n\n    " + path("out/Prod_03.csv")));
 
     SceneTree none;
     none.appendScene(SceneTreeScene({"12"}));
     QVERIFY(!SceneListExport(none, m_table).exportShotLedger(path("none"), "Prod", "3"));
-    QCOMPARE(m_prompts.asked().value(1).text, QStringLiteral("No lines Selected ... Abort"));
+    QCOMPARE(m_user.prompts.asked().value(1).text, QStringLiteral("No lines Selected ... Abort"));
 }
 
 void TestSceneListExports::missingFilesLog()
@@ -163,7 +134,7 @@ void TestSceneListExports::missingFilesLog()
     QCOMPARE(readFile(path("out/MissingFiles.log")),
              QByteArray("SC : ====== 12 ======\r\nKO : a => a.mov\r\nSC : ====== 13 ======\r\n"
                         "SC : ====== sc 12 ======\r\nKO : CH9 => CODE-NOT-FOUND[CH9]\r\n"));
-    QCOMPARE(m_prompts.asked().value(0).text,
+    QCOMPARE(m_user.prompts.asked().value(0).text,
              "Error log Created Here :\n\n " + path("out/MissingFiles.log") + "\n\n");
 }
 
@@ -188,10 +159,8 @@ void TestSceneListExports::failedWriteKeepsTheOldFile()
     QDir(path("full")).removeRecursively();
     QDir().mkpath(path("full"));
     QFile::remove(target);
-    if (!script) { // a good file from an earlier export
-        QFile old(target);
-        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("previous content\n") > 0);
-    }
+    if (!script) // a good file from an earlier export
+        QVERIFY(writeFile(target, "previous content\n"));
     const QByteArray before = readFile(target);
     bool ok = true;
     QStringList results;
@@ -207,10 +176,10 @@ void TestSceneListExports::failedWriteKeepsTheOldFile()
     QVERIFY(!ok);
     QCOMPARE(readFile(target), before);
     QCOMPARE(QDir(QFileInfo(target).path()).entryList(QDir::Files).size(), script ? 0 : 1);
-    const QString reason = m_log.lines.filter(logged.arg(target)).value(0);
-    QVERIFY2(reason.endsWith("File too large"), qPrintable(m_log.lines.join('\n')));
+    const QString reason = m_user.log.filter(logged.arg(target)).value(0);
+    QVERIFY2(reason.endsWith("File too large"), qPrintable(m_user.log.join('\n')));
     if (!script)
-        QCOMPARE(m_prompts.asked().last().text, "Error creating " + target);
+        QCOMPARE(m_user.prompts.asked().last().text, "Error creating " + target);
 }
 
 void TestSceneListExports::codeTable_data()
@@ -242,10 +211,8 @@ void TestSceneListExports::codeTable()
     QFETCH(QStringList, answers);
     CodeConversionTable codes;
     if (!records.isNull()) {
-        QFile file(path("codes.csv"));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(records.toUtf8()) > 0);
-        file.close();
-        codes.setPath(file.fileName());
+        QVERIFY(writeFile(path("codes.csv"), records.toUtf8()));
+        codes.setPath(path("codes.csv"));
         codes.setPath("..."); // ignored
     }
     QCOMPARE(QStringList({codes.conversionFileName(code), codes.conversionLayerName(code),
@@ -273,9 +240,9 @@ void TestSceneListExports::query()
     QStringList found{"stale"};
     QCOMPARE(m_query.shotgunQuery(name, &found, "param"), ok);
     QCOMPARE(found, results);
-    QCOMPARE(m_log.lines.filter("Python Call : ").value(0),
+    QCOMPARE(m_user.log.filter("Python Call : ").value(0),
              "Python Call : " + m_query.scriptPath() + ' ' + name + " param");
-    QCOMPARE(m_log.lines.filter("no answer for [slow] within 300 ms").size(), int(name == "slow"));
+    QCOMPARE(m_user.log.filter("no answer for [slow] within 300 ms").size(), int(name == "slow"));
 }
 
 void TestSceneListExports::queryRewritesADeletedScript()
@@ -285,12 +252,13 @@ void TestSceneListExports::queryRewritesADeletedScript()
     QVERIFY(QFile::remove(m_query.scriptPath()));
     QVERIFY(m_query.shotgunQuery("none", &found, {}));
     QCOMPARE(readFile(m_query.scriptPath()), readFile(":/Scripts/ShotgunApiGet.py"));
-    QCOMPARE(m_log.lines.filter("-INF- CreateShotgunScriptApi : Creation Fichier ").size(), 1);
+    QCOMPARE(m_user.log.filter("-INF- CreateShotgunScriptApi : Creation Fichier ").size(), 1);
 
     AssetQuery missing;
     missing.setInterpreter(path("no-python"));
     QVERIFY(!missing.shotgunQuery("none", &found, {}));
-    QCOMPARE(m_prompts.asked().value(0).text, "Python.exe non trouvé [" + path("no-python") + ']');
+    QCOMPARE(m_user.prompts.asked().value(0).text,
+             "Python.exe non trouvé [" + path("no-python") + ']');
 }
 
 void TestSceneListExports::shippedScriptAnswersFromJson()
@@ -300,14 +268,12 @@ void TestSceneListExports::shippedScriptAnswersFromJson()
     AssetQuery query;
     query.setInterpreter(AssetQuery::defaultInterpreter());
     query.setScriptFolder(path("config"));
-    QFile json(path("assets.json"));
-    QVERIFY(json.open(QIODevice::WriteOnly));
-    json.write(u8"{\"bob\": [\"/lib/bob.png\", \"/lib/b\u00f6b.psd\"], \"cup\": []}");
-    json.close();
+    const QString json = path("assets.json");
+    QVERIFY(writeFile(json, u8"{\"bob\": [\"/lib/bob.png\", \"/lib/b\u00f6b.psd\"], \"cup\": []}"));
     QStringList found;
-    QVERIFY(query.shotgunQuery("bob", &found, json.fileName()));
+    QVERIFY(query.shotgunQuery("bob", &found, json));
     QCOMPARE(found, QStringList({"/lib/bob.png", QString::fromUtf8(u8"/lib/b\u00f6b.psd")}));
-    QVERIFY(query.shotgunQuery("cup", &found, json.fileName()) && found.isEmpty());
+    QVERIFY(query.shotgunQuery("cup", &found, json) && found.isEmpty());
     QVERIFY(!query.shotgunQuery("bob", &found, path("nothing.json")));
 }
 

@@ -4,17 +4,12 @@
 #include "scenelist/MatchingTable.h"
 #include "support/ProductionValues.h"
 
+#include "SceneListTestSupport.h"
+
 #include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
-
-void touch(const QString &path)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-}
 
 // Cancels once the label has been set `labels` times.
 struct CancellingProgress : LoadProgress
@@ -112,7 +107,7 @@ void TestSceneListIndex::inactiveRowsAreNotUsed()
 void TestSceneListIndex::findFiles_data()
 {
     for (const char *file : {"a/char_a.png", "b/char_a.png", "b/Char_B.psd", "b/notes.txt"})
-        touch(lib(file));
+        QVERIFY(writeFile(lib(file)));
     QTest::addColumn<QString>("name");
     QTest::addColumn<QStringList>("found");
     QTest::newRow("first folder wins, name as asked")
@@ -137,7 +132,7 @@ void TestSceneListIndex::findFiles()
 
 void TestSceneListIndex::folderSearchIsCaseSensitive()
 {
-    touch(lib("c/CHARS/x.png"));
+    QVERIFY(writeFile(lib("c/CHARS/x.png")));
     const LibraryIndex index = collect({lib("c")}, 1);
     QStringList results;
     QVERIFY(index.findFolders("CHARS", &results));
@@ -148,9 +143,9 @@ void TestSceneListIndex::folderSearchIsCaseSensitive()
 
 void TestSceneListIndex::depths_data()
 {
-    touch(lib("d/top.png"));
-    touch(lib("d/s1/one.png"));
-    touch(lib("d/s1/s2/s3/three.png"));
+    QVERIFY(writeFile(lib("d/top.png")));
+    QVERIFY(writeFile(lib("d/s1/one.png")));
+    QVERIFY(writeFile(lib("d/s1/s2/s3/three.png")));
     QTest::addColumn<int>("index");
     QTest::addColumn<QStringList>("found");
     QTest::newRow("No Recursion") << 0 << QStringList{"top.png"};
@@ -171,9 +166,9 @@ void TestSceneListIndex::depths()
 
 void TestSceneListIndex::wildcardEntryAndMissingEntry()
 {
-    touch(lib("e/x/chars/bob.png"));
-    touch(lib("e/y/chars/bob.png"));
-    touch(lib("e/y/props/cup.png"));
+    QVERIFY(writeFile(lib("e/x/chars/bob.png")));
+    QVERIFY(writeFile(lib("e/y/chars/bob.png")));
+    QVERIFY(writeFile(lib("e/y/props/cup.png")));
     const LibraryIndex index = collect({lib("e/*/chars"), "  ", lib("e/gone")}, 0);
     QCOMPARE(index.folders(), QStringList({lib("e/x/chars"), lib("e/y/chars"), lib("e/gone")}));
     QCOMPARE(index.records().size(), 2);
@@ -183,8 +178,8 @@ void TestSceneListIndex::wildcardEntryAndMissingEntry()
 
 void TestSceneListIndex::cancelStopsBeforeTheNextEntry()
 {
-    touch(lib("f/a.png"));
-    touch(lib("g/b.png"));
+    QVERIFY(writeFile(lib("f/a.png")));
+    QVERIFY(writeFile(lib("g/b.png")));
     CancellingProgress progress;
     progress.labels = 2; // the collect label, then the first folder's
     LibraryIndex index;
@@ -201,7 +196,7 @@ void TestSceneListIndex::hashAgreesWithTheWalk()
                              "h/Stra\xc3\x9f"
                              "e.PNG",
                              "h/\xc3\x89t\xc3\xa9.png"})
-        touch(lib(QString::fromUtf8(file)));
+        QVERIFY(writeFile(lib(QString::fromUtf8(file))));
     const LibraryIndex index = collect({lib("h")}, 0);
     const QStringList names = {"STAR.png",
                                "star.PNG",
@@ -220,7 +215,7 @@ void TestSceneListIndex::hashAgreesWithTheWalk()
 
 void TestSceneListIndex::linkBackToAParentEndsTheScan()
 {
-    touch(lib("k/a/x.png"));
+    QVERIFY(writeFile(lib("k/a/x.png")));
     QVERIFY(QFile::link(lib("k"), lib("k/a/up")));
     const LibraryIndex index = collect({lib("k")}, 99);
     QCOMPARE(index.records().size(), 1);

@@ -1,20 +1,16 @@
 // The matching rules over a small library: list rows through the table into the scene tree.
 #include "scenelist/CreateSceneCore.h"
 #include "scenelist/SceneMatcher.h"
-#include "support/AnsweringPrompts.h"
-#include "support/LogSink.h"
+
+#include "SceneListTestSupport.h"
 
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
-
-struct RecordingSink : LogSink
-{
-    void appendLogLine(const QString &line) override { lines << line; }
-    QStringList lines;
-};
 
 // One saved table row: origin, Col, Type, Crop, File Name, Ext, Layer Dir, Layer Position,
 // Mode, Options.
@@ -57,8 +53,7 @@ class TestSceneListMatching : public QObject
 
 private Q_SLOTS:
     void initTestCase();
-    void init();
-    void cleanupTestCase();
+    void init() { m_user.forget(); }
     void dispatch_data();
     void dispatch();
     void elementBeforeTheFirstSceneStopsTheList();
@@ -71,39 +66,21 @@ private:
     QString path(const QString &relative) const { return m_tmp.path() + '/' + relative; }
 
     QTemporaryDir m_tmp;
-    RecordingSink m_log;
-    AnsweringPrompts m_prompts;
-    Prompts *m_previous = nullptr;
+    RecordedUser m_user;
     CreateSceneCore m_core;
 };
 
 void TestSceneListMatching::initTestCase()
 {
-    LogSink::setCurrent(&m_log);
-    m_previous = Prompts::install(&m_prompts);
     for (const char *file :
          {"lib/BG.png", "lib/EP05_char.png", "lib/bob.png", "lib/SC010.mov", "lib/chars/a.png",
           "lib/chars/b.psd", "lib/chars/c.tmp", "lib/chars/skip_me.png", "lib/layout.tpl/x.png",
           "lib/m/MODEL.max", "out/010.fla"}) {
-        QDir().mkpath(QFileInfo(path(file)).path());
-        QFile f(path(file));
-        QVERIFY(f.open(QIODevice::WriteOnly));
+        QVERIFY(writeFile(path(file)));
     }
     QVERIFY(QImage(8001, 1, QImage::Format_Mono).save(path("lib/big.png")));
     QVERIFY(QImage(4, 3, QImage::Format_Mono).save(path("lib/small.png")));
     m_core.codeTable().loadFromText(";CH01;;;;;PR;MODEL;;CHARS;\n;CH02;;;;;XX;;\n");
-}
-
-void TestSceneListMatching::init()
-{
-    m_log.lines.clear();
-    m_prompts.forget();
-}
-
-void TestSceneListMatching::cleanupTestCase()
-{
-    Prompts::install(m_previous);
-    LogSink::setCurrent(nullptr);
 }
 
 SceneListOptions TestSceneListMatching::options(const QString &table) const
@@ -206,7 +183,7 @@ void TestSceneListMatching::dispatch()
     QVERIFY(matcher.dispatchRows(listRows(rows), 0, nullptr));
     result.sortOnCid();
     QCOMPARE(describe(result), tree);
-    QCOMPARE(m_prompts.asked().size(), 0);
+    QCOMPARE(m_user.prompts.asked().size(), 0);
 }
 
 void TestSceneListMatching::elementBeforeTheFirstSceneStopsTheList()
@@ -220,10 +197,14 @@ void TestSceneListMatching::elementBeforeTheFirstSceneStopsTheList()
     // The list's repainting keeps the status column red, column 0 follows the elements.
     QCOMPARE(describe(tree),
              QStringList({"S:010|File Exist|r", "bob|bob.png|bob.png|1|r", "S:011|No Scene|r2"}));
+    const QJsonObject scene = tree.toJson()["scenes"].toArray().at(1).toObject();
+    QCOMPARE(QJsonDocument(scene).toJson(QJsonDocument::Compact),
+             QByteArray("{\"cells\":[\"011\",\"011\",\"No Scene\",\"\",\"\",\"\",\"\",\"\",\"\","
+                        "\"\",\"\"],\"elements\":[],\"red\":[2],\"selected\":false}"));
     tree.clear();
     QVERIFY(!matcher.dispatchRows(listRows("|bob/010"), 0, nullptr));
     QVERIFY(tree.isEmpty());
-    QCOMPARE(m_prompts.asked().value(0).title, QStringLiteral("addTreeElm"));
+    QCOMPARE(m_user.prompts.asked().value(0).title, QStringLiteral("addTreeElm"));
 }
 
 void TestSceneListMatching::invalidOptionsAreLogged()
@@ -232,8 +213,8 @@ void TestSceneListMatching::invalidOptionsAreLogged()
     SceneTree tree;
     SceneMatcher matcher(o, m_core.library(), m_core.codeTable(), m_core.assetQuery(), tree);
     QVERIFY(matcher.optionValue(0, "fishMode").isNull());
-    QCOMPARE(m_log.lines.value(0).left(19), QStringLiteral("-ERR- Json Error: ["));
-    QVERIFY(m_log.lines.value(0).endsWith("] => [fishMode:]"));
+    QCOMPARE(m_user.log.value(0).left(19), QStringLiteral("-ERR- Json Error: ["));
+    QVERIFY(m_user.log.value(0).endsWith("] => [fishMode:]"));
 }
 
 void TestSceneListMatching::filesForTheSceneImport()

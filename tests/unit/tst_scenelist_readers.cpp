@@ -2,19 +2,13 @@
 #include "scenelist/CreateSceneCore.h"
 #include "scenelist/HarmonyJob.h"
 #include "scenelist/LoadProgress.h"
-#include "support/AnsweringPrompts.h"
-#include "support/LogSink.h"
+
+#include "SceneListTestSupport.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
-
-struct RecordingSink : LogSink
-{
-    void appendLogLine(const QString &line) override { lines << line; }
-    QStringList lines;
-};
 
 struct CancelAtOnce : LoadProgress
 {
@@ -24,14 +18,6 @@ struct CancelAtOnce : LoadProgress
     bool wasCanceled() const override { return true; }
     void processEvents() override {}
 };
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 // Row 0 starts scenes from list column A; row 1 finds "<name>.png" from column B; row 2 takes
 // images named in bridge files; row 3 makes an information element from the scene name.
@@ -59,7 +45,6 @@ class TestSceneListReaders : public QObject
 private Q_SLOTS:
     void initTestCase();
     void init();
-    void cleanupTestCase();
     void lists_data();
     void lists();
     void realSpreadsheetsReadWithoutError_data();
@@ -76,30 +61,19 @@ private:
     QString path(const QString &relative) const { return m_tmp.path() + '/' + relative; }
 
     QTemporaryDir m_tmp;
-    RecordingSink m_log;
-    AnsweringPrompts m_prompts;
-    Prompts *m_previous = nullptr;
+    RecordedUser m_user;
     CreateSceneCore m_core;
 };
 
 void TestSceneListReaders::initTestCase()
 {
-    LogSink::setCurrent(&m_log);
-    m_previous = Prompts::install(&m_prompts);
-    writeFile(path("lib/bob.png"), {});
+    QVERIFY(writeFile(path("lib/bob.png")));
 }
 
 void TestSceneListReaders::init()
 {
-    m_log.lines.clear();
-    m_prompts.forget();
+    m_user.forget();
     m_core.setWorkbookReader(nullptr);
-}
-
-void TestSceneListReaders::cleanupTestCase()
-{
-    Prompts::install(m_previous);
-    LogSink::setCurrent(nullptr);
 }
 
 SceneListOptions TestSceneListReaders::options(const QString &list) const
@@ -158,12 +132,12 @@ void TestSceneListReaders::lists()
     QFETCH(QByteArray, content);
     QFETCH(QStringList, scenes);
     QFETCH(QString, logged);
-    writeFile(path(name), content);
+    QVERIFY(writeFile(path(name), content));
     QCOMPARE(m_core.load(options(path(name)), nullptr).outcome, SceneListLoad::Read);
     QCOMPARE(describe(), scenes);
     if (!logged.isEmpty())
-        QVERIFY2(m_log.lines.contains(logged), qPrintable(m_log.lines.join('\n')));
-    QCOMPARE(m_prompts.asked().size(), 0);
+        QVERIFY2(m_user.log.contains(logged), qPrintable(m_user.log.join('\n')));
+    QCOMPARE(m_user.prompts.asked().size(), 0);
 }
 
 void TestSceneListReaders::realSpreadsheetsReadWithoutError_data()
@@ -180,7 +154,7 @@ void TestSceneListReaders::realSpreadsheetsReadWithoutError_data()
         << "-ERR- ReadXmlSceneList : Parse error at line 59, column 34: Entity 'Tau' not declared.";
     QTest::newRow("corrupt") << "CorruptedXmlFile.xml"
                              << "-ERR- ReadXmlSceneList : Parse error at line 8, column 20: ";
-    QTest::newRow("unsupported ending") << "README.md"
+    QTest::newRow("unsupported ending") << "list.txt"
                                         << "";
 }
 
@@ -190,21 +164,21 @@ void TestSceneListReaders::realSpreadsheetsReadWithoutError()
     QFETCH(QString, logged);
     const QString data = qEnvironmentVariable("CELLKIT_SOURCE_DIR") + "/tests/data/xmlss/";
     const SceneListLoad result = m_core.load(options(data + file), nullptr);
-    const QStringList errors = m_log.lines.filter("-ERR- ");
+    const QStringList errors = m_user.log.filter("-ERR- ");
     QCOMPARE(errors.size(), logged.isEmpty() ? 0 : 1);
     if (!logged.isEmpty())
         QVERIFY2(errors.first().startsWith(logged), qPrintable(errors.first()));
-    const bool unsupported = file.endsWith(".md");
+    const bool unsupported = file.endsWith(".txt");
     QCOMPARE(result.outcome == SceneListLoad::Unsupported, unsupported);
-    QCOMPARE(m_prompts.asked().size(), unsupported ? 1 : 0);
+    QCOMPARE(m_user.prompts.asked().size(), unsupported ? 1 : 0);
     if (unsupported)
-        QCOMPARE(m_prompts.asked().first().title,
+        QCOMPARE(m_user.prompts.asked().first().title,
                  QStringLiteral("SceneList:Unsupported File Extension"));
 }
 
 void TestSceneListReaders::cancelDuringCollectionReadsNothing()
 {
-    writeFile(path("c.csv"), "h\nh\n010;bob\n");
+    QVERIFY(writeFile(path("c.csv"), "h\nh\n010;bob\n"));
     CancelAtOnce progress;
     int calls = 0;
     m_core.setWorkbookReader(
@@ -224,21 +198,16 @@ void TestSceneListReaders::cancelDuringCollectionReadsNothing()
 void TestSceneListReaders::bridgeFilesAddTheirFoldersOnce()
 {
     const QByteArray root = QUrl::toPercentEncoding(path("b"), "/");
-    writeFile(path("bridge/SC1.filelist"),
-              "<?xml version=\"1.0\" encoding=\"UTF-8\"?><list>"
-              "<file uri='file://" +
-                  root +
-                  "/caf%C3%A9/one.png'>" // left open: repaired
-                  "<file uri=\"file://" +
-                  root +
-                  "/caf%C3%A9/it|:s.png\"/>"
-                  "<file uri=\"file://" +
-                  root +
-                  "/\xd0\x9a\xd0\xb0\xd0\xb4\xd1\x80/two.png\"/>"
-                  "<file uri=\"file://" +
-                  root + "/caf%C3%A9/song.wav\"/></list>");
-    writeFile(path("bridge/SC2.filelist"),
-              "<list><file uri=\"file://" + root + "/caf%C3%A9/one.png\"/></list>");
+    // The first element is left open (repaired), "|:" stands for an apostrophe, the third
+    // address is UTF-8 as is, the sound file has no table row.
+    QByteArray first = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><list>"
+                       "<file uri='file://ROOT/caf%C3%A9/one.png'>"
+                       "<file uri=\"file://ROOT/caf%C3%A9/it|:s.png\"/>"
+                       "<file uri=\"file://ROOT/\xd0\x9a\xd0\xb0\xd0\xb4\xd1\x80/two.png\"/>"
+                       "<file uri=\"file://ROOT/caf%C3%A9/song.wav\"/></list>";
+    QByteArray second = "<list><file uri=\"file://ROOT/caf%C3%A9/one.png\"/></list>";
+    QVERIFY(writeFile(path("bridge/SC1.filelist"), first.replace("ROOT", root)));
+    QVERIFY(writeFile(path("bridge/SC2.filelist"), second.replace("ROOT", root)));
     SceneListOptions o = options(path("bridge"));
     o.sceneListType = 1;
     o.inputExtension = "filelist";
@@ -251,14 +220,14 @@ void TestSceneListReaders::bridgeFilesAddTheirFoldersOnce()
 
 void TestSceneListReaders::bridgeFileNotXmlAddsNothing()
 {
-    writeFile(path("bad/SC1.filelist"), "<list><file uri=\"file:///x/a.png\"></list>");
+    QVERIFY(writeFile(path("bad/SC1.filelist"), "<list><file uri=\"file:///x/a.png\"></list>"));
     SceneListOptions o = options(path("bad"));
     o.sceneListType = 1;
     o.inputExtension = "filelist";
     const SceneListLoad result = m_core.load(o, nullptr);
     QVERIFY(result.addedLibraryFolders.isEmpty());
     QCOMPARE(describe(), QStringList{"SC1[SC1]"});
-    QCOMPARE(m_log.lines.filter("-ERR- Parse error at line 1 column ").size(), 1);
+    QCOMPARE(m_user.log.filter("-ERR- Parse error at line 1 column ").size(), 1);
 }
 
 void TestSceneListReaders::harmonyJob_data()
@@ -283,7 +252,7 @@ void TestSceneListReaders::harmonyJob()
     QFETCH(QList<int>, checks);
     const QString job = path(online ? "online" : "offline");
     for (const QString &file : files)
-        writeFile(job + '/' + file, {});
+        QVERIFY(writeFile(job + '/' + file));
     SceneListOptions o = options(QString());
     o.sceneListType = 1;
     o.target = TargetHarmony;
@@ -292,7 +261,7 @@ void TestSceneListReaders::harmonyJob()
     o.table.loadFromText("1,1,1;0;0;2,0,2"); // a SceneListFile row warns in this mode
     QCOMPARE(m_core.load(o, nullptr).outcome, SceneListLoad::Read);
     QCOMPARE(describe(), scenes);
-    QCOMPARE(m_log.lines
+    QCOMPARE(m_user.log
                  .filter("-Warning- Name Matching Table: Option [SceneListFile] on line 1 "
                          "incompatible in this mode.")
                  .size(),
