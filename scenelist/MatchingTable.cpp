@@ -24,7 +24,7 @@ int comboIndex(int column, const QString &value)
     const int index = value.toInt(&ok);
     if (!ok)
         return 0;
-    return index >= 0 && index < MatchingTable::comboEntries(column).size() ? index : -1;
+    return index >= 0 && index < MatchingTable::comboEntryCount(column) ? index : -1;
 }
 
 // Works on const and non-const rows alike.
@@ -115,6 +115,18 @@ QStringList MatchingTable::comboEntries(int column)
         return {QString(), QStringLiteral("File"), QStringLiteral("Folder")};
     default:
         return {};
+    }
+}
+
+int MatchingTable::comboEntryCount(int column)
+{
+    switch (column) {
+    case MatchingColumn::Col:
+        return 31;
+    case MatchingColumn::Type:
+        return 9;
+    default:
+        return isComboColumn(column) ? 3 : 0;
     }
 }
 

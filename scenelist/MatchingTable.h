@@ -84,6 +84,7 @@ public:
     static QStringList headers();
     // The value list of a combo column (1, 2, 3, 9, 11); empty for the other columns.
     static QStringList comboEntries(int column);
+    static int comboEntryCount(int column); // comboEntries(column).size(), without building it
     static bool isComboColumn(int column);
 
     MatchingTable();

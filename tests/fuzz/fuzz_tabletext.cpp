@@ -31,8 +31,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             if (!MatchingTable::isComboColumn(column))
                 continue;
             const int index = table.row(r).cellText(column).toInt();
-            check(index >= -1 && index < MatchingTable::comboEntries(column).size());
+            check(index >= -1 && index < MatchingTable::comboEntryCount(column));
         }
     }
+    static const bool countsAgree = [] {
+        for (int column = 0; column < MatchingColumn::Count; ++column) {
+            if (MatchingTable::comboEntryCount(column) !=
+                MatchingTable::comboEntries(column).size())
+                return false;
+        }
+        return true;
+    }();
+    check(countsAgree);
     return 0;
 }
