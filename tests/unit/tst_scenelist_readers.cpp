@@ -52,6 +52,8 @@ private Q_SLOTS:
     void cancelDuringCollectionReadsNothing();
     void bridgeFilesAddTheirFoldersOnce();
     void bridgeFileNotXmlAddsNothing();
+    void illegalFilesGiveTheirLine_data();
+    void illegalFilesGiveTheirLine();
     void harmonyJob_data();
     void harmonyJob();
 
@@ -228,6 +230,34 @@ void TestSceneListReaders::bridgeFileNotXmlAddsNothing()
     QVERIFY(result.addedLibraryFolders.isEmpty());
     QCOMPARE(describe(), QStringList{"SC1[SC1]"});
     QCOMPARE(m_user.log.filter("-ERR- Parse error at line 1 column ").size(), 1);
+}
+
+// Each tests/data/illegal/scenelist-* file beside a .expected file holding its log line.
+void TestSceneListReaders::illegalFilesGiveTheirLine_data()
+{
+    QTest::addColumn<QString>("file");
+    const QDir illegal(qEnvironmentVariable("CELLKIT_SOURCE_DIR") + "/tests/data/illegal");
+    for (const QString &name : illegal.entryList({"scenelist-*"}, QDir::Files)) {
+        if (!name.endsWith(".expected"))
+            QTest::newRow(qPrintable(name)) << illegal.filePath(name);
+    }
+}
+
+void TestSceneListReaders::illegalFilesGiveTheirLine()
+{
+    QFETCH(QString, file);
+    SceneListOptions o = options(file);
+    if (file.endsWith(".filelist")) {
+        o.sceneListType = 1;
+        o.sceneListPath = QFileInfo(file).path();
+        o.inputExtension = "filelist";
+        o.table = MatchingTable::fromText("1,0,5,,,png"); // bridge images only
+    }
+    const SceneListLoad result = m_core.load(o, nullptr);
+    QVERIFY(result.addedLibraryFolders.isEmpty());
+    QCOMPARE(m_user.log.filter("-ERR- "), QStringList(readFile(file + ".expected")));
+    for (const SceneTreeScene &scene : m_core.tree().scenes())
+        QCOMPARE(scene.elements.size(), 0);
 }
 
 void TestSceneListReaders::harmonyJob_data()
