@@ -198,13 +198,15 @@ bool hasWildcard(const QString &text)
     return text.contains(QLatin1Char('*')) || text.contains(QLatin1Char('?'));
 }
 
+QRegularExpression wildcardRegex(const QString &pattern)
+{
+    return QRegularExpression(wildcardToRegex(pattern),
+                              QRegularExpression::DotMatchesEverythingOption);
+}
+
 bool wildcardMatch(const QString &pattern, const QString &text)
 {
-    if (pattern == text)
-        return true;
-    const QRegularExpression rx(wildcardToRegex(pattern),
-                                QRegularExpression::DotMatchesEverythingOption);
-    return rx.match(text).hasMatch();
+    return pattern == text || wildcardRegex(pattern).match(text).hasMatch();
 }
 
 bool matchesAny(const QStringList &patterns, const QString &text)

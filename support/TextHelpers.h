@@ -6,6 +6,7 @@
 // "A_0012.tga", sequencePrefix "A_", sequenceNumber 12 and fileExtension "tga".
 
 #include <QList>
+#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 
@@ -25,6 +26,9 @@ void cRemoveExtension(char *path);
 
 bool hasWildcard(const QString &text);
 bool wildcardMatch(const QString &pattern, const QString &text);
+// The compiled pattern of wildcardMatch, for matching many texts against one pattern:
+// wildcardMatch(p, t) is p == t or wildcardRegex(p) matching t.
+QRegularExpression wildcardRegex(const QString &pattern);
 bool matchesAny(const QStringList &patterns, const QString &text);
 QString padNumber(const QString &number, int width);
 QString expandPlaceholder(const QString &templ, QChar letter, const QString &value);

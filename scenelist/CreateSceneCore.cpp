@@ -1,0 +1,114 @@
+#include "scenelist/CreateSceneCore.h"
+
+#include "scenelist/HarmonyJob.h"
+#include "scenelist/LoadProgress.h"
+#include "scenelist/SceneListExport.h"
+#include "scenelist/SceneListReader.h"
+#include "scenelist/SceneMatcher.h"
+#include "support/Prompts.h"
+
+CreateSceneCore::CreateSceneCore() = default;
+
+void CreateSceneCore::setDialogParent(QWidget *parent)
+{
+    m_dialogParent = parent;
+    m_query.setDialogParent(parent);
+}
+
+bool CreateSceneCore::collectLibraryFiles(const SceneListOptions &options, LoadProgress *progress)
+{
+    return m_library.collect(options.libraryFolders,
+                             LibraryIndex::depthForRecursionIndex(options.libraryRecursion),
+                             options.table.nameFilters(), options.production, progress);
+}
+
+SceneListLoad CreateSceneCore::load(const SceneListOptions &options, LoadProgress *progress)
+{
+    SceneListLoad result;
+    if (progress) {
+        progress->setLabelText(QStringLiteral("Please Wait"));
+        progress->setRange(0, 0);
+    }
+    m_tree.clear();
+    m_codes.loadConversionTable();
+    if (!collectLibraryFiles(options, progress)) {
+        result.outcome = SceneListLoad::Cancelled;
+        return result;
+    }
+    SceneMatcher matcher(options, m_library, m_codes, m_query, m_tree);
+    matcher.setDialogParent(m_dialogParent);
+    SceneListReader reader(matcher);
+    reader.setLibraryFolders(options.libraryFolders);
+    result.outcome = readList(options, reader, progress);
+    result.addedLibraryFolders = reader.addedLibraryFolders();
+    m_tree.sortOnCid();
+    return result;
+}
+
+SceneListLoad::Outcome CreateSceneCore::readList(const SceneListOptions &options,
+                                                 SceneListReader &reader, LoadProgress *progress)
+{
+    bool read = true;
+    if (!options.isFromSPI()) {
+        if (options.target == TargetHarmony) {
+            read = reader.LoadSceneNames(
+                HarmonyJob(options.harmony, options.production).GetHarmonySceneList());
+        } else {
+            read = reader.LoadFromDirectory(options.sceneListPath, options.inputExtension);
+        }
+        return read ? SceneListLoad::Read : SceneListLoad::Failed;
+    }
+
+    const QString path = options.sceneListPath;
+    if (path.endsWith(QLatin1String(".xml"), Qt::CaseInsensitive)) {
+        read = reader.ReadXmlSceneList(path);
+    } else if (path.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive)) {
+        // The workbook's rows go through the same dispatch as a CSV's records.
+        QList<QStringList> rows;
+        if (m_workbookReader) {
+            if (progress)
+                progress->setLabelText(QStringLiteral("Try to Match Elements ... Please Wait"));
+            read = m_workbookReader(path, options.csvSheetName, &rows) &&
+                   reader.readRows(rows, progress);
+        }
+    } else if (path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive)) {
+        read = reader.ReadCsvSceneList(path, progress);
+    } else {
+        Prompts::current().warning(
+            m_dialogParent, QStringLiteral("SceneList:Unsupported File Extension"), QString());
+        return SceneListLoad::Unsupported;
+    }
+    return read ? SceneListLoad::Read : SceneListLoad::Failed;
+}
+
+QVector<TableFile> CreateSceneCore::GetFileToImportFromTable(const SceneListOptions &options,
+                                                             const QString &sceneName, int mode)
+{
+    SceneTree scratch; // the search adds nothing to a tree
+    SceneMatcher matcher(options, m_library, m_codes, m_query, scratch);
+    matcher.setDialogParent(m_dialogParent);
+    return matcher.GetFileToImportFromTable(sceneName, mode);
+}
+
+QString CreateSceneCore::testAsset(const SceneListOptions &options, int tableRow,
+                                   const QString &assetName)
+{
+    SceneTree scratch;
+    return SceneMatcher(options, m_library, m_codes, m_query, scratch)
+        .buildFileName(tableRow, assetName);
+}
+
+bool CreateSceneCore::exportShotLedger(const SceneListOptions &options)
+{
+    SceneListExport exporter(m_tree, options.table);
+    exporter.setDialogParent(m_dialogParent);
+    return exporter.exportShotLedger(options.destinationDir, options.productionName,
+                                     options.production.episode);
+}
+
+bool CreateSceneCore::createMissingFilesLog(const SceneListOptions &options)
+{
+    SceneListExport exporter(m_tree, options.table);
+    exporter.setDialogParent(m_dialogParent);
+    return exporter.createMissingFilesLog(options.destinationDir);
+}

@@ -1,0 +1,122 @@
+#include "scenelist/SceneListExport.h"
+
+#include "scenelist/AssetType.h"
+#include "scenelist/FileWriting.h"
+#include "scenelist/MatchingTable.h"
+#include "scenelist/SceneTree.h"
+#include "support/LogSink.h"
+#include "support/Prompts.h"
+#include "support/TextHelpers.h"
+
+#include <QTextCodec>
+
+namespace {
+
+// The export files are read by other tools of the studio's machines: the local code page, as
+// a text stream writes by default.
+QByteArray localText(const QString &text)
+{
+    return QTextCodec::codecForLocale()->fromUnicode(text);
+}
+
+QString imageCount(const SceneTreeScene &scene, const MatchingTable &table)
+{
+    QString count = QStringLiteral("0");
+    for (const SceneTreeRow &element : scene.elements) {
+        bool ok = false;
+        const int row = element.cell(SceneTreeColumn::Cid).toInt(&ok);
+        if (ok && table.type(row) == TypeNbIma)
+            count = element.cell(SceneTreeColumn::Element);
+    }
+    return count;
+}
+
+bool isCountedMissing(const SceneTreeRow &element)
+{
+    const int type = element.cell(SceneTreeColumn::Tid).toInt();
+    return type >= TypeMovie && type <= TypeCode && !element.isFound();
+}
+
+} // namespace
+
+SceneListExport::SceneListExport(const SceneTree &tree, const MatchingTable &table)
+    : m_tree(tree), m_table(table)
+{}
+
+bool SceneListExport::write(const QString &what, const QString &path, const QByteArray &bytes,
+                            QIODevice::OpenMode mode)
+{
+    QString error;
+    if (writeWholeFile(path, bytes, mode, &error))
+        return true;
+    appendLog(QStringLiteral("-ERR- %1 : %2 not written: %3").arg(what, path, error));
+    Prompts::current().warning(m_dialogParent, QString(),
+                               QStringLiteral("Error creating %1").arg(path));
+    return false;
+}
+
+QString SceneListExport::exportedSceneName(const QString &sceneName)
+{
+    return padNumber(sceneName.simplified().remove(QLatin1Char(' ')), 3).toUpper();
+}
+
+bool SceneListExport::exportShotLedger(const QString &outputDir, const QString &productionName,
+                                       const QString &episode)
+{
+    int selected = 0;
+    for (const SceneTreeScene &scene : m_tree.scenes())
+        selected += scene.selected ? 1 : 0;
+    if (selected == 0) {
+        Prompts::current().warning(m_dialogParent, QString(),
+                                   QStringLiteral("No lines Selected ... Abort"));
+        return false;
+    }
+    const QString stem =
+        QStringLiteral("%1/%2_%3")
+            .arg(outputDir, productionName, episode.rightJustified(2, QLatin1Char('0')));
+    const QString listPath = stem + QStringLiteral(".csv");
+    const QString timePath = stem + QStringLiteral(".time");
+    QString list;
+    QString times;
+    for (const SceneTreeScene &scene : m_tree.scenes()) {
+        if (!scene.selected)
+            continue;
+        const QString name = exportedSceneName(scene.cell(SceneTreeColumn::Element));
+        const QString count = imageCount(scene, m_table);
+        list += name + QLatin1Char('\n');
+        times += QStringLiteral("%1;%1-sc;%2;\n").arg(name, count);
+        appendLog(QStringLiteral("Scene: %1 NbIma :%2").arg(name, count));
+    }
+    const QString what = QStringLiteral("SLG Export");
+    if (!write(what, listPath, localText(list), QIODevice::Text) ||
+        !write(what, timePath, localText(times), QIODevice::Text))
+        return false;
+    Prompts::current().information(
+        m_dialogParent, QString(),
+        QStringLiteral("The Followings Files have been created with %1 Line(s)\n\n    %2\n    "
+                       "%3\n\nREM: Scene Name have been converted in UpperCase\n")
+            .arg(QString::number(selected), listPath, timePath));
+    return true;
+}
+
+bool SceneListExport::createMissingFilesLog(const QString &outputDir)
+{
+    QString text;
+    for (const SceneTreeScene &scene : m_tree.scenes()) {
+        text +=
+            QStringLiteral("SC : ====== %1 ======\r\n").arg(scene.cell(SceneTreeColumn::Element));
+        for (const SceneTreeRow &element : scene.elements) {
+            if (isCountedMissing(element)) {
+                text += QStringLiteral("KO : %1 => %2\r\n")
+                            .arg(element.cell(SceneTreeColumn::Element),
+                                 element.cell(SceneTreeColumn::FileName));
+            }
+        }
+    }
+    const QString path = outputDir + QStringLiteral("/MissingFiles.log");
+    if (!write(QStringLiteral("Create Error Log"), path, localText(text), {}))
+        return false;
+    Prompts::current().information(m_dialogParent, QString(),
+                                   QStringLiteral("Error log Created Here :\n\n %1\n\n").arg(path));
+    return true;
+}
