@@ -19,6 +19,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QProgressDialog>
@@ -107,19 +108,39 @@ QStringList simplifiedEntries(const QListWidget *list)
 }
 
 // The core's progress reports on the tab's modal dialog. Events are processed so that the
-// Cancel button (and a headless run's dialog watcher) get their turn.
+// Cancel button (and a headless run's dialog watcher) get their turn, but at most every few
+// hundredths of a second: a modal dialog also handles events at each new value, and a list of
+// tens of thousands of rows would spend most of its load there.
 class DialogProgress : public LoadProgress
 {
 public:
-    explicit DialogProgress(QProgressDialog *dialog) : m_dialog(dialog) {}
+    explicit DialogProgress(QProgressDialog *dialog) : m_dialog(dialog) { m_sinceEvents.start(); }
     void setLabelText(const QString &text) override { m_dialog->setLabelText(text); }
     void setRange(int minimum, int maximum) override { m_dialog->setRange(minimum, maximum); }
-    void setValue(int value) override { m_dialog->setValue(value); }
+    void setValue(int value) override
+    {
+        if (value >= m_dialog->maximum() || value <= m_dialog->minimum() || isDue())
+            m_dialog->setValue(value);
+    }
     bool wasCanceled() const override { return m_dialog->wasCanceled(); }
-    void processEvents() override { QCoreApplication::processEvents(); }
+    void processEvents() override
+    {
+        if (isDue())
+            QCoreApplication::processEvents();
+    }
 
 private:
+    bool isDue()
+    {
+        if (m_sinceEvents.elapsed() < kEventIntervalMs)
+            return false;
+        m_sinceEvents.restart();
+        return true;
+    }
+
+    static constexpr int kEventIntervalMs = 40;
     QProgressDialog *m_dialog; // not owned
+    QElapsedTimer m_sinceEvents;
 };
 
 // A workbook sheet (efCsvSheetName: its name or 1-based number) as the rows of a CSV list.
