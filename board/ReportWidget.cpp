@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QUrl>
 
 namespace {
@@ -20,6 +21,7 @@ const QString kTitlePrefix = QStringLiteral("Config File :");
 const QString kUnsetPrefix = QStringLiteral("unknown-");
 const QString kUnsetApplication = QStringLiteral("unknown");
 const QString kLockedStyle = QStringLiteral("QComboBox { background-color: #d3d3d3; }");
+const QString kPythonInterpreterKey = QStringLiteral("efPythonInterpreter");
 } // namespace
 
 ReportWidget::ReportWidget(QWidget *parent)
@@ -28,6 +30,7 @@ ReportWidget::ReportWidget(QWidget *parent)
     Ui::SendReportWidget::setupUi(this);
     buildPages();
     connectControls();
+    setUpPythonInterpreter();
     SetSettingPrefixFile(kUnsetPrefix);
     SetSettingApplicationName(kUnsetApplication);
 }
@@ -228,10 +231,42 @@ void ReportWidget::LoadSettings(QSettings &settings)
     else
         qWarning() << "-WAR- cbColorSet out of range, ignored:" << colorSet;
     slColorRange->setValue(settings.value(QStringLiteral("slColorRange"), 0).toInt());
+    efPythonInterpreter->setText(settings.value(kPythonInterpreterKey).toString());
 }
 
 void ReportWidget::SaveSettings(QSettings &settings) const
 {
     settings.setValue(QStringLiteral("cbColorSet"), cbColorSet->currentIndex());
     settings.setValue(QStringLiteral("slColorRange"), slColorRange->value());
+    settings.setValue(kPythonInterpreterKey, efPythonInterpreter->text().trimmed());
+}
+
+// ---- external asset query ---------------------------------------------------------------------
+
+void ReportWidget::setUpPythonInterpreter()
+{
+    // The field stays empty until the user chooses: the PATH is looked at again at each query.
+    efPythonInterpreter->setPlaceholderText(defaultPythonInterpreter());
+    connect(pbPythonInterpreter, &QPushButton::clicked, this, &ReportWidget::OnPbPythonInterpreter);
+}
+
+QString ReportWidget::defaultPythonInterpreter()
+{
+    const QString python3 = QStandardPaths::findExecutable(QStringLiteral("python3"));
+    return python3.isEmpty() ? QStandardPaths::findExecutable(QStringLiteral("python")) : python3;
+}
+
+QString ReportWidget::pythonInterpreter() const
+{
+    const QString chosen = efPythonInterpreter->text().trimmed();
+    return chosen.isEmpty() ? defaultPythonInterpreter() : chosen;
+}
+
+void ReportWidget::OnPbPythonInterpreter()
+{
+    const QString file =
+        Prompts::current().chooseOpenFile(this, QStringLiteral("Select Python Interpreter"),
+                                          QFileInfo(pythonInterpreter()).absolutePath(), QString());
+    if (!file.isEmpty())
+        efPythonInterpreter->setText(QDir::fromNativeSeparators(file));
 }

@@ -42,6 +42,11 @@ public:
     void SaveSettings(QSettings &settings) const;
 
     WToolBox *toolBox() const { return m_toolBox; }
+
+    // The interpreter of the external asset query: the path typed on the Settings page, or, while
+    // the field is empty, the first python3 or python on the PATH (empty when there is none).
+    QString pythonInterpreter() const;
+    static QString defaultPythonInterpreter();
     bool isSettingChoiceLocked() const;
 
 Q_SIGNALS:
@@ -61,6 +66,7 @@ public Q_SLOTS:
     QString GetSettingApplicationName();
     void SetSettingApplicationName(QString name);
     void OnColorChanged(int);
+    void OnPbPythonInterpreter();
 
 private:
     void buildPages();
@@ -68,6 +74,7 @@ private:
     void lockSettingChoice();
     void unlockSettingChoice();
     QString configurationInTitle(Qt::CaseSensitivity cs) const;
+    void setUpPythonInterpreter();
 
     WToolBox *m_toolBox = nullptr;
     QString m_settingPrefixFile;

@@ -123,6 +123,8 @@ void WinTools::buildCreateSceneTab()
 {
     m_createScene = new CreateSceneWidget(this, TabOptionsWidget);
     createSceneLayout->addWidget(m_createScene);
+    // The Board keeps the interpreter setting; the tab asks for it at each query.
+    m_createScene->setPythonInterpreterSource([this]() { return m_board->pythonInterpreter(); });
     // On the panel every cell of the matching table gets the grey-backed style.
     TableConfig *table = m_createScene->matchingTable();
     table->setAlternateColors(false);

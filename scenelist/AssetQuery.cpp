@@ -69,6 +69,8 @@ bool AssetQuery::CreateShotgunScriptApi()
     // The resource is always there: it is compiled into the plug-in.
     resource.open(QIODevice::ReadOnly);
     QString error;
+    // The configuration folder exists only once a configuration was saved.
+    QDir().mkpath(QFileInfo(path).absolutePath());
     const bool written = writeWholeFile(path, resource.readAll(), {}, &error);
     if (!written) {
         appendLog(

@@ -1,5 +1,8 @@
 #include "scenelist/gui/CreateSceneWidget.h"
 
+#include "board/ConfigurationFiles.h"
+#include "scenelist/LoadProgress.h"
+#include "scenelist/XlsxSheetReader.h"
 #include "scenelist/gui/MatchingTableSetup.h"
 #include "support/LogSink.h"
 #include "support/Prompts.h"
@@ -13,14 +16,19 @@
 #include "widgets/WToolBox.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QProgressDialog>
 #include <QSet>
 #include <QSettings>
 #include <QTableWidget>
 #include <QUrl>
+
+#include <memory>
 
 namespace {
 
@@ -99,6 +107,122 @@ QStringList simplifiedEntries(const QListWidget *list)
     return entries;
 }
 
+// The core's progress reports on the tab's modal dialog. Events are processed so that the
+// Cancel button (and a headless run's dialog watcher) get their turn, but at most every few
+// hundredths of a second: a modal dialog also handles events at each new value, and a list of
+// tens of thousands of rows would spend most of its load there.
+class DialogProgress : public LoadProgress
+{
+public:
+    explicit DialogProgress(QProgressDialog *dialog) : m_dialog(dialog) { m_sinceEvents.start(); }
+    void setLabelText(const QString &text) override { m_dialog->setLabelText(text); }
+    void setRange(int minimum, int maximum) override { m_dialog->setRange(minimum, maximum); }
+    void setValue(int value) override
+    {
+        if (value >= m_dialog->maximum() || value <= m_dialog->minimum() || isDue())
+            m_dialog->setValue(value);
+    }
+    bool wasCanceled() const override { return m_dialog->wasCanceled(); }
+    void processEvents() override
+    {
+        if (isDue())
+            QCoreApplication::processEvents();
+    }
+
+private:
+    bool isDue()
+    {
+        if (m_sinceEvents.elapsed() < kEventIntervalMs)
+            return false;
+        m_sinceEvents.restart();
+        return true;
+    }
+
+    static constexpr int kEventIntervalMs = 40;
+    QProgressDialog *m_dialog; // not owned
+    QElapsedTimer m_sinceEvents;
+};
+
+// A workbook sheet (efCsvSheetName: its name or 1-based number) as the rows of a CSV list.
+bool readWorkbookSheet(const QString &path, const QString &sheet, QList<QStringList> *rows)
+{
+    XlsxSheet read = XlsxSheetReader::read(path, sheet);
+    if (!read.ok) {
+        appendLog(read.error);
+        return false;
+    }
+    *rows = std::move(read.rows);
+    return true;
+}
+
+const int kPosingTableEntry = 1; // cbSecondTableType: "Code Table", "Posing Table"
+
+QStringList itemTexts(const QListWidget *list)
+{
+    QStringList texts;
+    for (int row = 0; row < list->count(); ++row)
+        texts << list->item(row)->text();
+    return texts;
+}
+
+void paintRed(QTreeWidgetItem *item, const SceneTreeRow &row)
+{
+    for (int column : row.redList())
+        item->setForeground(column, QBrush(Qt::red));
+}
+
+// Tens of thousands of rows: the items are made without a view and handed over in one call.
+void fillTreeWidget(QTreeWidget *widget, const SceneTree &tree)
+{
+    widget->clear();
+    QList<QTreeWidgetItem *> items;
+    items.reserve(tree.scenes().size());
+    for (const SceneTreeScene &scene : tree.scenes()) {
+        auto *top = new QTreeWidgetItem(scene.cells);
+        paintRed(top, scene);
+        for (const SceneTreeRow &element : scene.elements) {
+            auto *child = new QTreeWidgetItem(top, element.cells);
+            child->setFlags(Qt::ItemIsEnabled);
+            paintRed(child, element);
+        }
+        items << top;
+    }
+    widget->addTopLevelItems(items);
+    for (int i = 0; i < tree.scenes().size(); ++i)
+        items.at(i)->setSelected(tree.scenes().at(i).selected);
+}
+
+bool isRed(const QTreeWidgetItem *item, int column)
+{
+    const QBrush brush = item->foreground(column);
+    return brush.style() != Qt::NoBrush && brush.color() == QColor(Qt::red);
+}
+
+template <typename Row> Row rowOf(const QTreeWidgetItem *item)
+{
+    QStringList texts;
+    for (int column = 0; column < SceneTreeColumn::Count; ++column)
+        texts << item->text(column);
+    Row row(texts);
+    for (int column = 0; column < SceneTreeColumn::Count; ++column)
+        row.setRed(column, isRed(item, column));
+    return row;
+}
+
+SceneTree readTreeWidget(const QTreeWidget *widget)
+{
+    SceneTree tree;
+    for (int i = 0; i < widget->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem *top = widget->topLevelItem(i);
+        SceneTreeScene scene = rowOf<SceneTreeScene>(top);
+        scene.selected = top->isSelected();
+        for (int c = 0; c < top->childCount(); ++c)
+            scene.elements << rowOf<SceneTreeRow>(top->child(c));
+        tree.appendScene(scene);
+    }
+    return tree;
+}
+
 } // namespace
 
 CreateSceneWidget::CreateSceneWidget(QWidget *parent, QWidget *optionsPage) : QWidget(parent)
@@ -109,8 +233,10 @@ CreateSceneWidget::CreateSceneWidget(QWidget *parent, QWidget *optionsPage) : QW
     setUpPathSelectors();
     connectSignals();
     setUpTree();
-    MatchingTable::setUp(m_table);
+    MatchingTableSetup::setUp(m_table);
     showSceneListType(cbSceneListType->currentIndex());
+    m_core.setDialogParent(this);
+    m_core.setWorkbookReader(readWorkbookSheet);
 }
 
 CreateSceneWidget::~CreateSceneWidget()
@@ -318,35 +444,124 @@ void CreateSceneWidget::OnSelectFlashTemplate() {}
 // The scene list readers, the matching rules, the library index, the code table and the exports
 // are plain classes of their own; these slots hand the panel's values to them.
 
+SceneListOptions CreateSceneWidget::optionsSnapshot() const
+{
+    SceneListOptions o;
+    o.table = MatchingTable::fromText(m_table->saveToText(), inactiveRowsText());
+    o.sceneListType = cbSceneListType->currentIndex();
+    o.sceneListPath = pb_selectSceneList->resolvedPath();
+    o.inputExtension = efCreaInputExt->text();
+    o.target = cbTarget->currentIndex();
+    o.destinationDir = pbSelectDestinationDir->resolvedPath();
+    o.libraryFolders = itemTexts(lwLibDir);
+    o.libraryRecursion = cbLibraryFolderRecursion->currentIndex();
+    o.csvStartLine = sbCsvStartLine->value();
+    o.csvSeparator = cbCsvSeparator->currentText();
+    o.csvSheetName = efCsvSheetName->text();
+    o.splitCellOnSpace = ckCsvSplitCellOnSpace->isChecked();
+    o.skipComments = ckCsvSkipComments->isChecked();
+    o.fishModeCancel = ckFishModeCancel->isChecked();
+    o.productionName = efProductionName->text();
+    o.harmony.onlineMode = ckTBOnlineMode->isChecked();
+    o.harmony.server = efTBServer->text();
+    o.harmony.scenePath = efTBScenePath->text();
+    o.production = productionValues();
+    return o;
+}
+
+void CreateSceneWidget::setPythonInterpreterSource(std::function<QString()> source)
+{
+    m_interpreterSource = std::move(source);
+}
+
+SceneListOptions CreateSceneWidget::prepareCore()
+{
+    const QString interpreter = m_interpreterSource ? m_interpreterSource() : QString();
+    m_core.assetQuery().setInterpreter(interpreter.isEmpty() ? AssetQuery::defaultInterpreter()
+                                                             : interpreter);
+    // Never the process's current folder: the host makes each scene folder current in turn.
+    m_core.assetQuery().setScriptFolder(ConfigurationFiles::folder());
+    return optionsSnapshot();
+}
+
 void CreateSceneWidget::OnLoadSceneList()
 {
-    appendLog(QStringLiteral("-WAR- Load Scene List: the scene list readers are not part of "
-                             "this build"));
+    treeWidget->clear();
+    QProgressDialog dialog(QStringLiteral("Please Wait"), QStringLiteral("Cancel"), 0, 0, this);
+    dialog.setWindowModality(Qt::WindowModal);
+    dialog.setMinimumDuration(0);
+    dialog.show();
+    DialogProgress progress(&dialog);
+    const SceneListLoad result = m_core.load(prepareCore(), &progress);
+    appendLibraryFolders(result.addedLibraryFolders);
+    showSceneTree();
+}
+
+void CreateSceneWidget::showSceneTree()
+{
+    fillTreeWidget(treeWidget, m_core.tree());
+}
+
+SceneTree CreateSceneWidget::sceneTreeFromWidget() const
+{
+    return readTreeWidget(treeWidget);
+}
+
+void CreateSceneWidget::appendLibraryFolders(const QStringList &folders)
+{
+    for (const QString &folder : folders) {
+        auto *item = new QListWidgetItem(folder, lwLibDir);
+        item->setFlags(item->flags() | Qt::ItemIsEditable);
+    }
 }
 
 void CreateSceneWidget::OnTestAsset()
 {
-    appendLog(QStringLiteral("-WAR- Test asset: the matching rules are not part of this build"));
+    const int row = m_table->tableWidget()->currentRow();
+    if (row < 0)
+        return;
+    stTestAsset->setText(m_core.testAsset(prepareCore(), row, efTestAsset->text()));
 }
 
 void CreateSceneWidget::OnShotLedgerExport()
 {
-    appendLog(QStringLiteral("-WAR- SLG Export: the exports are not part of this build"));
+    // The user may have changed the selection since the load: the widget is what they see.
+    m_core.tree() = sceneTreeFromWidget();
+    m_core.exportShotLedger(prepareCore());
 }
 
 void CreateSceneWidget::OnCreateLog()
 {
-    appendLog(QStringLiteral("-WAR- Create Error Log: the exports are not part of this build"));
+    m_core.tree() = sceneTreeFromWidget();
+    m_core.createMissingFilesLog(prepareCore());
 }
 
 void CreateSceneWidget::OnShowDirectoryListInLog()
 {
-    appendLog(QStringLiteral("-WAR- Show Scan: the library index is not part of this build"));
+    collectLibraryFiles(libraryDepth(), nullptr);
+    // One block: a line per indexed file would be as many paragraphs in the console.
+    appendLog(m_core.library().scanListing().join(QLatin1Char('\n')));
+    Prompts::current().information(this, QString(), QStringLiteral("Open Log to See Result"));
 }
 
-void CreateSceneWidget::OnPbCodeConversionFile() {}
+void CreateSceneWidget::OnPbCodeConversionFile()
+{
+    const QString path = pbCodeConversionFile->resolvedPath();
+    if (cbSecondTableType->currentIndex() == kPosingTableEntry)
+        m_core.posingTable().setPath(path);
+    else
+        m_core.codeTable().setPath(path);
+}
 
-void CreateSceneWidget::collectLibraryFiles(int, QProgressDialog *) {}
+void CreateSceneWidget::collectLibraryFiles(int depth, QProgressDialog *dialog)
+{
+    const SceneListOptions o = prepareCore();
+    std::unique_ptr<DialogProgress> progress;
+    if (dialog)
+        progress = std::make_unique<DialogProgress>(dialog);
+    m_core.library().collect(o.libraryFolders, depth, o.table.nameFilters(), o.production,
+                             progress.get());
+}
 
 void CreateSceneWidget::collectLibraryFiles()
 {
@@ -355,7 +570,7 @@ void CreateSceneWidget::collectLibraryFiles()
 
 QVector<TableFile> CreateSceneWidget::GetFileToImportFromTable(const QString &sceneName, int mode)
 {
-    return CreateSceneSource::GetFileToImportFromTable(sceneName, mode);
+    return m_core.GetFileToImportFromTable(prepareCore(), sceneName, mode);
 }
 
 // ---- Library folders -------------------------------------------------------------------------

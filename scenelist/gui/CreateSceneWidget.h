@@ -1,6 +1,7 @@
 #pragma once
 
 #include "import/CreateSceneSource.h"
+#include "scenelist/CreateSceneCore.h"
 
 #include "ui_CreateSceneWidget.h"
 #include "ui_LibraryFiles.h"
@@ -15,6 +16,8 @@
 #include <QPointer>
 #include <QVariant>
 #include <QWidget>
+
+#include <functional>
 
 class QCheckBox;
 class QProgressDialog;
@@ -33,6 +36,10 @@ class WToolBox;
 // Example: with episode 5 and the template ".../EP%02e/t.aep", templatePath() is
 // ".../EP05/t.aep"; a selected scene "SC010" whose element row reads Tid 3, Fok 1 and
 // "/lib/SC010.mov" is handed to the run as {"SC010", {{"/lib/SC010.mov", "", 3, true}}}.
+//
+// The work itself is done by CreateSceneCore: before each load, search, test or export the tab
+// takes a snapshot of its widgets (SceneListOptions), calls the core and shows the resulting
+// scene tree in treeWidget (elements enabled but not selectable, what is missing in red).
 //
 // Its settings live in the configuration group "CreateScene".
 class CreateSceneWidget : public QWidget,
@@ -85,6 +92,12 @@ public:
     // Scans the library folders into the file index (`progress` may be null).
     void collectLibraryFiles(int depth, QProgressDialog *progress);
 
+    // Where the external asset query finds its Python interpreter (the Board's setting); without
+    // one, the first python3 or python on the PATH.
+    void setPythonInterpreterSource(std::function<QString()> source);
+    // The widgets' values as the core reads them.
+    SceneListOptions optionsSnapshot() const;
+
 Q_SIGNALS:
     void SigPbScriptReload();
     void SigCreateScene();
@@ -134,6 +147,15 @@ private:
     QVector<SettingKey> settingKeys() const;
     QString inactiveRowsText() const;
     void setInactiveRows(const QString &text);
+    // The snapshot, with the asset query pointed at the interpreter and configuration folder.
+    SceneListOptions prepareCore();
+    void showSceneTree();
+    // The tree as the widget shows it now, with its selection, for the exports.
+    SceneTree sceneTreeFromWidget() const;
+    void appendLibraryFolders(const QStringList &folders);
+
+    CreateSceneCore m_core;
+    std::function<QString()> m_interpreterSource;
 
     TableConfig *m_table = nullptr;
     QPointer<WToolBox> m_toolBox; // on the options page when one was given

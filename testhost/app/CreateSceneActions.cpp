@@ -1,9 +1,14 @@
 // The Create Scene tab and the launcher from the command line: load the matching table from its
-// saved one-line form, write the scene tree as JSON, list and press the launcher buttons.
+// saved one-line form, write the scene tree as JSON or as text, print the projects a Create AE
+// run saved, write a sample production, list and press the launcher buttons.
 #include "testhost/app/HostActions.h"
 #include "testhost/app/PanelAccess.h"
+#include "testhost/app/ProjectSummary.h"
+#include "testhost/app/SampleProduction.h"
 
 #include <QAbstractButton>
+#include <QDir>
+#include <QDirIterator>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -60,6 +65,72 @@ bool writeTree(HostRun &run, const QString &file)
         return false;
     const QByteArray json = QJsonDocument(treeJson(tree)).toJson(QJsonDocument::Compact);
     return writeOutput(run, file, QString::fromUtf8(json));
+}
+
+// One line per scene, its elements indented below it; what is missing is marked.
+//   SC030  [missing files]
+//     BG     BG_SC030  /prod/library/bg/BG_SC030.png
+//     Asset  zed       MISSING (zed.png)
+QString treeText(const QTreeWidget *tree)
+{
+    QStringList lines;
+    for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem *scene = tree->topLevelItem(i);
+        QString line = scene->text(0);
+        if (!scene->text(2).isEmpty())
+            line += QStringLiteral("  (%1)").arg(scene->text(2));
+        if (redColumns(scene).contains(0))
+            line += QStringLiteral("  [missing files]");
+        lines << line;
+        for (int c = 0; c < scene->childCount(); ++c) {
+            const QTreeWidgetItem *element = scene->child(c);
+            const QString where = redColumns(element).contains(0)
+                                      ? QStringLiteral("MISSING (%1)").arg(element->text(3))
+                                      : QDir::toNativeSeparators(element->text(4));
+            lines << QStringLiteral("    %1 %2 %3")
+                         .arg(element->text(1).leftJustified(6), element->text(0).leftJustified(10),
+                              where);
+        }
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+bool writeTreeText(HostRun &run, const QString &file)
+{
+    auto *tree = qobject_cast<QTreeWidget *>(findWidget(run, QStringLiteral("treeWidget")));
+    return tree && writeOutput(run, file, treeText(tree));
+}
+
+// Every project file below the folder, in name order.
+bool printProjects(HostRun &run, const QString &folder)
+{
+    QStringList projects;
+    QDirIterator it(folder, {QStringLiteral("*.aep")}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        projects << it.next();
+    projects.sort();
+    if (projects.isEmpty())
+        *run.out << "no project saved below " << QDir::toNativeSeparators(folder) << '\n';
+    bool ok = true;
+    for (const QString &path : projects)
+        ok = printSavedProject(*run.out, path) && ok;
+    run.out->flush();
+    return ok;
+}
+
+bool makeProduction(HostRun &run, const QString &root)
+{
+    SampleProduction production;
+    QString error;
+    if (!writeSampleProduction(root, &production, &error)) {
+        *run.err << "cellkit-host: " << error << Qt::endl;
+        return false;
+    }
+    *run.out << "sample production in " << QDir::toNativeSeparators(QDir(root).absolutePath())
+             << ": scene list " << QDir::toNativeSeparators(production.sceneList) << ", library "
+             << QDir::toNativeSeparators(production.library) << ", matching table "
+             << QDir::toNativeSeparators(production.matchingTable) << Qt::endl;
+    return true;
 }
 
 bool loadTable(HostRun &run, const QString &text)
@@ -126,6 +197,18 @@ void addCreateSceneActions(ActionTable &table)
                               "red],\"selected\":bool,\"elements\":[{\"cells\":[...],\"red\":[...]}"
                               "]}]} in tree order"),
                writeTree});
+    table.add({QStringLiteral("tree-text"), true, QStringLiteral("FILE"),
+               QStringLiteral("write the scene tree as text (- for stdout): a line per scene, its "
+                              "elements indented with their path or MISSING"),
+               writeTreeText});
+    table.add({QStringLiteral("print-projects"), true, QStringLiteral("DIR"),
+               QStringLiteral("print every project saved below DIR (e.g. by Create AE): its "
+                              "compositions and their layers, top first"),
+               printProjects});
+    table.add({QStringLiteral("make-production"), true, QStringLiteral("DIR"),
+               QStringLiteral("write a sample production into DIR: an asset library, a CSV scene "
+                              "list and its matching table (matching-table.txt, for --table)"),
+               makeProduction});
     table.add({QStringLiteral("launchers"), true, QStringLiteral("FILE"),
                QStringLiteral("write the Launch tab's button labels, one per line (- for stdout)"),
                writeLaunchers});

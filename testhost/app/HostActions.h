@@ -69,5 +69,6 @@ void addProjectActions(ActionTable &table); // --project --run-script --save --d
 void addPanelActions(ActionTable &table);   // --set --get --click --select --log --answer --choose
                                             // --config-dir --config
 void addImportActions(ActionTable &table);  // --make-samples --import --scene
-void addCreateSceneActions(ActionTable &table); // --table --tree --launchers --launch
+void addCreateSceneActions(ActionTable &table); // --table --tree --tree-text --print-projects
+                                                // --make-production --launchers --launch
 void addRenderActions(ActionTable &table);  // --render

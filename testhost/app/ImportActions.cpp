@@ -2,6 +2,7 @@
 // tab, and the sample scenes the demo imports. After an import, each scene's saved project is
 // summarised: its compositions with their layers, top first.
 #include "testhost/app/HostActions.h"
+#include "testhost/app/ProjectSummary.h"
 #include "testhost/app/SampleScenes.h"
 #include "testhost/core/TestHost.h"
 #include "testhost/project/ProjectHost.h"
@@ -32,8 +33,7 @@ QWidget *openPanel(HostRun &run)
     return nullptr;
 }
 
-template <typename T>
-T *panelWidget(HostRun &run, QWidget *panel, const char *name)
+template <typename T> T *panelWidget(HostRun &run, QWidget *panel, const char *name)
 {
     T *widget = panel->findChild<T *>(QLatin1String(name));
     if (!widget)
@@ -60,65 +60,6 @@ bool selectScenes(HostRun &run, QListWidget *list, const QStringList &names)
     return true;
 }
 
-QString frames(const A_Time &duration, const A_Ratio &rate)
-{
-    if (duration.scale == 0 || rate.den == 0)
-        return QStringLiteral("?");
-    const double seconds = double(duration.value) / double(duration.scale);
-    return QString::number(qRound(seconds * rate.num / rate.den));
-}
-
-QString describeSource(const ProjectItem *source)
-{
-    if (!source)
-        return QStringLiteral("(no source)");
-    if (source->type == AEGP_ItemType_COMP)
-        return QStringLiteral("composition \"%1\"").arg(source->name);
-    if (source->type == AEGP_ItemType_FOOTAGE)
-        return QStringLiteral("%1 \"%2\"").arg(source->kind, source->name);
-    return source->name;
-}
-
-void printCompositions(QTextStream &out, const ProjectModel &project)
-{
-    for (const ProjectItem *item : project.items()) {
-        if (item->type != AEGP_ItemType_COMP)
-            continue;
-        out << "  composition \"" << item->name << "\" " << item->width << 'x' << item->height
-            << ", " << frames(item->duration, item->frameRate) << " frames at "
-            << double(item->frameRate.num) / std::max<A_long>(1, item->frameRate.den)
-            << " fps\n";
-        int index = 1;
-        for (const auto &layer : item->layers)
-            out << "    " << index++ << ". " << layer->name << "  <- "
-                << describeSource(layer->source) << '\n';
-    }
-}
-
-bool printSavedProject(HostRun &run, const QString &path)
-{
-    QFile file(path);
-    QString error;
-    ProjectModel project;
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = file.errorString();
-    } else {
-        QJsonParseError parse{};
-        const QJsonDocument doc = QJsonDocument::fromJson(file.readAll(), &parse);
-        if (parse.error != QJsonParseError::NoError)
-            error = parse.errorString();
-        else
-            project.fromJson(doc.object(), &error);
-    }
-    if (!error.isEmpty()) {
-        *run.out << "  cannot read " << path << ": " << error << '\n';
-        return false;
-    }
-    *run.out << "  project " << QDir::toNativeSeparators(path) << '\n';
-    printCompositions(*run.out, project);
-    return true;
-}
-
 // Projects of this scene written by the run (saved at or after `since`).
 QStringList savedProjects(const QString &sceneDir, const QDateTime &since)
 {
@@ -140,7 +81,7 @@ void printScenes(HostRun &run, const QStringList &scenes, const QDateTime &since
         if (projects.isEmpty())
             *run.out << "  no project saved for this scene\n";
         for (const QString &path : projects)
-            anySaved = printSavedProject(run, path) || anySaved;
+            anySaved = printSavedProject(*run.out, path) || anySaved;
     }
     // Without batch mode every scene went into the project that is open.
     if (!anySaved) {
@@ -211,8 +152,8 @@ bool makeSamples(HostRun &run, const QString &root)
         *run.err << "cellkit-host: " << error << Qt::endl;
         return false;
     }
-    *run.out << "sample scenes in " << QDir::toNativeSeparators(QDir(root).absolutePath())
-             << ": " << scenes.join(QStringLiteral(", ")) << '\n';
+    *run.out << "sample scenes in " << QDir::toNativeSeparators(QDir(root).absolutePath()) << ": "
+             << scenes.join(QStringLiteral(", ")) << '\n';
     run.out->flush();
     return true;
 }

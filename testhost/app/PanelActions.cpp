@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QTextEdit>
 #include <QTimer>
 #include <QTreeWidget>
@@ -82,6 +83,11 @@ bool setWidgetValue(HostRun &run, QWidget *widget, const QString &value)
         ok = ok && index >= 0 && index < combo->count();
         if (ok)
             combo->setCurrentIndex(index);
+    } else if (auto *tabs = qobject_cast<QTabWidget *>(widget)) {
+        const int index = value.toInt(&ok);
+        ok = ok && index >= 0 && index < tabs->count();
+        if (ok)
+            tabs->setCurrentIndex(index);
     } else {
         *run.err << "cellkit-host: cannot set a value on " << widget->objectName() << Qt::endl;
         return false;
@@ -109,6 +115,8 @@ bool widgetValue(HostRun &run, QWidget *widget, QString *value)
         *value = QString::number(spin->value());
     else if (auto *combo = qobject_cast<QComboBox *>(widget))
         *value = QString::number(combo->currentIndex());
+    else if (auto *tabs = qobject_cast<QTabWidget *>(widget))
+        *value = QString::number(tabs->currentIndex());
     else {
         *run.err << "cellkit-host: cannot read a value from " << widget->objectName() << Qt::endl;
         return false;
@@ -294,8 +302,8 @@ bool writeOutput(HostRun &run, const QString &file, const QString &text)
 void addPanelActions(ActionTable &table)
 {
     table.add({"set", true, "OBJ=VALUE",
-               "set a panel widget: check box true/false, text, spin box number, combo index, "
-               "path selector path (as typed), list entries as A,B,C",
+               "set a panel widget: check box true/false, text, spin box number, combo or tab "
+               "index, path selector path (as typed), list entries as A,B,C",
                [](HostRun &run, const QString &value) {
                    startDialogWatcher(run);
                    QString name, text;

@@ -1,27 +1,23 @@
-// Create Scene runs through the real module in the test host: the scene tree is filled by hand
-// as a loaded scene list leaves it, scenes are selected, "Create AE" is pressed and the host
-// gets one idle call. The checks read the saved projects, the open project and the files.
-#include "testhost/core/TestHost.h"
-#include "testhost/project/ProjectHost.h"
-#include "testhost/project/ProjectModel.h"
+// The Create Scene tab end to end through cellkit-host, as a user's clicks would drive it: a
+// scene list is loaded with "Load Scene List", scenes are selected in the tree, the export
+// buttons and "Create AE" are pressed and the host gets its idle call. The checks read the
+// tree the host prints, the files the buttons wrote and the saved projects.
+#include "HostProcess.h"
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QImage>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QPushButton>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QTest>
-#include <QTextEdit>
-#include <QTimer>
-#include <QTreeWidget>
 #include <QtEndian>
+#include <QtTest>
 
 namespace {
+
+// Scene from column A, Movie from B, Ima (folder BG) from C, Asset (folder CHARS) from D.
+const QString kTable = "1,1,1,,,,,,0,000,0,,;1,2,3,,,mov,,,0,001,1,,;"
+                       "1,3,5,,,png,BG,,2,002,1,,;1,4,6,,,png,CHARS,,1,003,1,,";
 
 QByteArray be32(quint32 v)
 {
@@ -30,14 +26,18 @@ QByteArray be32(quint32 v)
     return b;
 }
 
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
 // A QuickTime file reduced to the movie header the host reads its length from.
 bool writeMovie(const QString &path, int seconds)
 {
     const QByteArray mvhd = be32(0) + be32(0) + be32(0) + be32(600) + be32(quint32(seconds * 600));
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) &&
-           f.write(be32(16 + mvhd.size()) + "moov" + be32(8 + mvhd.size()) + "mvhd" + mvhd) > 0;
+    return writeFile(path, be32(16 + mvhd.size()) + "moov" + be32(8 + mvhd.size()) + "mvhd" + mvhd);
 }
 
 bool writeImage(const QString &path)
@@ -48,14 +48,56 @@ bool writeImage(const QString &path)
     return image.save(path);
 }
 
-// An element row: Element, Type, Mode, File Name, Full Path Name, LayerName, LayerDir, Cid,
-// Tid, Fok.
-void addElement(QTreeWidgetItem *scene, int type, const QString &path, const QString &dir,
-                bool found)
+QByteArray readFile(const QString &path)
 {
-    const QString name = QFileInfo(path).fileName();
-    new QTreeWidgetItem(scene, {name, QString(), "File", name, found ? path : QString(), QString(),
-                                dir, "1", QString::number(type), found ? "1" : "0"});
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+// "SC01[0]: SC01=1 ann=0[0,3]": per scene its red columns, per element its name, Fok and red
+// columns.
+QString treeSummary(const QString &json)
+{
+    const auto red = [](const QJsonObject &row) {
+        QStringList columns;
+        for (const QJsonValue &c : row["red"].toArray())
+            columns << QString::number(c.toInt());
+        return columns.isEmpty() ? QString() : "[" + columns.join(',') + "]";
+    };
+    QStringList scenes;
+    for (const QJsonValue &s : QJsonDocument::fromJson(json.toUtf8())["scenes"].toArray()) {
+        const QJsonObject scene = s.toObject();
+        QString text = scene["cells"][0].toString() + red(scene) + ":";
+        for (const QJsonValue &e : scene["elements"].toArray()) {
+            const QJsonObject element = e.toObject();
+            text += " " + element["cells"][0].toString() + "=" + element["cells"][9].toString() +
+                    red(element);
+        }
+        scenes << text;
+    }
+    return scenes.join("; ");
+}
+
+// The saved project's composition: its length in seconds and its layers, top first, each as
+// "first file@project folder".
+QString composition(const QString &project, const QString &name)
+{
+    QHash<int, QJsonObject> items;
+    for (const QJsonValue &v : QJsonDocument::fromJson(readFile(project))["items"].toArray())
+        items.insert(v["id"].toInt(), v.toObject());
+    for (const QJsonObject &item : qAsConst(items)) {
+        if (item["type"] != "comp" || item["name"] != name)
+            continue;
+        const QJsonArray duration = item["duration"].toArray();
+        QStringList text{QString::number(duration[0].toDouble() / duration[1].toDouble())};
+        for (const QJsonValue &layer : item["layers"].toArray()) {
+            const QJsonObject source = items.value(layer["source"].toInt());
+            text << source["files"][0].toString() + "@" +
+                        items.value(source["parent"].toInt())["name"].toString();
+        }
+        return text.join(' ');
+    }
+    return "no composition " + name;
 }
 
 } // namespace
@@ -64,145 +106,166 @@ class TestCreateSceneRun : public QObject
 {
     Q_OBJECT
 
-    template <typename T> T *widget(const char *name) const
-    {
-        return m_panel ? m_panel->findChild<T *>(QLatin1String(name)) : nullptr;
-    }
-    ProjectModel &model() const { return m_host->project().model(); }
-    ProjectItem *item(const QString &name) const
-    {
-        for (ProjectItem *i : model().items())
-            if (i->name == name)
-                return i;
-        return nullptr;
-    }
-    QTreeWidgetItem *addScene(const QString &name, bool selected)
-    {
-        auto *scene = new QTreeWidgetItem(widget<QTreeWidget>("treeWidget"), QStringList{name});
-        scene->setSelected(selected);
-        return scene;
-    }
-    void create()
-    {
-        widget<QPushButton>("pbCreateAE")->click();
-        m_host->idle();
-    }
-    void answerBoxes()
-    {
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            m_boxes << box->text();
-            box->defaultButton() ? box->defaultButton()->click() : box->reject();
-        }
-    }
-
-    QTemporaryDir m_config;
     QTemporaryDir *m_work = nullptr;
-    TestHost *m_host = nullptr;
-    QWidget *m_panel = nullptr;
-    QTimer m_watcher;
-    QStringList m_boxes;
+    QString path(const QString &name) const { return m_work->filePath(name); }
+
+    HostProcessRun panelRun(const QStringList &actions)
+    {
+        // Target "Collect Files": no status check of the scenes against the output folder.
+        return runHost(QStringList{"--config-dir", path("config"), "--command", "cellKit", "--set",
+                                   "cbTarget=2"} +
+                       actions);
+    }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QStandardPaths::setTestModeEnabled(true);
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_config.path());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_config.path());
-        m_host = new TestHost(this);
-        QString error;
-        QVERIFY2(m_host->loadPlugin(qEnvironmentVariable("CELLKIT_TEST_MODULE"), &error),
-                 qPrintable(error));
-        QVERIFY(m_host->chooseWindowMenuEntry(QStringLiteral("cellKit")));
-        for (QWidget *w : m_host->panelContainer("cellKit")->findChildren<QWidget *>())
-            if (w->inherits("WinTools"))
-                m_panel = w;
-        QVERIFY(m_panel);
-        connect(&m_watcher, &QTimer::timeout, this, &TestCreateSceneRun::answerBoxes);
-        m_watcher.start(0);
-    }
-
-    void init()
-    {
-        m_work = new QTemporaryDir;
-        m_boxes.clear();
-        m_host->project().newProject();
-        widget<QTreeWidget>("treeWidget")->clear();
-        widget<QCheckBox>("ckImpNewProject")->setChecked(false);
-        widget<QComboBox>("cbSceneListType")->setCurrentIndex(0);
-        QMetaObject::invokeMethod(widget<QWidget>("pbSelectDestinationDir"), "setPath",
-                                  Q_ARG(QString, m_work->filePath("out")));
-    }
+    void init() { m_work = new QTemporaryDir; }
     void cleanup() { delete std::exchange(m_work, nullptr); }
 
-    // Found Movie and Ima files are copied into the scene's Footage folder, Asset files are
-    // used where they are; a missing row and an unselected scene are left out.
-    void createsTheSelectedScene()
+    // Found and missing rows in the tree; the exports of the buttons; Create AE for SC01 only:
+    // its movie sets the length, Movie and Ima are copied into Footage, the Asset is not and
+    // the missing one is left out.
+    void loadExportAndCreate()
     {
-        const QString lib = m_work->filePath("lib");
-        QVERIFY(writeMovie(lib + "/SC01.mov", 3));
-        QVERIFY(writeImage(lib + "/bg/BG.png") && writeImage(lib + "/chars/bob.png"));
-        QTreeWidgetItem *sc01 = addScene("SC01", true);
-        addElement(sc01, 3, lib + "/SC01.mov", QString(), true);
-        addElement(sc01, 5, lib + "/bg/BG.png", "BG", true);
-        addElement(sc01, 6, lib + "/chars/bob.png", "CHARS", true);
-        addElement(sc01, 6, lib + "/chars/ann.png", "CHARS", false);
-        addElement(addScene("SC02", false), 6, lib + "/chars/bob.png", "CHARS", true);
-        widget<QCheckBox>("ckImpMoveFilesToRelativePath")->setChecked(true);
+        const QString lib = path("lib");
+        QVERIFY(writeMovie(lib + "/movies/SC01.mov", 3));
+        QVERIFY(writeImage(lib + "/bg/BG01.png") && writeImage(lib + "/chars/bob.png"));
+        QVERIFY(QDir().mkpath(path("out")));
+        QVERIFY(writeFile(path("list.csv"), "Scene;Movie;BG;Characters\n;;;\n"
+                                            "SC01;SC01;BG01;\"bob\nann\"\nSC02;;BG02;bob\n"));
+        const HostProcessRun r = panelRun({"--table",  kTable,
+                                           "--set",    "pb_selectSceneList=" + path("list.csv"),
+                                           "--set",    "lwLibDir=" + lib,
+                                           "--set",    "cbLibraryFolderRecursion=3",
+                                           "--set",    "pbSelectDestinationDir=" + path("out"),
+                                           "--set",    "ckImpMoveFilesToRelativePath=true",
+                                           "--set",    "efProductionName=Prod",
+                                           "--set",    "sbEpisodeNumber=3",
+                                           "--click",  "pbLoadSceneList",
+                                           "--tree",   "-",
+                                           "--select", "treeWidget=SC01,SC02",
+                                           "--click",  "pbSlExport",
+                                           "--click",  "pbCreateLog",
+                                           "--select", "treeWidget=SC01",
+                                           "--click",  "pbCreateAE",
+                                           "--idle",   "1"});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(treeSummary(r.out),
+                 QString("SC01[0]: SC01=1 BG01=1 bob=1 ann=0[0,3]; SC02[0]: BG02=0[0,3] bob=1"));
+        QVERIFY(r.out.contains("\"" + lib + "/chars/bob.png\""));
 
-        create();
+        QCOMPARE(readFile(path("out/Prod_03.csv")), QByteArray("0SC01\n0SC02\n"));
+        QCOMPARE(readFile(path("out/Prod_03.time")),
+                 QByteArray("0SC01;0SC01-sc;0;\n0SC02;0SC02-sc;0;\n"));
+        QCOMPARE(readFile(path("out/MissingFiles.log")),
+                 QByteArray("SC : ====== SC01 ======\r\nKO : ann => ann.png\r\n"
+                            "SC : ====== SC02 ======\r\nKO : BG02 => BG02.png\r\n"));
 
-        const QString sceneDir = m_work->filePath("out/SC01");
-        QVERIFY(QFileInfo::exists(sceneDir + "/SC01.aep"));
-        QVERIFY(!QFileInfo::exists(m_work->filePath("out/SC02")));
-        QVERIFY(QFileInfo::exists(sceneDir + "/Footage/SC01.mov"));
-        QVERIFY(QFileInfo::exists(sceneDir + "/Footage/BG.png"));
-        QVERIFY(!QFileInfo::exists(sceneDir + "/Footage/bob.png"));
-        const ProjectItem *comp = item("SC01");
-        QVERIFY(comp && comp->type == AEGP_ItemType_COMP);
-        QCOMPARE(double(comp->duration.value) / comp->duration.scale, 3.0);
-        QStringList sources;
-        for (const auto &layer : comp->layers)
-            sources << layer->source->files.value(0) + "@" + layer->source->parent->name;
-        QCOMPARE(sources,
-                 (QStringList{lib + "/chars/bob.png@CHARS", sceneDir + "/Footage/BG.png@BG",
-                              sceneDir + "/Footage/SC01.mov@ELEMENTS"}));
-        QVERIFY(widget<QTextEdit>("efLog")->toPlainText().contains(" - File " + sceneDir +
-                                                                   "/SC01.aep Created"));
-        widget<QCheckBox>("ckImpMoveFilesToRelativePath")->setChecked(false);
+        const QString scene = path("out/SC01");
+        QCOMPARE(composition(scene + "/SC01.aep", "SC01"),
+                 QString("3 %1/chars/bob.png@CHARS %2/Footage/BG01.png@BG "
+                         "%2/Footage/SC01.mov@ELEMENTS")
+                     .arg(lib, scene));
+        QVERIFY(!QFileInfo::exists(scene + "/Footage/bob.png"));
+        QVERIFY(!QFileInfo::exists(path("out/SC02")));
     }
 
-    // A list of movie files gives each scene its movie's length; other lists one second.
-    void sceneMovieSetsTheLength_data()
+    // A folder of movies: one scene per movie, as long as its movie (which is not a layer of
+    // it); pressing Create AE
+    // with nothing selected only says so.
+    void movieFolder()
     {
-        QTest::addColumn<int>("listType");
-        QTest::addColumn<double>("seconds");
-        QTest::newRow("scene list") << 0 << 1.0;
-        QTest::newRow("movie folder") << 1 << 4.0;
-    }
-    void sceneMovieSetsTheLength()
-    {
-        QFETCH(int, listType);
-        QFETCH(double, seconds);
-        QVERIFY(writeMovie(m_work->filePath("movies/SC07.mov"), 4));
-        widget<QComboBox>("cbSceneListType")->setCurrentIndex(listType);
-        QMetaObject::invokeMethod(widget<QWidget>("pb_selectSceneList"), "setPath",
-                                  Q_ARG(QString, m_work->filePath("movies")));
-        addScene("SC07", true);
-
-        create();
-
-        const ProjectItem *comp = item("SC07");
-        QVERIFY(comp);
-        QCOMPARE(double(comp->duration.value) / comp->duration.scale, seconds);
-        QCOMPARE(item("ELEMENTS") != nullptr, listType == 1);
+        QVERIFY(writeMovie(path("movies/SC07.mov"), 4) && writeMovie(path("movies/SC08.mov"), 2));
+        const HostProcessRun r =
+            panelRun({"--set", "cbSceneListType=1", "--set", "pb_selectSceneList=" + path("movies"),
+                      "--set", "pbSelectDestinationDir=" + path("out"), "--click",
+                      "pbLoadSceneList", "--click", "pbCreateAE", "--idle", "1", "--select",
+                      "treeWidget=SC07", "--click", "pbCreateAE", "--idle", "1"});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.err.count("dialog: Warning: Select Scenes to Create first"), 1);
+        QCOMPARE(composition(path("out/SC07/SC07.aep"), "SC07"), QString("4")); // no layer
+        QVERIFY(!QFileInfo::exists(path("out/SC08")));
     }
 
-    void nothingSelected()
+    // The same list as a workbook gives the same tree; a sheet the workbook lacks gives one
+    // -ERR- line and an empty tree.
+    void workbookLoadsLikeItsCsv()
     {
-        addScene("SC01", false);
-        create();
-        QCOMPARE(m_boxes, QStringList{"Select Scenes to Create first"});
-        QVERIFY(!QFileInfo::exists(m_work->filePath("out")));
+        const QString data = qEnvironmentVariable("CELLKIT_SOURCE_DIR") + "/tests/data/xlsx/";
+        for (const QString name : {"BG_forest_day", "BG_château", "CH_hero", "PR_lantern"})
+            QVERIFY(writeImage(path("lib/" + name + ".png")));
+        const QString table = "1,1,1,,,,,,0,000,0,,;1,2,2,,,,,,0,001,0,,;1,3,5,,,png,BG,,2,002,"
+                              "1,,;1,4,6,,,png,CHARS,,1,003,1,,;1,5,6,,,png,PROPS,,1,004,1,,";
+        const HostProcessRun r =
+            panelRun({"--table", table,
+                      "--set",   "lwLibDir=" + path("lib"),
+                      "--set",   "pb_selectSceneList=" + data + "scene-list.csv",
+                      "--click", "pbLoadSceneList",
+                      "--tree",  "-",
+                      "--set",   "pb_selectSceneList=" + data + "scene-list.xlsx",
+                      "--click", "pbLoadSceneList",
+                      "--tree",  "-",
+                      "--set",   "efCsvSheetName=Nope",
+                      "--click", "pbLoadSceneList",
+                      "--tree",  "-",
+                      "--log",   "-"});
+        QCOMPARE(r.code, 0);
+        const QStringList lines = r.out.split('\n');
+        QCOMPARE(lines.value(1), lines.value(0));
+        QVERIFY2(
+            treeSummary(lines.value(0))
+                .startsWith("SC010[0]: 120=0 BG_forest_day=1 CH_hero=1 CH_fox=0[0,3] PR_lantern=1; "
+                            "SC020[0]: 48=0"),
+            qPrintable(treeSummary(lines.value(0))));
+        QVERIFY(treeSummary(lines.value(0)).contains("SC030[0]: 96=0 BG_château=1"));
+        QVERIFY(QJsonDocument::fromJson(lines.value(2).toUtf8())["scenes"].toArray().isEmpty());
+        const QStringList errors = r.out.split('\n').filter(QRegularExpression("^-ERR- "));
+        QCOMPARE(errors.size(), 1);
+        QVERIFY2(errors.first().contains("scene-list.xlsx") && errors.first().contains("Nope"),
+                 qPrintable(errors.first()));
+    }
+
+    // The interpreter chosen on the Board runs the query script, which is written into the
+    // configuration folder; the answer is the element's path.
+    void assetQueryUsesTheBoardInterpreter()
+    {
+        const QString fake = path("bin/fake-python");
+        QVERIFY(writeFile(fake, "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.args\"\n"
+                                "echo /assets/$2\n"));
+        QFile(fake).setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+        QVERIFY(writeFile(path("list.csv"), "h\nh\nSC01;bob\n"));
+        const HostProcessRun r =
+            panelRun({"--table",
+                      "1,1,1,,,,,,0,000,0,,;1,2,6,,,png,,,1,001,1,\"fishMode\":\"shotgun\"[VIRGULE]"
+                      "\"fishParam\":\"chars\",",
+                      "--choose", fake, "--click", "pbPythonInterpreter", "--set",
+                      "pb_selectSceneList=" + path("list.csv"), "--click", "pbLoadSceneList",
+                      "--tree", "-"});
+        QCOMPARE(r.code, 0);
+        QVERIFY2(r.out.contains("[\"bob\",\"Asset\",\"File\",\"bob.png\",\"/assets/bob.png\""),
+                 qPrintable(r.out));
+        const QString script = path("config/Quillmark/Quillmark-ShotgunApiGet.py");
+        QCOMPARE(readFile(fake + ".args"), (script + "\nbob.png\nchars\n").toUtf8());
+        QVERIFY(QFileInfo(script).size() > 0);
+        QSettings saved(path("config/Quillmark/cellKit4after-.ini"), QSettings::IniFormat);
+        QCOMPARE(saved.value("efPythonInterpreter").toString(), fake);
+    }
+
+    // "Use Library Files": an imported scene gets the table's Top file above its own images and
+    // the other file below them.
+    void importTakesTheTableFilesAroundTheScene()
+    {
+        for (const QString name : {"root/SC05/A0001.png", "root/SC05/A0002.png", "lib/top_SC05.png",
+                                   "lib/bottom_SC05.png"})
+            QVERIFY(writeImage(path(name)));
+        const HostProcessRun r = panelRun(
+            {"--table", "2,0,5,,top_%a,png,TOPS,,1,000,1,,;2,0,5,,bottom_%a,png,,,2,001,1,,",
+             "--set", "ckUseFilesInLibrary=true", "--set", "lwLibDir=" + path("lib"), "--set",
+             "ckImpNewProject=false", "--import", path("root")});
+        QCOMPARE(r.code, 0);
+        QVERIFY2(r.out.contains("1. top_SC05.png  <- still") &&
+                     r.out.contains("2. A[0001-0002].png  <- sequence") &&
+                     r.out.contains("3. bottom_SC05.png  <- still"),
+                 qPrintable(r.out));
     }
 };
 

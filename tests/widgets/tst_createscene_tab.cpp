@@ -1,20 +1,39 @@
 // The Create Scene tab on its own: its settings in a configuration (fresh, round trip, written
-// before the settings had a group of their own, switched-off table rows) and what it answers
-// to the scene runs.
+// before the settings had a group of their own, switched-off table rows), what it answers
+// to the scene runs, and what its buttons hand to the scene list core.
 #include "scenelist/gui/CreateSceneWidget.h"
 #include "support/AnsweringPrompts.h"
+#include "support/LogSink.h"
 #include "widgets/TableConfig.h"
 #include "widgets/WPathSelector.h"
 
 #include <QCheckBox>
 #include <QDoubleSpinBox>
+#include <QLabel>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
+#include <QUrl>
 
 namespace {
+
+struct LogLines : LogSink
+{
+    LogLines() { LogSink::setCurrent(this); }
+    ~LogLines() override { LogSink::setCurrent(nullptr); }
+    void appendLogLine(const QString &line) override { lines << line; }
+    QStringList lines;
+};
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
 
 QCheckBox *rowCheck(CreateSceneWidget &w, int row)
 {
@@ -201,6 +220,99 @@ private Q_SLOTS:
         QCOMPARE(text.count("Found["), 2);
         QVERIFY(text.contains("<font color='#900000'>Error[" + lib.path() + "/missing]"));
         QVERIFY(text.contains("Error[" + lib.path() + "/*/props]"));
+    }
+
+    // "Need Help ?" of the tab and of pages 1, 4, 5, 6 and 7 opens the tab's manual page.
+    void helpLinks()
+    {
+        CreateSceneWidget w;
+        const QRegularExpression href("href=\"([^\"]+)\"");
+        QStringList pages;
+        for (const QLabel *label : w.findChildren<QLabel *>()) {
+            const QRegularExpressionMatch link = href.match(label->text());
+            if (link.hasMatch())
+                pages << QUrl(link.captured(1)).toLocalFile();
+        }
+        QCOMPARE(pages.size(), 6);
+        for (const QString &page : qAsConst(pages))
+            QVERIFY2(page.endsWith("/docs/manual/create-scene.html") && QFileInfo::exists(page),
+                     qPrintable(page));
+    }
+
+    // "Test" needs a table row; "Show Scan" indexes at the chosen depth through the table's
+    // extensions and writes the listing to the log.
+    void testAssetAndShowScan()
+    {
+        CreateSceneWidget w;
+        w.matchingTable()->loadFromText(";1,1,6,6:,,png psd,,,0,001,0,,");
+        w.efTestAsset->setText("sc010_BG");
+        w.OnTestAsset();
+        QCOMPARE(w.stTestAsset->text(), QString("Test Result"));
+        w.matchingTable()->tableWidget()->setCurrentCell(1, 4);
+        w.OnTestAsset();
+        QCOMPARE(w.stTestAsset->text(), QString("BG.png"));
+
+        QTemporaryDir lib;
+        QVERIFY(writeFile(lib.filePath("a.png"), "") && writeFile(lib.filePath("notes.txt"), "") &&
+                writeFile(lib.filePath("sub/b.png"), ""));
+        w.lwLibDir->addItem(lib.path());
+        LogLines log;
+        w.OnShowDirectoryListInLog();
+        QCOMPARE(log.lines.join('|'), "==== Scan Lib Folder List ====\n" + lib.path() +
+                                          "\n==== Scan Lib File List ====\nFile:a.png =>" +
+                                          lib.path() + "\n==== END ====");
+        QCOMPARE(m_prompts.asked().last().text, QString("Open Log to See Result"));
+    }
+
+    // The folders of a bridge file's addresses join the library list, once each.
+    void bridgeFileFoldersJoinTheLibrary()
+    {
+        QTemporaryDir dir;
+        QVERIFY(writeFile(dir.filePath("SC01.filelist"),
+                          "<filelist><file uri=\"file:///lib/x/a.png\"/>"
+                          "<file uri=\"file:///lib/x/b.png\"/></filelist>\n"));
+        CreateSceneWidget w;
+        w.matchingTable()->loadFromText("1,0,5,,,png,,,0,000,0,,");
+        w.lwLibDir->addItem("/lib/y");
+        w.cbSceneListType->setCurrentIndex(1);
+        w.efCreaInputExt->setText("filelist");
+        w.pb_selectSceneList->setPath(dir.path());
+        w.OnLoadSceneList();
+        QCOMPARE(w.lwLibDir->count(), 2);
+        QCOMPARE(w.lwLibDir->item(1)->text(), QString("/lib/x"));
+        QCOMPARE(w.treeWidget->topLevelItem(0)->childCount(), 2);
+    }
+
+    // The conversion file goes to the code table or to the posing table, which Code elements
+    // do not read; elements are enabled but not selectable, scenes selectable.
+    void conversionFileAndTree_data()
+    {
+        QTest::addColumn<int>("tableType");
+        QTest::addColumn<QString>("fileName");
+        QTest::newRow("code table") << 0 << "bob.max";
+        QTest::newRow("posing table") << 1 << "CONVERSION-FILE-NOT-FOUND";
+    }
+    void conversionFileAndTree()
+    {
+        QFETCH(int, tableType);
+        QFETCH(QString, fileName);
+        QTemporaryDir dir;
+        QVERIFY(writeFile(dir.filePath("codes.csv"), ";CH01;;;;;PR;bob;;CHARS;\n") &&
+                writeFile(dir.filePath("list.csv"), "h\nh\nSC01;CH01\n"));
+        CreateSceneWidget w;
+        w.matchingTable()->loadFromText("1,1,1,,,,,,0,000,0,,;1,2,7,,,,,,0,001,0,,");
+        w.cbTarget->setCurrentIndex(2);
+        w.cbSecondTableType->setCurrentIndex(tableType);
+        w.pbCodeConversionFile->setPath(dir.filePath("codes.csv"));
+        w.pb_selectSceneList->setPath(dir.filePath("list.csv"));
+        w.OnLoadSceneList();
+        QCOMPARE(w.treeWidget->topLevelItemCount(), 1);
+        const QTreeWidgetItem *scene = w.treeWidget->topLevelItem(0);
+        QCOMPARE(scene->childCount(), 1);
+        QCOMPARE(scene->child(0)->text(3), fileName);
+        QCOMPARE(scene->child(0)->foreground(3).color(), QColor(Qt::red)); // not in a library
+        QCOMPARE(scene->child(0)->flags(), Qt::ItemIsEnabled);
+        QVERIFY(scene->flags() & Qt::ItemIsSelectable);
     }
 };
 
