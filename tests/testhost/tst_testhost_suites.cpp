@@ -1,6 +1,7 @@
 // The test host's project suites called as the plug-in calls them: walking the items from the
 // root folder, finding footage to reuse, stacking layers, deleting items, the dirty flag,
 // saving and opening projects, memory handles and injected faults.
+#include "FileSizeLimit.h"
 #include "HostSuites.h"
 #include "testhost/project/ProjectHost.h"
 #include "testhost/project/ProjectModel.h"
@@ -8,6 +9,7 @@
 #include <QJsonDocument>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <cerrno>
 #include <cstring>
 
 namespace {
@@ -335,6 +337,28 @@ private Q_SLOTS:
         QVERIFY(s.proj->AEGP_OpenProjectFromPath(HostSuites::u16(dir.filePath("none.aep")), &p) !=
                 A_Err_NONE);
         QCOMPARE(walkNames(s), QStringList{"A00"});
+
+        // A disk that fills up during the save: the project saved before stays whole.
+        const QString good = dir.filePath("scene.aep");
+        QCOMPARE(s.proj->AEGP_SaveProjectAs(s.project(), HostSuites::u16(good)), A_Err_NONE);
+        QFile file(good);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray before = file.readAll();
+        file.close();
+        for (int i = 0; i < 100; ++i)
+            s.newComp(QStringLiteral("Comp %1").arg(i));
+        QString why;
+        bool saved = true;
+        {
+            const FileSizeLimit limit(before.size() + 512);
+            saved = host.project().saveProject(good, &why);
+        }
+        QVERIFY(!saved);
+        QVERIFY2(why.endsWith(QString::fromLocal8Bit(std::strerror(EFBIG))), qPrintable(why));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), before);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), (QStringList{"plain.txt", "scene.aep"}));
+        QVERIFY(isDirty(s));
     }
 
     // Every malformed project file is refused with a message and leaves the open project as it
