@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QByteArray>
+#include <QMap>
+#include <QString>
+#include <QVariant>
+
+// The text of Qt's INI settings files, read and written by our own code so that a caller can
+// check every byte of a write (see ConfigurationFiles). The text is the one QSettings writes
+// for the same keys: sections in name order with "General" first, keys percent-escaped, values
+// with Qt's escapes and its "@Type(...)" forms, so a file written by either side reads back the
+// same on the other.
+//
+// Example: {"cbColorSet": 2, "Grp/sub/k ey": "v;w"} is written as
+//   [General]
+//   cbColorSet=2
+//
+//   [Grp]
+//   sub\k%20ey="v;w"
+// and read back into the same two keys, "2" as a string (INI files keep no integer type).
+//
+// One difference on hostile input: an "@Variant(...)" value of a container or picture type
+// (lists, maps, images, regions) reads as no value. Qt would decode it, and a forged element
+// count there makes Qt allocate without bound; settings never store such types.
+class IniText
+{
+public:
+    using Map = QMap<QString, QVariant>;
+
+    static QByteArray write(const Map &map);
+    // Reads every key it can: lines it cannot make sense of are skipped, as Qt does.
+    static Map read(const QByteArray &data);
+};
