@@ -8,6 +8,9 @@
 #include <QtEndian>
 #include <QtTest>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 namespace {
 
 QByteArray be32(quint32 v)
@@ -129,6 +132,27 @@ private Q_SLOTS:
         }
         QCOMPARE(scan.files, expected);
         QCOMPARE(scan.missingFrames, placeholders);
+    }
+
+    // Within a run a folder is listed once. The zero image the plug-in writes just before
+    // importing a sequence may leave the folder's time as it was (same clock tick, here set
+    // back by hand): it still joins its sequence.
+    void runListingSeesTheZeroImage()
+    {
+        QTemporaryDir dir;
+        touchFiles(dir.path(), {"A0001.png", "A0002.png", "B0001.png", "B0002.png"});
+        struct stat before
+        {
+        };
+        QCOMPARE(::stat(QFile::encodeName(dir.path()).constData(), &before), 0);
+        FolderListings listings;
+        QCOMPARE(scanFootage(dir.filePath("A0001.png"), true, false, &listings).name,
+                 QStringLiteral("A[0001-0002].png"));
+        touchFiles(dir.path(), {"B0000.png"});
+        const timespec times[2] = {before.st_atim, before.st_mtim};
+        QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(dir.path()).constData(), times, 0), 0);
+        QCOMPARE(scanFootage(dir.filePath("B0001.png"), true, false, &listings).name,
+                 QStringLiteral("B[0000-0002].png"));
     }
 
     void withoutSequenceOptionsOneFile()
