@@ -1,11 +1,13 @@
 #include "support/IniText.h"
 
 #include <QDataStream>
+#include <QDateTime>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
 #include <QStringList>
 #include <QTextCodec>
+#include <QTimeZone>
 #include <QVector>
 #include <QtEndian>
 
@@ -474,6 +476,16 @@ bool decodableVariant(const QByteArray &payload, bool dateTime)
     return type >= 129 && type <= 135;
 }
 
+// Qt's stream writer crashes on a time stamp of a time zone it does not know, which a forged
+// "@DateTime(...)" gives; such a value would take the next save of the file down with it.
+bool writable(const QVariant &value)
+{
+    if (value.userType() != QMetaType::QDateTime)
+        return true;
+    const QDateTime stamp = value.toDateTime();
+    return stamp.timeSpec() != Qt::TimeZone || stamp.timeZone().isValid();
+}
+
 QVariant stringToVariant(const QString &s)
 {
     if (s.startsWith(QLatin1Char('@'))) {
@@ -492,7 +504,7 @@ QVariant stringToVariant(const QString &s)
                 stream.setVersion(dateTime ? QDataStream::Qt_5_6 : QDataStream::Qt_4_0);
                 QVariant result;
                 stream >> result;
-                return result;
+                return writable(result) ? result : QVariant();
             } else if (s.startsWith(QLatin1String("@Rect("))) {
                 const QStringList args = splitArgs(s, 5);
                 if (args.size() == 4)

@@ -19,9 +19,10 @@
 //   sub\k%20ey="v;w"
 // and read back into the same two keys, "2" as a string (INI files keep no integer type).
 //
-// One difference on hostile input: an "@Variant(...)" value of a container or picture type
-// (lists, maps, images, regions) reads as no value. Qt would decode it, and a forged element
-// count there makes Qt allocate without bound; settings never store such types.
+// Two differences on hostile input, where Qt's own code would fail: an "@Variant(...)" value of
+// a container or picture type (lists, maps, images, regions) reads as no value, since a forged
+// element count there makes Qt allocate without bound; and so does a time stamp in a time zone
+// Qt does not know, which Qt's writer crashes on. Settings never store such values.
 class IniText
 {
 public:
