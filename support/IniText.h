@@ -6,10 +6,10 @@
 #include <QVariant>
 
 // The text of Qt's INI settings files, read and written by our own code so that a caller can
-// check every byte of a write (see ConfigurationFiles). The text is the one QSettings writes
-// for the same keys: sections in name order with "General" first, keys percent-escaped, values
-// with Qt's escapes and its "@Type(...)" forms, so a file written by either side reads back the
-// same on the other.
+// check every byte of a write (see ConfigurationFiles). The syntax is the one QSettings writes:
+// "[General]" first, keys percent-escaped, values with Qt's escapes and its "@Type(...)" forms.
+// Keys are written in name order, section by section, where QSettings keeps the order in which
+// they were first set; either side reads the other's files to the same keys and values.
 //
 // Example: {"cbColorSet": 2, "Grp/sub/k ey": "v;w"} is written as
 //   [General]

@@ -1,6 +1,7 @@
 // The INI text of the configurations against Qt's own INI files: a file Qt wrote reads back as
-// Qt reads it, the text written for a fresh file is Qt's byte for byte, and hand-made files
-// with Qt's quirks (comments, quotes across lines, sections met twice) read as Qt reads them.
+// Qt reads it, the text written for keys set in name order is Qt's byte for byte, and hand-made
+// files with Qt's quirks (comments, quotes across lines, sections met twice) read as Qt reads
+// them.
 #include "support/IniText.h"
 
 #include <QColor>
