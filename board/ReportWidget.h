@@ -7,6 +7,7 @@
 #include "ui_SendReportWidget.h"
 #include "ui_Settings.h"
 
+#include <QFile>
 #include <QString>
 #include <QWidget>
 
@@ -21,6 +22,11 @@ class WToolBox;
 // prefix "cellKit4after-", "Save Conf" emits SigGlobalSaveSettings("cellKit4after-Production2"),
 // and the panel writes every panel's keys (the Board's colour keys included, through
 // SaveSettings) into the INI file of that application name.
+//
+// With "Log To File" ticked, every log line also goes to cellKit4After.log in the
+// configuration folder, one line per message: "2024-05-02 10:42:07.125 -INF- ImportScene"
+// (HTML lines as their text, line breaks inside a message as blanks). At 5 MB the file becomes
+// cellKit4After.log.1, replacing the older one.
 class ReportWidget : public QWidget,
                      public LogSink,
                      public Ui::SendReportWidget,
@@ -36,8 +42,13 @@ public:
     // Makes efLog the process-wide log view (until this Board is destroyed).
     void makeProcessLogSink();
     void appendLogLine(const QString &line) override;
+    void appendLogLines(const QStringList &lines) override;
 
-    // The Board's own keys in a configuration: "cbColorSet" and "slColorRange".
+    // The log file while "Log To File" is ticked, and its size limit before it is rotated.
+    static QString logFilePath();
+    static constexpr qint64 kLogFileLimit = 5 * 1024 * 1024;
+
+    // The Board's own keys in a configuration: "cbColorSet", "slColorRange" and "ckFile".
     void LoadSettings(QSettings &settings);
     void SaveSettings(QSettings &settings) const;
 
@@ -67,6 +78,8 @@ public Q_SLOTS:
     void SetSettingApplicationName(QString name);
     void OnColorChanged(int);
     void OnPbPythonInterpreter();
+    void OnCkFileToggled(bool on);
+    void OnPbVersionInformation();
 
 private:
     void buildPages();
@@ -75,9 +88,13 @@ private:
     void unlockSettingChoice();
     QString configurationInTitle(Qt::CaseSensitivity cs) const;
     void setUpPythonInterpreter();
+    void writeLogFile(const QStringList &lines);
+    bool rotateLogFile(QString *why);
+    void stopLogFile(const QString &why);
 
     WToolBox *m_toolBox = nullptr;
     QString m_settingPrefixFile;
     QString m_settingApplicationName;
     bool m_firstUse = true;
+    QFile m_logFile; // open while "Log To File" is ticked
 };

@@ -14,7 +14,7 @@ struct ExpoCol
     int lastNum = 0;
     int firstNum = 0;
     QString subdir;
-    QString ext;
+    QString ext; // as on disk ("PNG" for K0001.PNG); compared lower-cased
     QString folder;
 };
 

@@ -2,10 +2,11 @@
 
 #include "import/ColumnAssembler.h"
 #include "support/LogSink.h"
+#include "support/WholeFile.h"
 
+#include <QDir>
 #include <QDomDocument>
 #include <QFile>
-#include <QSaveFile>
 #include <QXmlStreamReader>
 #include <QtGlobal>
 
@@ -164,18 +165,17 @@ QByteArray ExpoDescriptor::descriptorText(int nbIma, int frameRate, int width, i
 bool ExpoDescriptor::WriteExpoDescriptor(const QString &path, int nbIma, int frameRate, int width,
                                          int height, const ExpoColList &cols)
 {
-    // Written aside and renamed over the old file, so a failed write leaves no half descriptor.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        appendLog(QStringLiteral("Echec creation fichier"));
-        return false;
-    }
-    const QByteArray text = descriptorText(nbIma, frameRate, width, height, cols);
-    if (file.write(text) != text.size() || !file.commit()) {
-        appendLog(QStringLiteral("Echec creation fichier"));
-        return false;
-    }
-    return true;
+    QByteArray text = descriptorText(nbIma, frameRate, width, height, cols);
+#ifdef Q_OS_WIN
+    text.replace("\n", "\r\n"); // the text-mode line ends descriptors have always had there
+#endif
+    QString why;
+    if (writeWholeFile(path, text, &why))
+        return true;
+    appendLog(QStringLiteral("Echec creation fichier"));
+    appendLog(QStringLiteral("-ERR- WriteExpoDescriptor [%1]: %2")
+                  .arg(QDir::toNativeSeparators(path), why));
+    return false;
 }
 
 bool ExpoDescriptor::readDefaults(const QString &path, int defaultFrameRate,

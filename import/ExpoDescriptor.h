@@ -40,8 +40,8 @@ public:
     // The generated-file marker in descriptor names.
     static QString generatedMarker() { return QStringLiteral("-QUILLMARK-GENERATED"); }
 
-    // Writes the descriptor; false (and "Echec creation fichier" in the log) when the file
-    // cannot be created.
+    // Writes the descriptor whole or not at all; false (and "Echec creation fichier" with the
+    // reason in the log) when it cannot, the previous file then left as it was.
     static bool WriteExpoDescriptor(const QString &path, int nbIma, int frameRate, int width,
                                     int height, const ExpoColList &cols);
     // The descriptor text as written (Latin-1 bytes, "\n" line ends).

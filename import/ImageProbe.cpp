@@ -1,12 +1,13 @@
 #include "import/ImageProbe.h"
 
 #include "import/TgaReader.h"
+#include "support/WholeFile.h"
 
+#include <QBuffer>
 #include <QDirIterator>
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
-#include <QSaveFile>
 
 namespace {
 
@@ -77,27 +78,22 @@ QByteArray zeroTgaRow(int count, int valueBytes)
 // The first cell's format (size, depth, colour map and descriptor) run-length encoded with every
 // pixel 0: transparent black at 32 bits, black at 24, grey or colour index 0 at 8. Packets stop
 // at row ends, as the format asks of writers.
-bool writeZeroTga(const QString &path, const QByteArray &cell, const TgaHeader &h)
+bool writeZeroTga(const QString &path, const QByteArray &cell, const TgaHeader &h, QString *error)
 {
     QByteArray header = cell.left(TgaHeaderSize);
     header[0] = 0; // no image id
     if (h.imageType < 9)
         header[2] = char(h.imageType + 8);
-    const QByteArray colourMap = cell.mid(TgaHeaderSize + h.idLength, int(h.colorMapBytes()));
-    const QByteArray row = zeroTgaRow(h.width, h.pixelDepth / 8);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
+    WholeFile file(path);
     file.write(header);
-    file.write(colourMap);
-    for (int y = 0; y < h.height; ++y) {
-        if (file.write(row) != row.size())
-            return false;
-    }
-    return file.commit();
+    file.write(cell.mid(TgaHeaderSize + h.idLength, int(h.colorMapBytes())));
+    const QByteArray row = zeroTgaRow(h.width, h.pixelDepth / 8);
+    for (int y = 0; y < h.height; ++y)
+        file.write(row);
+    return file.commit(error);
 }
 
-int zeroTgaFrom(const QString &firstPath, const QString &zeroPath)
+int zeroTgaFrom(const QString &firstPath, const QString &zeroPath, QString *error)
 {
     QFile file(firstPath);
     if (!file.open(QIODevice::ReadOnly))
@@ -108,7 +104,7 @@ int zeroTgaFrom(const QString &firstPath, const QString &zeroPath)
     // A cell that does not decode is not loadable; quietly, as the import must go on.
     if (!imTgaRead(cell, nullptr, &h, &pixels, TgaReport::Silent))
         return 11;
-    return writeZeroTga(zeroPath, cell, h) ? 0 : 21;
+    return writeZeroTga(zeroPath, cell, h, error) ? 0 : 21;
 }
 
 // ---- PSD -----------------------------------------------------------------------------------
@@ -234,7 +230,7 @@ QByteArray zeroPsdRow(quint64 rowBytes)
 
 // A flat file of the first cell's size, depth, channels and colour mode, no resources and no
 // layers, image data of zeros in run-length rows.
-bool writeZeroPsd(const QString &path, const PsdLayout &psd)
+bool writeZeroPsd(const QString &path, const PsdLayout &psd, QString *error)
 {
     const bool large = psd.version == 2;
     const int countBytes = large ? 4 : 2;
@@ -246,33 +242,29 @@ bool writeZeroPsd(const QString &path, const PsdLayout &psd)
     appendBigEndian(out, 0, 4);             // image resources
     appendBigEndian(out, 0, large ? 8 : 4); // layer and mask information
     appendBigEndian(out, 1, 2);             // run-length image data
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(out) != out.size())
-        return false;
+    WholeFile file(path);
+    file.write(out);
     QByteArray count;
     appendBigEndian(count, quint64(row.size()), countBytes);
-    for (quint64 r = 0; r < rows; ++r) {
-        if (file.write(count) != count.size())
-            return false;
-    }
-    for (quint64 r = 0; r < rows; ++r) {
-        if (file.write(row) != row.size())
-            return false;
-    }
-    return file.commit();
+    for (quint64 r = 0; r < rows; ++r)
+        file.write(count);
+    for (quint64 r = 0; r < rows; ++r)
+        file.write(row);
+    return file.commit(error);
 }
 
-int zeroPsdFrom(const QString &firstPath, const QString &zeroPath)
+int zeroPsdFrom(const QString &firstPath, const QString &zeroPath, QString *error)
 {
     PsdLayout psd;
     if (!readPsdLayout(firstPath, &psd))
         return 11;
-    return writeZeroPsd(zeroPath, psd) ? 0 : 21;
+    return writeZeroPsd(zeroPath, psd, error) ? 0 : 21;
 }
 
 // ---- anything Qt reads and writes (PNG) ----------------------------------------------------
 
-int zeroQtImageFrom(const QString &firstPath, const QString &zeroPath, const QString &format)
+int zeroQtImageFrom(const QString &firstPath, const QString &zeroPath, const QString &format,
+                    QString *error)
 {
     QImage image;
     if (!image.load(firstPath))
@@ -280,13 +272,31 @@ int zeroQtImageFrom(const QString &firstPath, const QString &zeroPath, const QSt
     // Raw pixel value 0 in the image's own format: transparent black with alpha, black
     // without, colour index 0 when indexed.
     image.fill(0u);
-    QSaveFile file(zeroPath);
-    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, format.toLatin1().constData()))
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, format.toLatin1().constData())) {
+        if (error)
+            *error = QStringLiteral("cannot encode the image as %1").arg(format);
         return 21;
-    return file.commit() ? 0 : 21;
+    }
+    return writeWholeFile(zeroPath, bytes, error) ? 0 : 21;
 }
 
 } // namespace
+
+qint64 tgaMinimumFileSize(const TgaHeader &h)
+{
+    const bool known =
+        (h.imageType >= 1 && h.imageType <= 3) || (h.imageType >= 9 && h.imageType <= 11);
+    if (!known || h.width <= 0 || h.height <= 0 || h.pixelDepth <= 0)
+        return -1;
+    const qint64 pixels = qint64(h.width) * h.height;
+    const qint64 pixelBytes = (h.pixelDepth + 7) / 8;
+    const qint64 data =
+        h.imageType < 9 ? pixels * pixelBytes : (pixels + 127) / 128 * (1 + pixelBytes);
+    return TgaHeaderSize + h.idLength + h.colorMapBytes() + data;
+}
 
 bool TgaImageSize(const QString &path, int *width, int *height)
 {
@@ -294,7 +304,10 @@ bool TgaImageSize(const QString &path, int *width, int *height)
     if (!file.open(QIODevice::ReadOnly))
         return false;
     TgaHeader h;
-    if (!readTgaHeader(file.read(TgaHeaderSize), &h) || !tgaHeaderSupported(h))
+    if (!readTgaHeader(file.read(TgaHeaderSize), &h))
+        return false;
+    const qint64 needed = tgaMinimumFileSize(h);
+    if (needed < 0 || file.size() < needed)
         return false;
     *width = h.width;
     *height = h.height;
@@ -382,7 +395,8 @@ int GetFirstCellFile(const QString &dir, const QString &key, const QString &ext,
     return accepted ? best : -1;
 }
 
-int MakeZeroImage(const QString &dir, const QString &key, QString *ext, QString *outName)
+int MakeZeroImage(const QString &dir, const QString &key, QString *ext, QString *outName,
+                  QString *error)
 {
     const int first = GetFirstCellFile(dir, key, *ext, outName);
     if (first == 0)
@@ -400,9 +414,15 @@ int MakeZeroImage(const QString &dir, const QString &key, QString *ext, QString 
     const QString zeroPath =
         joinPath(dir, fileKey.left(fileKey.size() - digits) + zeros + QLatin1Char('.') + extension);
     const QString format = extension.toLower();
+    QString why;
+    int result = 0;
     if (format == QLatin1String("tga"))
-        return zeroTgaFrom(firstPath, zeroPath);
-    if (format == QLatin1String("psd"))
-        return zeroPsdFrom(firstPath, zeroPath);
-    return zeroQtImageFrom(firstPath, zeroPath, format);
+        result = zeroTgaFrom(firstPath, zeroPath, &why);
+    else if (format == QLatin1String("psd"))
+        result = zeroPsdFrom(firstPath, zeroPath, &why);
+    else
+        result = zeroQtImageFrom(firstPath, zeroPath, format, &why);
+    if (result == 21 && error)
+        *error = QStringLiteral("%1: %2").arg(zeroPath, why);
+    return result;
 }

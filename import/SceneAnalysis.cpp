@@ -25,11 +25,13 @@ struct DirEntry
     bool isDir = false;
 };
 
-// One compiled file pattern of the extension text: shell wildcards, case-insensitive.
+// One compiled file pattern of the extension text: shell wildcards, case-insensitive. The
+// usual "*.png" is a plain suffix test; a scene lists every one of its files through these.
 struct FilePattern
 {
     QString text;
     QRegularExpression rx;
+    QString suffix; // set when the pattern is "*" and a text without wildcards
 };
 
 QVector<FilePattern> compilePatterns(const QString &extensions)
@@ -43,7 +45,12 @@ QVector<FilePattern> compilePatterns(const QString &extensions)
         QRegularExpression rx(QRegularExpression::wildcardToRegularExpression(part),
                               QRegularExpression::CaseInsensitiveOption);
         rx.optimize();
-        patterns.append({part, rx});
+        const QString rest = part.mid(1);
+        const bool plainSuffix = part.startsWith(QLatin1Char('*')) && !hasWildcard(rest) &&
+                                 !rest.contains(QLatin1Char('[')) &&
+                                 !rest.contains(QLatin1Char('/')) &&
+                                 !rest.contains(QLatin1Char('\\'));
+        patterns.append({part, rx, plainSuffix ? rest : QString()});
     }
     return patterns;
 }
@@ -51,6 +58,11 @@ QVector<FilePattern> compilePatterns(const QString &extensions)
 bool matchesPattern(const QVector<FilePattern> &patterns, const QString &name)
 {
     for (const FilePattern &p : patterns) {
+        if (!p.suffix.isEmpty()) {
+            if (name.endsWith(p.suffix, Qt::CaseInsensitive))
+                return true;
+            continue;
+        }
         if (name.compare(p.text, Qt::CaseInsensitive) == 0 ||
             (p.rx.isValid() && p.rx.match(name).hasMatch()))
             return true;
@@ -84,6 +96,14 @@ QString stripTrailingSeparators(QString path)
     return path;
 }
 
+// The extension as it is on disk ("K0001.PNG" -> "PNG"): every path is built again from it, and
+// a case-sensitive disk has no "K0001.png". Extensions are compared lower-cased.
+QString extensionAsWritten(const QString &name)
+{
+    const int dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot < 0 ? QString() : name.mid(dot + 1);
+}
+
 ExpoCol fixedImageColumn(const QString &name, const QString &subdir, const QString &folder)
 {
     ExpoCol col;
@@ -92,7 +112,7 @@ ExpoCol fixedImageColumn(const QString &name, const QString &subdir, const QStri
     col.nbIma = 1;
     col.lastNum = col.firstNum = sequenceNumber(name);
     col.subdir = subdir;
-    col.ext = fileExtension(name);
+    col.ext = extensionAsWritten(name);
     col.folder = folder;
     return col;
 }

@@ -3,6 +3,7 @@
 #include "import/ImageProbe.h"
 #include "import/vipLi_p.h"
 #include "support/Diagnostics.h"
+#include "support/LogSink.h"
 #include "support/Prompts.h"
 
 #include <cstdio>
@@ -112,7 +113,11 @@ QString footageStartFile(int type, const QString &path, bool createZero)
     const QString dir = directoryOf(path);
     QString ext = extensionOf(path);
     QString cell;
-    MakeZeroImage(dir, sequenceKey(path), &ext, &cell);
+    QString why;
+    // Whether or not the zero image is there, the import goes on from the first cell; only a
+    // failed write is worth a line (a cell that cannot be read says so on import).
+    if (MakeZeroImage(dir, sequenceKey(path), &ext, &cell, &why) == 21)
+        appendLog(QStringLiteral("-WAR- MakeZeroImage : zero image not written %1").arg(why));
     if (cell.isEmpty())
         return path;
     return dir + QLatin1Char('/') + cell;

@@ -2,10 +2,18 @@
 // The progress of an import run in a progress dialog: "Scene 2 of 5" and the scene's name,
 // with a Stop button that ends the run before the next scene. The dialog is shown without a
 // loop of its own (the run goes on at once) and modal to the panel's window, so the panel
-// cannot be changed or closed under the run; it takes clicks while the run asks whether to stop.
+// cannot be changed or closed under the run.
+//
+// Between two scenes the run lets the dialog repaint and take the click on Stop; every other
+// click, key or wheel turn meant for the host or the panel is dropped, so nothing the user does
+// elsewhere acts in the middle of a run. The log lines of the run reach the console in one go
+// per scene (a scene logs a line per file).
 #include "import/ImportProgress.h"
+#include "support/LogSink.h"
 
 #include <QPointer>
+
+#include <memory>
 
 class QProgressDialog;
 class QWidget;
@@ -27,4 +35,5 @@ public:
 private:
     QWidget *m_parent;
     QPointer<QProgressDialog> m_dialog; // a child of m_parent while the run goes
+    std::unique_ptr<LogSink::Batch> m_logBatch;
 };

@@ -1,5 +1,7 @@
 #include "support/Prompts.h"
 
+#include "support/LogSink.h"
+
 #include <QtGlobal>
 
 namespace {
@@ -62,6 +64,8 @@ public:
 
 Prompts &Prompts::current()
 {
+    // Whoever asks is about to ask: what a running import logged so far goes on screen first.
+    LogSink::flush();
     static DefaultAnswers fallback;
     return g_prompts ? *g_prompts : fallback;
 }

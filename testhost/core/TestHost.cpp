@@ -47,8 +47,7 @@ struct CommandHookEntry
     AEGP_CommandHook func;
     AEGP_CommandRefcon refcon;
 };
-template <typename Hook, typename Refcon>
-struct PlainHook
+template <typename Hook, typename Refcon> struct PlainHook
 {
     AEGP_PluginID plugin;
     Hook func;
@@ -182,9 +181,9 @@ void TestHost::installCoreSuites()
         int at = menus.size();
         if (after == AEGP_MENU_INSERT_SORTED) {
             at = 0;
-            while (at < menus.size()
-                   && (menus.at(at).menu != menu
-                       || QString::localeAwareCompare(menus.at(at).name, e.name) <= 0))
+            while (at < menus.size() &&
+                   (menus.at(at).menu != menu ||
+                    QString::localeAwareCompare(menus.at(at).name, e.name) <= 0))
                 ++at;
         } else if (after >= 0) {
             at = std::min<int>(after, menus.size());
@@ -340,11 +339,26 @@ void TestHost::installCoreSuites()
     d->suites.add(kPFAppSuite, kPFAppSuiteVersion6, &d->appSuite);
 }
 
-TestHost *TestHost::instance() { return g_host; }
-SuiteRegistry &TestHost::suites() { return d->suites; }
-FaultPlan &TestHost::faults() { return d->faults; }
-ProjectHost &TestHost::project() { return *d->project; }
-SPBasicSuite *TestHost::basicSuite() { return &d->basic; }
+TestHost *TestHost::instance()
+{
+    return g_host;
+}
+SuiteRegistry &TestHost::suites()
+{
+    return d->suites;
+}
+FaultPlan &TestHost::faults()
+{
+    return d->faults;
+}
+ProjectHost &TestHost::project()
+{
+    return *d->project;
+}
+SPBasicSuite *TestHost::basicSuite()
+{
+    return &d->basic;
+}
 
 bool TestHost::loadPlugin(const QString &path, QString *error)
 {
@@ -372,9 +386,18 @@ bool TestHost::loadPlugin(const QString &path, QString *error)
     return true;
 }
 
-bool TestHost::pluginLoaded() const { return d->loaded; }
-AEGP_GlobalRefcon TestHost::globalRefcon() const { return d->globalRefcon; }
-QStringList TestHost::hooks() const { return d->hookNames; }
+bool TestHost::pluginLoaded() const
+{
+    return d->loaded;
+}
+AEGP_GlobalRefcon TestHost::globalRefcon() const
+{
+    return d->globalRefcon;
+}
+QStringList TestHost::hooks() const
+{
+    return d->hookNames;
+}
 
 QVector<MenuEntry> TestHost::menu(AEGP_MenuID menu) const
 {
@@ -402,15 +425,16 @@ bool TestHost::runCommand(AEGP_Command command)
     if (d->commandDepth > 8)
         return false;
     ++d->commandDepth;
+    const ProjectHost::Run run(project());
     A_Boolean handled = false;
     const auto hooks = d->commandHooks;
-    for (const AEGP_HookPriority priority : {AEGP_HookPriority(AEGP_HP_BeforeAE),
-                                             AEGP_HookPriority(AEGP_HP_AfterAE)}) {
+    for (const AEGP_HookPriority priority :
+         {AEGP_HookPriority(AEGP_HP_BeforeAE), AEGP_HookPriority(AEGP_HP_AfterAE)}) {
         if (priority == AEGP_HP_AfterAE && !handled)
             Q_EMIT hostCommand(command);
         for (const CommandHookEntry &hook : hooks) {
-            if (hook.priority != priority
-                || (hook.command != AEGP_Command_ALL && hook.command != command))
+            if (hook.priority != priority ||
+                (hook.command != AEGP_Command_ALL && hook.command != command))
                 continue;
             A_Boolean handledNow = handled;
             hook.func(d->globalRefcon, hook.refcon, command, priority, handled, &handledNow);
@@ -435,7 +459,10 @@ bool TestHost::chooseWindowMenuEntry(const QString &name)
     return false;
 }
 
-QVector<AEGP_Command> TestHost::recordedCommands() const { return d->recorded; }
+QVector<AEGP_Command> TestHost::recordedCommands() const
+{
+    return d->recorded;
+}
 
 A_long TestHost::idle(int rounds)
 {
@@ -444,6 +471,7 @@ A_long TestHost::idle(int rounds)
         if (round > 0)
             QCoreApplication::processEvents();
         result = kIdleTicksIn;
+        const ProjectHost::Run run(project());
         const auto hooks = d->idleHooks;
         for (const auto &hook : hooks) {
             A_long sleep = kIdleTicksIn;
@@ -563,10 +591,9 @@ A_Err TestHost::toggleVisibility(const QString &matchName)
     if (hook != d->panelHooks.end() && !panel.hostOwned) {
         panel.functions = AEGP_PanelFunctions1{};
         panel.refcon = nullptr;
-        hook->second.func(d->globalRefcon, hook->second.refcon,
-                          static_cast<AEGP_PlatformViewRef>(container),
-                          reinterpret_cast<AEGP_PanelH>(quintptr(panel.id)), &panel.functions,
-                          &panel.refcon);
+        hook->second.func(
+            d->globalRefcon, hook->second.refcon, static_cast<AEGP_PlatformViewRef>(container),
+            reinterpret_cast<AEGP_PanelH>(quintptr(panel.id)), &panel.functions, &panel.refcon);
         panel.snapSizes.clear();
         if (panel.functions.GetSnapSizes) {
             A_LPoint sizes[kMaxSnapSizes] = {};
@@ -629,4 +656,7 @@ void TestHost::shutdown()
         hook.func(d->globalRefcon, hook.refcon);
 }
 
-void TestHost::console(const QString &line) { Q_EMIT consoleLine(line); }
+void TestHost::console(const QString &line)
+{
+    Q_EMIT consoleLine(line);
+}

@@ -1,9 +1,9 @@
 #include "testhost/project/FootageScan.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QtEndian>
 #include <algorithm>
 #include <map>
@@ -23,26 +23,39 @@ struct FramePattern
     bool valid = false;
 };
 
+bool isDigit(QChar c)
+{
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+// The digits are the run just before the last dot ("a12.34" -> "12", ".34"), or else the run
+// that ends the name ("a1.b12" -> "12", no suffix). Called once per file of a listing, so no
+// regular expression.
 FramePattern patternOf(const QString &fileName)
 {
-    static const QRegularExpression re(QStringLiteral("^(.*?)(\\d+)(\\.[^.]*)?$"));
     FramePattern p;
-    const QRegularExpressionMatch m = re.match(fileName);
-    if (!m.hasMatch() || m.capturedLength(2) > kMaxFrameDigits)
+    const int dot = fileName.lastIndexOf(QLatin1Char('.'));
+    int end = dot > 0 && isDigit(fileName.at(dot - 1)) ? dot : fileName.size();
+    if (end == 0 || !isDigit(fileName.at(end - 1)))
         return p;
-    p.prefix = m.captured(1);
-    p.digits = m.captured(2);
-    p.suffix = m.captured(3);
+    int start = end;
+    while (start > 0 && isDigit(fileName.at(start - 1)))
+        --start;
+    if (end - start > kMaxFrameDigits)
+        return p;
+    p.prefix = fileName.left(start);
+    p.digits = fileName.mid(start, end - start);
+    p.suffix = fileName.mid(end);
     p.number = p.digits.toLongLong();
     p.valid = true;
     return p;
 }
 
-bool samePattern(const FramePattern &a, const FramePattern &b)
+// Same text before the digits and after them (ignoring case), same digit count.
+QString groupKey(const FramePattern &p)
 {
-    return b.valid && a.digits.size() == b.digits.size() &&
-           a.prefix.compare(b.prefix, Qt::CaseInsensitive) == 0 &&
-           a.suffix.compare(b.suffix, Qt::CaseInsensitive) == 0;
+    return p.prefix.toLower() + QLatin1Char('\n') + QString::number(p.digits.size()) +
+           QLatin1Char('\n') + p.suffix.toLower();
 }
 
 QString frameText(qint64 n, int width)
@@ -52,20 +65,17 @@ QString frameText(qint64 n, int width)
 
 // Gathers the siblings of `info` that share its pattern. Returns false (with *error) when the
 // numbers span more frames than one sequence may hold.
-bool gatherSequence(const QFileInfo &info, const FramePattern &mine, bool forceAlphabetical,
-                    FootageScan *scan)
+bool gatherSequence(const QFileInfo &info, const FramePattern &mine, const FolderListing &folder,
+                    bool forceAlphabetical, FootageScan *scan)
 {
     const QDir dir = info.absoluteDir();
-    QStringList names = dir.entryList(QDir::Files, QDir::NoSort);
-    std::sort(names.begin(), names.end()); // name order decides between duplicate numbers
     std::map<qint64, QString> frames;
     QStringList byName;
-    for (const QString &name : names) {
-        const FramePattern p = patternOf(name);
-        if (!samePattern(mine, p))
-            continue;
+    // The group is in name order, which decides between duplicate numbers.
+    for (const int index : folder.groups.value(groupKey(mine))) {
+        const QString &name = folder.names.at(index);
         byName << dir.absoluteFilePath(name);
-        frames.emplace(p.number, byName.last());
+        frames.emplace(patternOf(name).number, byName.last());
     }
     if (frames.size() < 2)
         return true; // the file alone: a still
@@ -223,7 +233,40 @@ bool readWaveDuration(QIODevice &file, A_Time *duration)
     return true;
 }
 
-FootageScan scanFootage(const QString &path, bool sequence, bool forceAlphabetical)
+FolderListing FolderListing::of(const QString &dir)
+{
+    FolderListing listing;
+    listing.modified = QFileInfo(dir).lastModified();
+    QDirIterator it(dir, QDir::Files);
+    while (it.hasNext()) {
+        it.next();
+        listing.names.append(it.fileName());
+    }
+    std::sort(listing.names.begin(), listing.names.end());
+    listing.nameSet = QSet<QString>(listing.names.cbegin(), listing.names.cend());
+    for (int i = 0; i < listing.names.size(); ++i) {
+        const FramePattern p = patternOf(listing.names.at(i));
+        if (p.valid)
+            listing.groups[groupKey(p)].append(i);
+    }
+    return listing;
+}
+
+const FolderListing &FolderListings::folder(const QString &dir, const QString &name,
+                                            const QString &frameZero)
+{
+    auto it = m_folders.find(dir);
+    const bool fresh =
+        it != m_folders.end() && it->modified == QFileInfo(dir).lastModified() &&
+        it->nameSet.contains(name) &&
+        (it->nameSet.contains(frameZero) || !QFileInfo::exists(QDir(dir).filePath(frameZero)));
+    if (!fresh)
+        it = m_folders.insert(dir, FolderListing::of(dir));
+    return *it;
+}
+
+FootageScan scanFootage(const QString &path, bool sequence, bool forceAlphabetical,
+                        FolderListings *listings)
 {
     FootageScan scan;
     const QFileInfo info(path);
@@ -236,8 +279,17 @@ FootageScan scanFootage(const QString &path, bool sequence, bool forceAlphabetic
     scan.files = QStringList{info.absoluteFilePath()};
     if (sequence && scan.kind == QLatin1String("still")) {
         const FramePattern mine = patternOf(info.fileName());
-        if (mine.valid && !gatherSequence(info, mine, forceAlphabetical, &scan))
-            return scan;
+        if (mine.valid) {
+            const QString dir = info.absolutePath();
+            const QString frameZero =
+                mine.prefix + QString(mine.digits.size(), QLatin1Char('0')) + mine.suffix;
+            FolderListing once;
+            const FolderListing &folder = listings
+                                              ? listings->folder(dir, info.fileName(), frameZero)
+                                              : (once = FolderListing::of(dir));
+            if (!gatherSequence(info, mine, folder, forceAlphabetical, &scan))
+                return scan;
+        }
     }
     if (scan.kind == QLatin1String("movie") || scan.kind == QLatin1String("sound")) {
         scan.nativeDuration = A_Time{1, 1};

@@ -2,8 +2,12 @@
 
 #include "host/aegp.h"
 
+#include <QDateTime>
+#include <QHash>
+#include <QSet>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 class QIODevice;
 
@@ -31,9 +35,39 @@ struct FootageScan
 // The largest number of frames (found or missing) one gathered sequence may span.
 constexpr int kMaxSequenceFrames = 1000000;
 
+// The files of one folder, listed once, with the numbered names grouped by sequence pattern
+// ("shot_0012.PNG" and "SHOT_0013.png" in one group, "shot_01.png" in another).
+struct FolderListing
+{
+    QDateTime modified; // the folder's time when it was listed
+    QStringList names;  // files only, in name order
+    QSet<QString> nameSet;
+    QHash<QString, QVector<int>> groups; // pattern key -> indexes into names, in name order
+
+    static FolderListing of(const QString &dir);
+};
+
+// Folder listings kept while the plug-in runs (one idle call, one command). A scene import
+// hands the host hundreds of sequences from the same few folders, and each would otherwise
+// list its folder again. A listing is taken anew when the folder's time changed, when the file
+// asked for is not in it, or when the frame 0 of its sequence is on disk but not in it (the
+// zero image the plug-in writes just before importing a sequence, possibly within the same
+// tick of the file system's clock).
+class FolderListings
+{
+public:
+    const FolderListing &folder(const QString &dir, const QString &name, const QString &frameZero);
+    void clear() { m_folders.clear(); }
+
+private:
+    QHash<QString, FolderListing> m_folders;
+};
+
 // `sequence`: gather the numbered siblings of the file (the host's "all in folder" import
 // option); `forceAlphabetical`: take them in name order with no placeholders for gaps.
-FootageScan scanFootage(const QString &path, bool sequence, bool forceAlphabetical);
+// `listings`, when given, keeps the folder listings of a run.
+FootageScan scanFootage(const QString &path, bool sequence, bool forceAlphabetical,
+                        FolderListings *listings = nullptr);
 
 // "movie" for swf, mov, mp4 and m4v files, "sound" for wav, mp3 and aif, else "still".
 QString footageKindForSuffix(const QString &suffix);

@@ -1,7 +1,9 @@
 #include "testhost/project/ProjectHost.h"
 
+#include "support/WholeFile.h"
 #include "testhost/core/SuiteRegistry.h"
 #include "testhost/core/TestHost.h"
+#include "testhost/project/FootageScan.h"
 #include "testhost/project/ProjectModel.h"
 #include "testhost/project/ScriptBridge.h"
 
@@ -11,7 +13,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QQmlEngine>
-#include <QSaveFile>
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
@@ -684,8 +685,9 @@ A_Err newFootage(AEGP_PluginID, const A_UTF16Char *pathZ, const AEGP_FootageLaye
     if (QFileInfo(path).fileName().contains(QLatin1Char(':')))
         return A_Err_PARAMETER;
     QString error, note;
-    ProjectItem *f = M().newFootage(path, seq && seq->all_in_folderB,
-                                    seq && seq->force_alphabeticalB, &error, &note);
+    ProjectItem *f =
+        M().newFootage(path, seq && seq->all_in_folderB, seq && seq->force_alphabeticalB, &error,
+                       &note, P().folderListings());
     if (!f) {
         TestHost::instance()->console(error);
         return A_Err_GENERIC;
@@ -893,7 +895,25 @@ struct ProjectHost::Private
     std::unique_ptr<ProjectModel> model = std::make_unique<ProjectModel>();
     std::vector<ScriptRun> scripts;
     int scriptTimeLimitMs = 60000;
+    int runDepth = 0;
+    FolderListings listings;
 };
+
+ProjectHost::Run::Run(ProjectHost &host) : m_host(host)
+{
+    ++m_host.d->runDepth;
+}
+
+ProjectHost::Run::~Run()
+{
+    if (--m_host.d->runDepth == 0)
+        m_host.d->listings.clear();
+}
+
+FolderListings *ProjectHost::folderListings()
+{
+    return d->runDepth > 0 ? &d->listings : nullptr;
+}
 
 ProjectHost::ProjectHost(TestHost &host, SuiteRegistry &suites, FaultPlan &, QObject *parent)
     : QObject(parent), d(std::make_unique<Private>())
@@ -968,9 +988,9 @@ bool ProjectHost::saveProject(const QString &path, QString *error)
     d->model->setPath(absolute);
     QJsonObject json = d->model->toJson();
     json["dirty"] = false;
-    QSaveFile f(absolute);
-    if (!f.open(QIODevice::WriteOnly) || f.write(QJsonDocument(json).toJson()) < 0 || !f.commit()) {
-        *error = QStringLiteral("Cannot save project \"%1\": %2").arg(path, f.errorString());
+    QString why;
+    if (!writeWholeFile(absolute, QJsonDocument(json).toJson(), &why)) {
+        *error = QStringLiteral("Cannot save project \"%1\": %2").arg(path, why);
         d->model->setPath(oldPath);
         return false;
     }

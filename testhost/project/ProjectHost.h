@@ -10,6 +10,7 @@
 
 class SuiteRegistry;
 class FaultPlan;
+class FolderListings;
 class TestHost;
 class ProjectModel;
 
@@ -56,6 +57,22 @@ public:
 
     // To be called after every change of the model (sets the dirty flag).
     void notifyChanged(bool dirty = true);
+
+    // A run of the plug-in: the host is inside one of its hooks (an idle call, a command).
+    // Folder listings for footage imports are kept while the outermost run lasts.
+    class Run
+    {
+    public:
+        explicit Run(ProjectHost &host);
+        ~Run();
+        Run(const Run &) = delete;
+        Run &operator=(const Run &) = delete;
+
+    private:
+        ProjectHost &m_host;
+    };
+    // The listings of the run going on; null outside a run.
+    FolderListings *folderListings();
 
 Q_SIGNALS:
     // The project changed (an item, a layer, the dirty flag, or a new project replaced it).

@@ -155,9 +155,9 @@ ProjectItem *ProjectModel::addComp(const QString &name, ProjectItem *parent, A_l
 }
 
 ProjectItem *ProjectModel::newFootage(const QString &path, bool sequence, bool forceAlphabetical,
-                                      QString *error, QString *note)
+                                      QString *error, QString *note, FolderListings *listings)
 {
-    const FootageScan scan = scanFootage(path, sequence, forceAlphabetical);
+    const FootageScan scan = scanFootage(path, sequence, forceAlphabetical, listings);
     if (!scan.ok) {
         *error = scan.error;
         return nullptr;

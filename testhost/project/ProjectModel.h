@@ -10,6 +10,8 @@
 #include <unordered_set>
 #include <vector>
 
+class FolderListings;
+
 struct ProjectItem;
 
 // One layer of a composition: its name and the item it shows.
@@ -67,9 +69,9 @@ public:
     ProjectItem *addComp(const QString &name, ProjectItem *parent, A_long width, A_long height,
                          A_Ratio pixelAspect, A_Time duration, A_Ratio frameRate);
     // Makes a loose footage item (not in the project yet). Null with *error on failure; *note
-    // tells about missing frames of a sequence.
+    // tells about missing frames of a sequence. `listings`: the folder listings of a run.
     ProjectItem *newFootage(const QString &path, bool sequence, bool forceAlphabetical,
-                            QString *error, QString *note);
+                            QString *error, QString *note, FolderListings *listings = nullptr);
     bool adoptFootage(ProjectItem *footage, ProjectItem *folder);
     void disposeFootage(ProjectItem *footage);
     ProjectLayer *addLayer(ProjectItem *comp, ProjectItem *source);

@@ -271,7 +271,8 @@ int ScriptBridge::importFile(const QString &path, int importAs, bool sequence,
         return importProject(path);
     QString error, note;
     ProjectModel &model = m_project.model();
-    ProjectItem *item = model.newFootage(path, sequence, forceAlphabetical, &error, &note);
+    ProjectItem *item = model.newFootage(path, sequence, forceAlphabetical, &error, &note,
+                                         m_project.folderListings());
     if (!item)
         return fail(error);
     if (!note.isEmpty())

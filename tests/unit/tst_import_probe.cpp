@@ -4,10 +4,15 @@
 #include "import/TgaReader.h"
 #include "support/AnsweringPrompts.h"
 
+#include "FileSizeLimit.h"
+
 #include <QBuffer>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -89,6 +94,7 @@ private slots:
     void zeroPng_data();
     void zeroPng();
     void zeroPngKeepsFrameZeroOrFails();
+    void zeroImageCutShortIsReported();
     void zeroTga_data();
     void zeroTga();
     void zeroPsd_data();
@@ -115,8 +121,18 @@ void TestImportProbe::imageSizes_data()
     // Type 2 headers with no image id look like icons to Qt's icon reader.
     QTest::newRow("tga, type 2 with no id")
         << "t.tga" << tgaHeader(2, 3, 2, 24) + QByteArray(18, 9) << QSize(3, 2);
-    QTest::newRow("tga header only") << "c.tga" << tgaHeader(2, 3, 2, 24) << QSize(3, 2);
-    QTest::newRow("tga, 16-bit pixels") << "d.tga" << tgaHeader(2, 3, 2, 16) << none;
+    // Header-only sizes: any depth, once the file is long enough for its pixels.
+    QTest::newRow("tga, 16 bits, real file") << "tga/UTC16.TGA" << QByteArray() << QSize(128, 128);
+    QTest::newRow("tga, 16 bits, run-length, real file")
+        << "tga/CTC16.TGA" << QByteArray() << QSize(128, 128);
+    QTest::newRow("tga, 15-bit pixels")
+        << "d.tga" << tgaHeader(2, 3, 2, 15) + QByteArray(12, 1) << QSize(3, 2);
+    QTest::newRow("tga, pixels cut short")
+        << "c.tga" << tgaHeader(2, 3, 2, 24) + QByteArray(17, 1) << none;
+    QTest::newRow("tga, run-length too short")
+        << "e.tga" << tgaHeader(10, 200, 1, 24) + "\xff" << none;
+    QTest::newRow("tga, type 4") << "f.tga" << tgaHeader(4, 3, 2, 8) + QByteArray(6, 1) << none;
+    QTest::newRow("tga, no depth") << "g.tga" << tgaHeader(3, 3, 2, 0) + QByteArray(6, 1) << none;
     QTest::newRow("tga, short header") << "h.tga" << QByteArray(17, '\2') << none;
     QTest::newRow("psd, height stored first") << "psd/1layer.psd" << QByteArray() << QSize(101, 55);
     QByteArray psd = readFile(dataDir() + "/psd/1layer.psd");
@@ -141,7 +157,7 @@ void TestImportProbe::imageSizes()
     QCOMPARE(ImageSize(path, &w, &h), size.isValid());
     if (size.isValid())
         QCOMPARE(QSize(w, h), size);
-    if (name.endsWith(QLatin1String(".tga")) && !content.startsWith("\x89PNG"))
+    if (name.endsWith(QLatin1String(".tga"), Qt::CaseInsensitive) && !content.startsWith("\x89PNG"))
         QCOMPARE(TgaImageSize(path, &w, &h), size.isValid());
     if (name.endsWith(QLatin1String(".psd")))
         QCOMPARE(PsdImageSize(path, &w, &h), size.isValid());
@@ -255,6 +271,30 @@ void TestImportProbe::zeroPngKeepsFrameZeroOrFails()
     QVERIFY(red.save(dir.filePath("c0001.png")));
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("c0000.png")));
     QCOMPARE(MakeZeroImage(dir.path(), QStringLiteral("c"), &ext, &out), 21);
+}
+
+// A disk that fills up while the zero image is written: result 21, the file and the reason
+// given, and nothing left behind.
+void TestImportProbe::zeroImageCutShortIsReported()
+{
+    QTemporaryDir dir;
+    // 200 x 200 pixels in 313 runs of one value; its zero image takes 200 rows of two runs.
+    QByteArray cell = tgaHeader(10, 200, 200, 32);
+    for (int i = 0; i < 313; ++i)
+        cell += QByteArray::fromHex("ff01020304");
+    QVERIFY(writeFile(dir.filePath(QStringLiteral("t0001.tga")), cell));
+    QString ext = QStringLiteral("tga");
+    QString out;
+    QString why;
+    int result = 0;
+    {
+        const FileSizeLimit limit(1024);
+        result = MakeZeroImage(dir.path(), QStringLiteral("t"), &ext, &out, &why);
+    }
+    QCOMPARE(result, 21);
+    QVERIFY2(why.startsWith(dir.filePath(QStringLiteral("t0000.tga"))), qPrintable(why));
+    QVERIFY2(why.endsWith(QString::fromLocal8Bit(std::strerror(EFBIG))), qPrintable(why));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("t0001.tga")});
 }
 
 void TestImportProbe::zeroTga_data()

@@ -188,6 +188,23 @@ private slots:
                  QStringList({"SC01/A0001.png anim []", "SC01/BG.png fixe []"}));
     }
 
+    // "K0001.PNG" is imported under that very name (a case-sensitive disk has no
+    // "K0001.png"), and the size probe still finds it for the extension option "png".
+    void upperCaseExtensionKeptInPaths()
+    {
+        Harness h;
+        QVERIFY(QDir().mkpath(h.scene()));
+        QImage image(7, 5, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        QVERIFY(image.save(h.scene() + "/K0001.PNG", "PNG") &&
+                image.save(h.scene() + "/K0002.PNG", "PNG"));
+        h.options.compSizeFromImaSize = true;
+        h.analysis.ImportSceneFromDir(h.scene());
+        QCOMPARE(h.assembler.calls, QStringList({"comp SC01-QUILLMARK-GENERATED.xml SC01 2 25 7x5",
+                                                 "SC01/K0001.PNG anim []"}));
+        QVERIFY(readAll(h.generated()).contains("ext=\"PNG\" firstCellName=\"K0001\""));
+    }
+
     void scan_data()
     {
         QTest::addColumn<QString>("extensions");
@@ -214,7 +231,7 @@ private slots:
         const QStringList mixed{"a.png", "b.TGA", "c.mov", "d.txt", ".hidden.png", " e.tga"};
         const QString e = QStringLiteral(" e [] tga 1 0..0  e <>"); // " e" begins with a blank
         const QString a = QStringLiteral("a [] png 1 0..0 a <>");
-        const QString b = QStringLiteral("b [] tga 1 0..0 b <>");
+        const QString b = QStringLiteral("b [] TGA 1 0..0 b <>"); // as on disk
         QTest::newRow("default patterns")
             << QStringLiteral("*.png,*.mov") << mixed << QStringList{a, "c [] mov 1 0..0 c <>"};
         QTest::newRow("blank after comma")
@@ -334,7 +351,7 @@ private slots:
         QCOMPARE(h.assembler.calls.mid(1),
                  QStringList({"lib/L0001.png anim [Lib/ch]", "lib/L0009.png fixe []",
                               "prod/SC01/A0001.png fixe []", "prod/SC01/x/T.png fixe []",
-                              "lib/T.png fixe [Bg]", "prod/SC01/T.png fixe []"}));
+                              "lib/T.PNG fixe [Bg]", "prod/SC01/T.png fixe []"}));
         QVERIFY(
             readAll(scene + "/SC01-QUILLMARK-GENERATED.xml")
                 .contains("<cols name=\"..\">\n<cols name=\"..\">\n<cols name=\"lib\">\n"
@@ -363,9 +380,9 @@ private slots:
         ExpoColList cols;
         h.analysis.ExtractFromTable(h.scene(), cols, -1);
         QCOMPARE(describe(cols),
-                 QStringList({"K [/Footage] png 1 0..0 K <>", "M [/Footage] png 1 0..0 M <>",
+                 QStringList({"K [/Footage] PNG 1 0..0 K <>", "M [/Footage] png 1 0..0 M <>",
                               "gone [/Footage] png 1 0..0 gone <>"}));
-        QCOMPARE(readAll(h.scene() + "/Footage/K.png"), QByteArray("new"));
+        QCOMPARE(readAll(h.scene() + "/Footage/K.PNG"), QByteArray("new")); // named as on disk
         QCOMPARE(readAll(h.scene() + "/Footage/M.png"), QByteArray("old")); // not overwritten
 
         QVERIFY(QDir(h.scene() + "/Footage").removeRecursively()); // made again when absent

@@ -1,7 +1,8 @@
 #include "board/ConfigurationFiles.h"
-#include "board/LogMessageHandler.h"
 #include "board/ReportWidget.h"
 #include "support/AnsweringPrompts.h"
+
+#include "FileSizeLimit.h"
 
 #include <QFile>
 #include <QSettings>
@@ -10,8 +11,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <csignal>
-#include <sys/resource.h>
+#include <cerrno>
+#include <cstring>
 
 class TestBoardConfig : public QObject
 {
@@ -68,7 +69,8 @@ private Q_SLOTS:
         QStringList items;
         for (int i = 0; i < board.cbSettingsFile->count(); ++i)
             items << board.cbSettingsFile->itemText(i);
-        items.sort(Qt::CaseInsensitive); // listed in file-name order, which puts "cellKit4After-" first
+        items.sort(
+            Qt::CaseInsensitive); // listed in file-name order, which puts "cellKit4After-" first
         QCOMPARE(items, QStringList({"A", "b"}));
         // Loading "b" must reach the file that exists, whatever the disk thinks of case.
         ConfigurationFiles::storeConfigurationName("cellKit4After", " b ");
@@ -126,34 +128,31 @@ private Q_SLOTS:
         QCOMPARE(ConfigurationFiles::storedConfigurationName("cellKit4After"), QStringLiteral("B"));
     }
 
-    // A save that fails half way (here: the disk refuses to grow any file) must say so in the
-    // log and keep the previous configuration whole.
+    // A save that fails half way through the configuration's own write (the lock file, well
+    // under the limit, is written first and passes): the log gives that write's reason and
+    // the previous file stays byte for byte, with nothing left beside it.
     void failedSaveReportsAndKeepsOldFile()
     {
         const QByteArray old = "[General]\nslColorRange=5\n";
         writeFile("cellKit4after-full.ini", old);
         ReportWidget board;
         board.makeProcessLogSink();
-        const QtMessageHandler previous = installLogMessageHandler();
-
         auto settings = ConfigurationFiles::open("cellKit4after-full");
         QCOMPARE(settings->value("slColorRange").toInt(), 5);
         settings->setValue("slColorRange", 7);
-        settings->setValue("TableOptions", QString(4000, QLatin1Char('x')));
-
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit saved {};
-        getrlimit(RLIMIT_FSIZE, &saved);
-        rlimit small = saved;
-        small.rlim_cur = 64;
-        setrlimit(RLIMIT_FSIZE, &small);
-        const bool ok = ConfigurationFiles::commit(*settings);
-        setrlimit(RLIMIT_FSIZE, &saved);
-        qInstallMessageHandler(previous);
-
+        settings->setValue("TableOptions", QString(6000, QLatin1Char('x')));
+        bool ok = true;
+        {
+            const FileSizeLimit limit(2048);
+            ok = ConfigurationFiles::commit(*settings);
+        }
         QVERIFY(!ok);
-        QVERIFY(board.efLog->toPlainText().contains("-ERR- Configuration not saved"));
+        const QString log = board.efLog->toPlainText();
+        QVERIFY(log.contains("-ERR- Configuration not saved"));
+        QVERIFY2(log.contains(QString::fromLocal8Bit(std::strerror(EFBIG))), qPrintable(log));
         QCOMPARE(readFile("cellKit4after-full.ini"), old);
+        QCOMPARE(QDir(fileIn(QString())).entryList(QDir::Files),
+                 QStringList{"cellKit4after-full.ini"});
     }
 };
 

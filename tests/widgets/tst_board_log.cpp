@@ -2,15 +2,23 @@
 // efLog, HTML lines render formatted, and without a Board messages are dropped quietly.
 #include "board/LogMessageHandler.h"
 #include "board/ReportWidget.h"
+#include "support/AnsweringPrompts.h"
 #include "support/LogSink.h"
 
+#include <QDir>
+#include <QFile>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QThread>
 
+#include <cerrno>
+#include <cstring>
 #include <memory>
 
 class TestBoardLog : public QObject
@@ -21,6 +29,16 @@ class TestBoardLog : public QObject
     std::unique_ptr<ReportWidget> m_board;
 
     QString logText() const { return m_board->efLog->toPlainText(); }
+    static QByteArray readFile(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    static bool writeFile(const QString &path, const QByteArray &bytes)
+    {
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    }
 
 private Q_SLOTS:
     void initTestCase() { m_previous = installLogMessageHandler(); }
@@ -48,8 +66,7 @@ private Q_SLOTS:
         qInfo("info line");
         qWarning("warning line");
         qCritical("critical line");
-        QCOMPARE(logText(),
-                 QStringLiteral("debug line\ninfo line\nwarning line\ncritical line"));
+        QCOMPARE(logText(), QStringLiteral("debug line\ninfo line\nwarning line\ncritical line"));
     }
 
     void clearThenOneMessageLeavesExactlyIt()
@@ -99,6 +116,81 @@ private Q_SLOTS:
         m_board.reset();
         QCoreApplication::processEvents(); // delivers "late" with no sink: dropped
         QCOMPARE(LogSink::current(), nullptr);
+    }
+
+    // A batch shows nothing until it is flushed (here by a question about to be asked) or
+    // closed, and then the very text the lines appended one by one give.
+    void batchShowsWhatSingleAppendsShow()
+    {
+        const QStringList lines{"", "first", "", "<b>bold</b>", "a\rb", "", "last", "<i>end</i>"};
+        for (const QString &line : lines)
+            appendLog(line);
+        const QString single = logText();
+        m_board->efLog->clear();
+        {
+            const LogSink::Batch batch;
+            appendLog(lines.first());
+            appendLog(lines.at(1));
+            QVERIFY(logText().isEmpty());
+            Prompts::current();
+            QCOMPARE(logText(), QStringLiteral("first"));
+            for (const QString &line : lines.mid(2))
+                appendLog(line);
+        }
+        QCOMPARE(logText(), single);
+        const QTextBlock bold = m_board->efLog->document()->findBlock(single.indexOf("bold"));
+        QCOMPARE(bold.begin().fragment().charFormat().fontWeight(), int(QFont::Bold));
+    }
+
+    // Ticked, every message is one time-stamped line of cellKit4After.log beside the
+    // configurations; at 5 MB the file becomes cellKit4After.log.1, replacing the older one.
+    void logFileRotatesAtItsLimit()
+    {
+        QTemporaryDir dir;
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
+        const QString log = ReportWidget::logFilePath();
+        QVERIFY(log.startsWith(dir.path()));
+        QVERIFY(QDir().mkpath(QFileInfo(log).path()));
+        QVERIFY(writeFile(log + ".1", "older"));
+        QVERIFY(writeFile(log, QByteArray(int(ReportWidget::kLogFileLimit) - 10, 'x')));
+        m_board->ckFile->setChecked(true);
+        appendLog(QStringLiteral("<font color=red>-ERR- é</font>"));
+        appendLog(QStringLiteral("-INF- two\nlines"));
+        QCOMPARE(readFile(log + ".1").size(), ReportWidget::kLogFileLimit - 10);
+        const QString fresh = QString::fromUtf8(readFile(log));
+        const QRegularExpression stamped(
+            "^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} -ERR- é\n"
+            "\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} -INF- two lines\n$");
+        QVERIFY2(stamped.match(fresh).hasMatch(), qPrintable(fresh));
+        m_board->ckFile->setChecked(false);
+        appendLog(QStringLiteral("not in the file"));
+        QCOMPARE(QString::fromUtf8(readFile(log)), fresh);
+    }
+
+    // A log file that cannot be opened (a folder stands in its place) gives one warning in the
+    // view, naming the file and the reason, and unticks the box.
+    void unwritableLogFileUnticksWithOneWarning()
+    {
+        QTemporaryDir dir;
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
+        QVERIFY(QDir().mkpath(ReportWidget::logFilePath()));
+        m_board->ckFile->setChecked(true);
+        QVERIFY(!m_board->ckFile->isChecked());
+        appendLog(QStringLiteral("next line"));
+        QCOMPARE(logText(), QStringLiteral("-WAR- Log To File : cannot write %1: %2\nnext line")
+                                .arg(QDir::toNativeSeparators(ReportWidget::logFilePath()),
+                                     QString::fromLocal8Bit(std::strerror(EISDIR))));
+    }
+
+    void versionInformationInABox()
+    {
+        AnsweringPrompts answers;
+        Prompts *previous = Prompts::install(&answers);
+        m_board->pbVersionInformation->click();
+        Prompts::install(previous);
+        QCOMPARE(answers.asked().size(), 1);
+        QCOMPARE(answers.asked().at(0).title, QStringLiteral("Version information"));
+        QVERIFY(answers.asked().at(0).text.contains(QString::fromLatin1(qVersion())));
     }
 };
 
