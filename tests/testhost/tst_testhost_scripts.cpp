@@ -1,36 +1,23 @@
-// The test host's script engine: the composition templates exactly as the plug-in sends them
-// (with the "var _CurCompName='...';" prefix), results and error texts, the object model
-// subset, the console, the time limit and real host scripts from public projects.
+// The test host's script engine: the composition scripts the plug-in sends (import/HostScripts),
+// results and error texts, the object model subset, the console, the time limit and real host
+// scripts from public projects.
 #include "HostSuites.h"
+#include "TestFiles.h"
+#include "import/HostScripts.h"
 #include "testhost/project/ProjectHost.h"
 #include "testhost/project/ProjectModel.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QtEndian>
 #include <QtTest>
 
 namespace {
-
-const QString kPrefix = QStringLiteral("var _CurCompName='%1';%2");
-const QString kPsdColumn = QStringLiteral(
-    "var o=new ImportOptions(File('%1'));o.importAs = ImportAsType.COMP;var "
-    "g=app.project.importFile(o);var c=null;for(var i=1;i<=app.project.numItems;i++){var "
-    "t=app.project.item(i);if(t instanceof CompItem && t.name==_CurCompName)c=t;} if (c!=null "
-    "&& g!=undefined) c.layers.add(g);delete o;");
-const QString kAepColumn =
-    QStringLiteral("var o=new ImportOptions(File('%1'));o.importAs = ImportAsType.PROJECT;var "
-                   "g=app.project.importFile(o);");
-const QString kPrecompose = QStringLiteral(
-    "var c=null; for(var i=1;i<=app.project.numItems;i++){var t=app.project.item(i); if(t "
-    "instanceof CompItem && t.name==_CurCompName) c=t;} if (c!=null) "
-    "c.layers.precompose(%1,'%2',true);");
 
 // Runs a text through AEGP_ExecuteScript, as the plug-in's RunScript does.
 std::pair<QString, QString> execute(const HostSuites &s, const QString &compName,
                                     const QString &script)
 {
-    const QByteArray text = (compName.isEmpty() ? script : kPrefix.arg(compName, script)).toUtf8();
+    const QByteArray text = (compName.isEmpty() ? script : compNamePrefix(compName, script)).toUtf8();
     AEGP_MemHandle result = nullptr, error = nullptr;
     if (s.utility->AEGP_ExecuteScript(0, text.constData(), false, &result, &error) != A_Err_NONE)
         return {QStringLiteral("<call failed>"), QString()};
@@ -53,20 +40,6 @@ QStringList layerNames(const ProjectItem *comp)
         for (const auto &l : comp->layers)
             names << l->name;
     return names;
-}
-
-QByteArray be32(quint32 v)
-{
-    QByteArray b(4, '\0');
-    qToBigEndian(v, reinterpret_cast<uchar *>(b.data()));
-    return b;
-}
-
-// A QuickTime file of that many seconds at scale 600, enough for the header reader.
-QByteArray movie(int seconds)
-{
-    const QByteArray mvhd = be32(0) + be32(0) + be32(0) + be32(600) + be32(quint32(seconds * 600));
-    return be32(8 + 8 + mvhd.size()) + "moov" + be32(8 + mvhd.size()) + "mvhd" + mvhd;
 }
 
 } // namespace
@@ -105,7 +78,7 @@ private Q_SLOTS:
         QTest::newRow("a quote in the folder name")
             << 2 << "A00"
             << "[1,2]"
-            << "it's" << QStringList{"c2.png", "c1.png"} << QStringList() << "(line 1)";
+            << "it's" << QStringList{"it's"} << QStringList{"c2.png", "c1.png"} << "";
     }
     void precompositionTemplate()
     {
@@ -132,7 +105,7 @@ private Q_SLOTS:
             QCOMPARE(s.layer->AEGP_AddLayer(col, comp, nullptr), A_Err_NONE);
             s.layer->AEGP_AddLayer(col, older, nullptr);
         }
-        const auto [result, errorText] = execute(s, current, kPrecompose.arg(indices, folder));
+        const auto [result, errorText] = execute(s, current, precomposeScript(indices, folder));
         const ProjectModel &model = host.project().model();
         ProjectItem *a00 = reinterpret_cast<ProjectItem *>(s.itemOf(comp));
         QTEST(layerNames(a00), "after");
@@ -172,7 +145,7 @@ private Q_SLOTS:
         TestHost host;
         HostSuites s(host);
         AEGP_CompH comp = s.newComp(QStringLiteral("A00"));
-        auto [result, error] = execute(s, QStringLiteral("A00"), kPsdColumn.arg(psd));
+        auto [result, error] = execute(s, QStringLiteral("A00"), psdColumnScript(psd));
         QCOMPARE(error, QString());
         const ProjectModel &model = host.project().model();
         ProjectItem *a00 = reinterpret_cast<ProjectItem *>(s.itemOf(comp));
@@ -188,7 +161,7 @@ private Q_SLOTS:
         const size_t items = model.items().size();
 
         std::tie(result, error) =
-            execute(s, QStringLiteral("A00"), kPsdColumn.arg(dir.filePath("fake.psd")));
+            execute(s, QStringLiteral("A00"), psdColumnScript(dir.filePath("fake.psd")));
         QVERIFY2(error.contains("not a Photoshop file"), qPrintable(error));
         QCOMPARE(model.items().size(), items);
         QCOMPARE(a00->layers.size(), size_t(1));
@@ -214,7 +187,7 @@ private Q_SLOTS:
         }
         host.project().newProject();
         AEGP_CompH comp = s.newComp(QStringLiteral("A00"));
-        auto [result, error] = execute(s, QStringLiteral("A00"), kAepColumn.arg(aep));
+        auto [result, error] = execute(s, QStringLiteral("A00"), aepColumnScript(aep));
         QCOMPARE(error, QString());
         QCOMPARE(result, QStringLiteral("3815")); // the last statement with a value: importAs
         const ProjectModel &model = host.project().model();
@@ -231,7 +204,7 @@ private Q_SLOTS:
         QCOMPARE(inner->layers.front()->source->files.size(), 2);
 
         std::tie(result, error) =
-            execute(s, QStringLiteral("A00"), kAepColumn.arg(dir.filePath("none.aep")));
+            execute(s, QStringLiteral("A00"), aepColumnScript(dir.filePath("none.aep")));
         QVERIFY2(error.contains("does not exist"), qPrintable(error));
         QCOMPARE(model.items().size(), size_t(6));
     }
@@ -244,11 +217,6 @@ private Q_SLOTS:
         QTest::newRow("value of the last statement") << "var a = 2;\na * 21"
                                                      << "42"
                                                      << "";
-        QTest::newRow("the prefix alone") << kPrefix.arg("A00", "") << ""
-                                          << "";
-        QTest::newRow("an item") << "app.project.items.addFolder('F')"
-                                 << "[object FolderItem]"
-                                 << "";
         QTest::newRow("thrown error") << "var a;\n\nthrow new Error('boom');"
                                       << ""
                                       << "Error: boom (line 3)";
@@ -328,16 +296,6 @@ private Q_SLOTS:
         QCOMPARE(result.split('|'), expected.split('|'));
     }
 
-    void eachRunStartsAfresh()
-    {
-        TestHost host;
-        QString result, error;
-        host.project().runScript(QStringLiteral("var kept = 1; kept"), &result, &error);
-        QCOMPARE(result, QStringLiteral("1"));
-        host.project().runScript(QStringLiteral("kept"), &result, &error);
-        QCOMPARE(error, QStringLiteral("Error: kept is not defined (line 1)"));
-    }
-
     void consoleLines()
     {
         TestHost host;
@@ -358,11 +316,14 @@ private Q_SLOTS:
         TestHost host;
         host.project().setScriptTimeLimit(200);
         QString result, error;
-        host.project().runScript(QStringLiteral("while (true) {}"), &result, &error);
+        host.project().runScript(QStringLiteral("var kept = 1; while (true) {}"), &result, &error);
         QVERIFY2(error.contains("stopped"), qPrintable(error));
+        // The next run starts afresh: nothing of the stopped one is left.
         host.project().runScript(QStringLiteral("6 * 7"), &result, &error);
         QCOMPARE(result, QStringLiteral("42"));
         QCOMPARE(error, QString());
+        host.project().runScript(QStringLiteral("kept"), &result, &error);
+        QCOMPARE(error, QStringLiteral("Error: kept is not defined (line 1)"));
     }
 
     // Scripts written for the real host by other people.
@@ -373,7 +334,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         QDir().mkpath(dir.filePath("files"));
         for (int n = 1; n <= 3; ++n)
-            touchFiles(dir.filePath("files"), {QStringLiteral("video_0%1.mp4").arg(n)}, movie(n));
+            touchFiles(dir.filePath("files"), {QStringLiteral("video_0%1.mp4").arg(n)}, quickTimeMovie(n));
         const QString cwd = QDir::currentPath();
         QDir::setCurrent(dir.path()); // the script names its files relative to the working folder
         TestHost host;
