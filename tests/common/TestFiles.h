@@ -9,6 +9,8 @@
 #include <QString>
 #include <QtEndian>
 
+#include <utility>
+
 // <source tree>/tests/data/<relative>
 inline QString testData(const QString &relative)
 {
@@ -34,6 +36,23 @@ inline bool writeImage(const QString &path, QSize size = QSize(8, 6))
     QImage image(size, QImage::Format_ARGB32);
     image.fill(Qt::red);
     return QDir().mkpath(QFileInfo(path).absolutePath()) && image.save(path);
+}
+
+// A TGA header: image type, size, pixel depth, colour map and image id length.
+inline QByteArray tgaHeader(int type, int width, int height, int depth, int mapType = 0,
+                            int mapLength = 0, int mapBits = 0, int idLength = 0)
+{
+    QByteArray h(18, '\0');
+    h[0] = char(idLength);
+    h[1] = char(mapType);
+    h[2] = char(type);
+    h[7] = char(mapBits);
+    h[16] = char(depth);
+    for (auto field : {std::make_pair(5, mapLength), {12, width}, {14, height}}) {
+        h[field.first] = char(field.second & 255); // little-endian 16 bits
+        h[field.first + 1] = char(field.second >> 8);
+    }
+    return h;
 }
 
 inline QByteArray be32(quint32 v)
