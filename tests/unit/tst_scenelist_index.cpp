@@ -133,7 +133,8 @@ private Q_SLOTS:
     {
         QFETCH(int, index);
         QFETCH(QStringList, found);
-        const LibraryIndex library = collect({lib("d")}, LibraryIndex::depthForRecursionIndex(index));
+        const LibraryIndex library =
+            collect({lib("d")}, LibraryIndex::depthForRecursionIndex(index));
         QStringList names;
         for (const LibraryIndex::Record &record : library.records())
             names << record.name;

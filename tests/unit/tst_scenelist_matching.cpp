@@ -74,8 +74,9 @@ private Q_SLOTS:
         QTest::addColumn<bool>("splitOnSpace");
         QTest::addColumn<QStringList>("tree");
         const QString ima = tableRow(1, 2, 5, "6:", {}, "png psd");
-        QTest::newRow("crop, first extension") << kScene + ';' + ima << "010|sc010_BG" << false
-                                               << QStringList{"S:010||r", "sc010_BG|BG.png|BG.png|1|r"};
+        QTest::newRow("crop, first extension")
+            << kScene + ';' + ima << "010|sc010_BG" << false
+            << QStringList{"S:010||r", "sc010_BG|BG.png|BG.png|1|r"};
         QTest::newRow("template with width")
             << kScene + ';' + tableRow(1, 2, 6, {}, "EP%02e_%a", "png") << "010|char" << false
             << QStringList{"S:010||r", "char|EP05_char.png|EP05_char.png|1|r"};
@@ -92,7 +93,8 @@ private Q_SLOTS:
             << kScene + ';' +
                    tableRow(1, 2, 6, {}, {}, "png psd", {}, 0, 2, "\"excludeList\":\"skip*;\"")
             << "010|chars|layout.tpl" << false
-            << QStringList{"S:010||r", "chars|a.png|chars/a.png|1|r", "chars|b.psd|chars/b.psd|1|r"};
+            << QStringList{"S:010||r", "chars|a.png|chars/a.png|1|r",
+                           "chars|b.psd|chars/b.psd|1|r"};
         QTest::newRow("tpl folder, missing folder")
             << kScene + ';' + tableRow(1, 2, 6, {}, {}, "png", {}, 0, 2) + ';' +
                    tableRow(1, 3, 6, {}, {}, "png", {}, 0, 2)
@@ -100,19 +102,21 @@ private Q_SLOTS:
             << QStringList{"S:010||r0", "layout.tpl|layout.tpl|layout.tpl|1|r",
                            "nofolder|nofolder||0|r03"};
         QTest::newRow("duplicate assets: the found one stays")
-            << kScene + ';' + tableRow(1, 2, 6, {}, {}, "tga") + ';' + tableRow(1, 2, 6, {}, {}, "png")
+            << kScene + ';' + tableRow(1, 2, 6, {}, {}, "tga") + ';' +
+                   tableRow(1, 2, 6, {}, {}, "png")
             << "010|bob" << false << QStringList{"S:010||r", "bob|bob.png|bob.png|1|r"};
         QTest::newRow("DocSize over 8000")
             << kScene + ';' + tableRow(1, 2, 8, {}, {}, "png") << "010|big\nsmall" << false
-            << QStringList{"S:010||r0", "8001x1|big.png|big.png|0|r03", "4x3|small.png|small.png|1|r"};
+            << QStringList{"S:010||r0", "8001x1|big.png|big.png|0|r03",
+                           "4x3|small.png|small.png|1|r"};
         QTest::newRow("scene name rows, scene cell starts it")
             << tableRow(2, 0, 3, {}, "SC%a", "mov") + ';' + kScene << "010" << false
             << QStringList{"S:010||r", "010|SC010.mov|SC010.mov|1|r"};
-        QTest::newRow("code table") << kScene + ';' + tableRow(1, 2, 7) << "010|CH01\nCH02\nCH99"
-                                    << false
-                                    << QStringList{"S:010||r0", "CH01|MODEL.max|m/MODEL.max|1|r",
-                                                   "CH02|CODE-NOT-FOUND2[CH02]||0|r034",
-                                                   "CH99|CODE-NOT-FOUND[CH99]||0|r034"};
+        QTest::newRow("code table")
+            << kScene + ';' + tableRow(1, 2, 7) << "010|CH01\nCH02\nCH99" << false
+            << QStringList{"S:010||r0", "CH01|MODEL.max|m/MODEL.max|1|r",
+                           "CH02|CODE-NOT-FOUND2[CH02]||0|r034",
+                           "CH99|CODE-NOT-FOUND[CH99]||0|r034"};
         QTest::newRow("query cancelled: the library answers")
             << kScene + ';' + tableRow(1, 2, 6, {}, {}, "png", {}, 0, 0, "\"fishMode\":\"shotgun\"")
             << "010|bob" << false << QStringList{"S:010||r", "bob|bob.png|bob.png|1|r"};
@@ -145,12 +149,13 @@ private Q_SLOTS:
         SceneMatcher matcher(o, m_core.library(), m_core.codeTable(), m_core.assetQuery(), tree);
         QVERIFY(matcher.dispatchRows(listRows("010|bob/011"), 0, nullptr));
         // The list's repainting keeps the status column red, column 0 follows the elements.
-        QCOMPARE(describe(tree),
-                 QStringList({"S:010|File Exist|r", "bob|bob.png|bob.png|1|r", "S:011|No Scene|r2"}));
+        QCOMPARE(describe(tree), QStringList({"S:010|File Exist|r", "bob|bob.png|bob.png|1|r",
+                                              "S:011|No Scene|r2"}));
         const QJsonObject scene = tree.toJson()["scenes"].toArray().at(1).toObject();
-        QCOMPARE(QJsonDocument(scene).toJson(QJsonDocument::Compact),
-                 QByteArray("{\"cells\":[\"011\",\"011\",\"No Scene\",\"\",\"\",\"\",\"\",\"\",\"\","
-                            "\"\",\"\"],\"elements\":[],\"red\":[2],\"selected\":false}"));
+        QCOMPARE(
+            QJsonDocument(scene).toJson(QJsonDocument::Compact),
+            QByteArray("{\"cells\":[\"011\",\"011\",\"No Scene\",\"\",\"\",\"\",\"\",\"\",\"\","
+                       "\"\",\"\"],\"elements\":[],\"red\":[2],\"selected\":false}"));
         tree.clear();
         QVERIFY(!matcher.dispatchRows(listRows("|bob/010"), 0, nullptr));
         QVERIFY(tree.isEmpty());
@@ -169,10 +174,10 @@ private Q_SLOTS:
 
     void filesForTheSceneImport()
     {
-        const SceneListOptions o =
-            options(tableRow(2, 0, 3, {}, "%a", "mov", "MOV_%a", 1) + ';' +
-                    tableRow(2, 0, 6, {}, "chars", "png psd", "CH", 2, 2, "\"excludeList\":\"a*\"") +
-                    ';' + tableRow(1, 1, 6, {}, "bob", "png", {}, 1));
+        const SceneListOptions o = options(
+            tableRow(2, 0, 3, {}, "%a", "mov", "MOV_%a", 1) + ';' +
+            tableRow(2, 0, 6, {}, "chars", "png psd", "CH", 2, 2, "\"excludeList\":\"a*\"") + ';' +
+            tableRow(1, 1, 6, {}, "bob", "png", {}, 1));
         QVERIFY(m_core.collectLibraryFiles(o, nullptr));
         QCOMPARE(m_core.GetFileToImportFromTable(o, "SC010", 1),
                  QVector<TableFile>({{path("lib/SC010.mov"), "MOV_SC010"}}));
@@ -210,8 +215,8 @@ private:
         for (const SceneTreeScene &scene : tree.scenes()) {
             lines << QStringList{"S:" + scene.cell(0), scene.cell(2), red(scene)}.join('|');
             for (const SceneTreeRow &e : scene.elements)
-                lines << QStringList{e.cell(0), e.cell(3), e.cell(4).remove(path("lib/")), e.cell(9),
-                                     red(e)}
+                lines << QStringList{e.cell(0), e.cell(3), e.cell(4).remove(path("lib/")),
+                                     e.cell(9), red(e)}
                              .join('|');
         }
         return lines;
