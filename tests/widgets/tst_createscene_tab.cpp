@@ -2,10 +2,11 @@
 // before the settings had a group of their own, switched-off table rows), what it answers
 // to the scene runs, and what its buttons hand to the scene list core.
 #include "scenelist/gui/CreateSceneWidget.h"
-#include "support/AnsweringPrompts.h"
-#include "support/LogSink.h"
 #include "widgets/TableConfig.h"
 #include "widgets/WPathSelector.h"
+
+#include "RecordedUser.h"
+#include "TestFiles.h"
 
 #include <QCheckBox>
 #include <QDoubleSpinBox>
@@ -19,21 +20,6 @@
 #include <QUrl>
 
 namespace {
-
-struct LogLines : LogSink
-{
-    LogLines() { LogSink::setCurrent(this); }
-    ~LogLines() override { LogSink::setCurrent(nullptr); }
-    void appendLogLine(const QString &line) override { lines << line; }
-    QStringList lines;
-};
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
 
 QCheckBox *rowCheck(CreateSceneWidget &w, int row)
 {
@@ -64,9 +50,13 @@ QStringList sample(CreateSceneWidget &w)
             w.matchingTable()->saveToText().section(';', 0, 0)};
 }
 
-const QStringList kDefaults{
-    QString(),      "Select Destination Directory", "0", "1", "0", "2", "1", "No Name",
-    "Write_DERUSH", "0,0,0,,,,,,0,000,0,,"};
+// The sample as a fresh tab shows it, and after change().
+const QStringList kDefaults =
+    QString("|Select Destination Directory|0|1|0|2|1|No Name|Write_DERUSH|0,0,0,,,,,,0,000,0,,")
+        .split('|');
+const QStringList kChanged = QString("/s/BATCH_fx.jsx|/out/EP%02e|3|0|1|5|0.25|Pilot, part 1|W|"
+                                     "2,3,6,6:,EP%02e_%a,png psd,CH[VIRGULE]A,,1,000,2,,")
+                                 .split('|');
 
 void change(CreateSceneWidget &w)
 {
@@ -82,17 +72,6 @@ void change(CreateSceneWidget &w)
     w.matchingTable()->loadFromText("2,3,6,6:,EP%02e_%a,png psd,CH[VIRGULE]A,,1,000,2,,");
 }
 
-const QStringList kChanged{"/s/BATCH_fx.jsx",
-                           "/out/EP%02e",
-                           "3",
-                           "0",
-                           "1",
-                           "5",
-                           "0.25",
-                           "Pilot, part 1",
-                           "W",
-                           "2,3,6,6:,EP%02e_%a,png psd,CH[VIRGULE]A,,1,000,2,,"};
-
 } // namespace
 
 class TestCreateSceneTab : public QObject
@@ -100,26 +79,13 @@ class TestCreateSceneTab : public QObject
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    AnsweringPrompts m_prompts;
+    RecordedUser m_user;
+    AnsweringPrompts &m_prompts = m_user.prompts;
 
     QString ini(const QString &name) const { return m_dir.filePath(name + ".ini"); }
 
 private Q_SLOTS:
-    void initTestCase() { Prompts::install(&m_prompts); }
-    void cleanupTestCase() { Prompts::install(nullptr); }
-
-    void freshConfigurationGivesDefaults()
-    {
-        CreateSceneWidget w;
-        change(w);
-        QSettings empty(ini("empty"), QSettings::IniFormat);
-        w.loadSettings(empty);
-        // The table text of an empty configuration changes nothing; everything else resets.
-        QCOMPARE(sample(w).mid(0, 9), kDefaults.mid(0, 9));
-        QCOMPARE(offRows(w), QString());
-        CreateSceneWidget fresh; // the stored form of an untouched table row
-        QCOMPARE(sample(fresh).last(), kDefaults.last());
-    }
+    void init() { m_user.forget(); }
 
     void roundTrip()
     {
@@ -144,17 +110,24 @@ private Q_SLOTS:
         in.remove("CreateScene/TableOptionsInactive");
         b.loadSettings(in);
         QCOMPARE(offRows(b), QString());
+        // An empty configuration resets everything but the table, whose empty text changes
+        // nothing; an untouched table row is stored in its own form.
+        QSettings empty(ini("empty"), QSettings::IniFormat);
+        b.loadSettings(empty);
+        QCOMPARE(sample(b).mid(0, 9), kDefaults.mid(0, 9));
+        QCOMPARE(sample(b).last(), kChanged.last());
+        CreateSceneWidget fresh;
+        QCOMPARE(sample(fresh).last(), kDefaults.last());
     }
 
     // Keys written at the top level before the tab had a group still load; the group wins.
     void legacyTopLevelKeys()
     {
-        QFile file(ini("legacy"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("[General]\nlistScript=BATCH_fx.jsx, tools.jsx,\nckUseTemplateFile=true\n"
-                   "FlashTemplateFile=/t/EP%02e/t.aep\nsbEpisodeNumber=7\nefEpisodeName=Old\n"
-                   "[CreateScene]\nefEpisodeName=New\n");
-        file.close();
+        QVERIFY(
+            writeFile(ini("legacy"),
+                      "[General]\nlistScript=BATCH_fx.jsx, tools.jsx,\nckUseTemplateFile=true\n"
+                      "FlashTemplateFile=/t/EP%02e/t.aep\nsbEpisodeNumber=7\nefEpisodeName=Old\n"
+                      "[CreateScene]\nefEpisodeName=New\n"));
         CreateSceneWidget w;
         QSettings in(ini("legacy"), QSettings::IniFormat);
         w.loadSettings(in);
@@ -162,45 +135,6 @@ private Q_SLOTS:
         QVERIFY(w.useTemplate());
         QCOMPARE(w.templatePath(), QString("/t/EP07/t.aep"));
         QCOMPARE(w.efEpisodeName->text(), QString("New"));
-    }
-
-    // Only selected scenes, with every element row as the tree shows it.
-    void selectedScenesFromTheTree()
-    {
-        CreateSceneWidget w;
-        auto *sc1 = new QTreeWidgetItem(w.treeWidget, QStringList{"SC010", "010"});
-        new QTreeWidgetItem(
-            sc1, {"bob", "Asset", "File", "bob.png", "/lib/bob.png", "", "CHARS", "3", "6", "1"});
-        new QTreeWidgetItem(sc1, {"sea", "Movie", "File", "sea.mov", "", "", "", "4", "3", "0"});
-        new QTreeWidgetItem(w.treeWidget, QStringList{"SC020", "020"});
-        auto *sc3 = new QTreeWidgetItem(w.treeWidget, QStringList{"SC030", "030"});
-        sc1->setSelected(true);
-        sc3->setSelected(true);
-        const QVector<SceneToCreate> scenes = w.selectedScenes();
-        QCOMPARE(scenes.size(), 2);
-        QCOMPARE(scenes[0].name + scenes[1].name, QString("SC010SC030"));
-        QCOMPARE(scenes[0].elements.size(), 2);
-        const SceneElementToCreate &bob = scenes[0].elements[0];
-        QCOMPARE(bob.path + "|" + bob.layerDir + "|" + QString::number(bob.type),
-                 QString("/lib/bob.png|CHARS|6"));
-        QVERIFY(bob.found && !scenes[0].elements[1].found);
-    }
-
-    // The second list type reads movies from the chosen folder; the first has none.
-    void sceneListType()
-    {
-        QWidget panel;
-        auto *w = new CreateSceneWidget(&panel);
-        w->pb_selectSceneList->setPath("/lists/EP%02e");
-        w->sbEpisodeNumber->setValue(5);
-        new QTreeWidgetItem(w->treeWidget, QStringList{"SC010"});
-        QCOMPARE(w->inputDirectory() + w->inputExtension(), QString());
-        QVERIFY(!w->efCreaInputExt->isVisibleTo(&panel));
-        w->cbSceneListType->setCurrentIndex(1);
-        QVERIFY(w->IsFromDIR() && w->efCreaInputExt->isVisibleTo(&panel));
-        QCOMPARE(w->pbLoadSceneList->text(), QString("Load From Dir"));
-        QCOMPARE(w->treeWidget->topLevelItemCount(), 0);
-        QCOMPARE(w->inputDirectory() + "|" + w->inputExtension(), QString("/lists/EP05|mov"));
     }
 
     void checkLibraryFolders()
@@ -256,11 +190,11 @@ private Q_SLOTS:
         QVERIFY(writeFile(lib.filePath("a.png"), "") && writeFile(lib.filePath("notes.txt"), "") &&
                 writeFile(lib.filePath("sub/b.png"), ""));
         w.lwLibDir->addItem(lib.path());
-        LogLines log;
+        m_user.forget();
         w.OnShowDirectoryListInLog();
-        QCOMPARE(log.lines.join('|'), "==== Scan Lib Folder List ====\n" + lib.path() +
-                                          "\n==== Scan Lib File List ====\nFile:a.png =>" +
-                                          lib.path() + "\n==== END ====");
+        QCOMPARE(m_user.log.join('|'), "==== Scan Lib Folder List ====\n" + lib.path() +
+                                           "\n==== Scan Lib File List ====\nFile:a.png =>" +
+                                           lib.path() + "\n==== END ====");
         QCOMPARE(m_prompts.asked().last().text, QString("Open Log to See Result"));
     }
 
