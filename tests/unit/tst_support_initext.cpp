@@ -4,8 +4,10 @@
 // them.
 #include "support/IniText.h"
 
+#include "IniReaders.h"
+#include "TestFiles.h"
+
 #include <QColor>
-#include <QDataStream>
 #include <QDateTime>
 #include <QFile>
 #include <QSettings>
@@ -14,27 +16,6 @@
 
 namespace {
 
-// Values compare by their streamed form: types, doubles and invalid values alike.
-QByteArray streamed(const QVariant &value)
-{
-    QByteArray bytes;
-    QDataStream stream(&bytes, QIODevice::WriteOnly);
-    stream << value;
-    return bytes;
-}
-
-bool readOurs(QIODevice &device, QSettings::SettingsMap &map)
-{
-    map = IniText::read(device.readAll());
-    return true;
-}
-
-bool writeOurs(QIODevice &device, const QSettings::SettingsMap &map)
-{
-    const QByteArray text = IniText::write(map);
-    return device.write(text) == text.size();
-}
-
 // Every key and value of the text as QSettings hands them out when its file is read by Qt's
 // INI reader or by ours; each file is new, so QSettings has no copy of it in its cache.
 QList<QPair<QString, QByteArray>> readBy(QSettings::Format format, const QByteArray &text)
@@ -42,29 +23,16 @@ QList<QPair<QString, QByteArray>> readBy(QSettings::Format format, const QByteAr
     static int serial = 0;
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("%1.ini").arg(++serial));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
+    if (!writeFile(path, text))
         return {};
-    file.close();
-    const QSettings settings(path, format);
-    QList<QPair<QString, QByteArray>> all;
-    for (const QString &key : settings.allKeys())
-        all.append({key, streamed(settings.value(key))});
-    return all;
+    return settingsContents(path, format);
 }
 
 void compareReaders(const QByteArray &text)
 {
-    static const QSettings::Format ours = QSettings::registerFormat("ini", readOurs, writeOurs);
     const auto qt = readBy(QSettings::IniFormat, text);
     QVERIFY(!qt.isEmpty());
-    QCOMPARE(readBy(ours, text), qt);
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    QCOMPARE(readBy(ourIniFormat(), text), qt);
 }
 
 } // namespace
@@ -154,9 +122,8 @@ private Q_SLOTS:
         IniText::Map map = IniText::read("list=@Variant(\\0\\0\\0\\t\\x7f\\xff\\xff\\xff)\nk=1\n");
         QVERIFY(!map.value("list").isValid());
         QCOMPARE(map.value("k"), QVariant("1"));
-        map = IniText::read(readFile(qEnvironmentVariable("CELLKIT_SOURCE_DIR") +
-                                     "/tests/data/illegal/"
-                                     "initext-datetime-unknown-time-zone-crashes-the-writer.ini"));
+        map = IniText::read(readFile(
+            testData("illegal/initext-datetime-unknown-time-zone-crashes-the-writer.ini")));
         QVERIFY(map.contains("dt") && !map.value("dt").isValid());
         QVERIFY(IniText::write(map).contains("dt=@Invalid()"));
     }
