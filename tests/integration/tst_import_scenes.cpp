@@ -277,31 +277,6 @@ private Q_SLOTS:
         QCOMPARE(footage->conformFps, 12.0);
     }
 
-    // A folder path whose last folder exists elsewhere; a movie in an "anim" column.
-    void columnKinds()
-    {
-        const QString scene = m_scenes->path() + "/SC05";
-        ProjectItem *main =
-            model().addFolder("Main", model().addFolder("Elsewhere", model().root()));
-        model().setDirty(false);
-        QVERIFY(writeImage(scene + "/BG.png"));
-        QVERIFY(writeFile(scene + "/shot.MOV", "not really a movie"));
-        QVERIFY(writeFile(scene + "/SC05.xml", descriptor(col("BG", "png", "fixe", "Chars/Main") +
-                                                          col("shot", "MOV", "anim"))));
-        widget<QCheckBox>("ckImpCreateZeroIma")->setChecked(true);
-
-        QVERIFY(runImport(m_scenes->path(), {"SC05"}));
-
-        ProjectItem *c = comp("SC05");
-        QVERIFY(c);
-        QCOMPARE(layerNames(c), QStringList({"shot.MOV", "BG.png"}));
-        QCOMPARE(c->layers.back()->source->parent, main);
-        ProjectItem *chars = item("Chars", AEGP_ItemType_FOLDER);
-        QVERIFY(chars && chars->children.empty());
-        QCOMPARE(c->layers.front()->source->kind, QStringLiteral("movie"));
-        QVERIFY(!QFileInfo::exists(scene + "/shot0000.MOV"));
-    }
-
     // The shell's name is longer than the 31 characters an old name buffer holds.
     void shellCompositionKeepsItsRateAndLayers()
     {

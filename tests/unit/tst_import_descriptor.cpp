@@ -199,15 +199,6 @@ private slots:
             << 1
             << QStringList{"comp|0|30|0|0", "col %1/A0001.png|anim|30|(root)",
                            "col %1/s/B.tga|fixe|30|(root)", "precomp 3|X"};
-        QTest::newRow("Anim with a capital is a fixed image")
-            << QByteArray(
-                   R"(<expo frameRate="12"><col type="Anim" firstCellName="a1" ext="png"/></expo>)")
-            << 1 << QStringList{"comp|0|12|0|0", "col %1/a1.png|fixe|12|"};
-        QTest::newRow("first size element, others and unknown tags skipped")
-            << QByteArray(R"(<expo nbIma="7" frameRate="25" extra="1"><size dx="10" dy="20"/>
-                   <size dx="30" dy="40"/><note/><cols name="A00"><size dx="1"/><junk/>
-                   <col type="anim" firstCellName="z" ext="png" folder="F" bogus="b"/></cols></expo>)")
-            << 1 << QStringList{"comp|7|25|10|20", "col %1/z.png|anim|25|F"};
         QTest::newRow("a Footage folder keeps its layers")
             << QByteArray(R"(<expo frameRate="25"><cols name="A00"><cols name="Footage">
                    <col name="a" ext="png"/><col name="b" ext="png"/></cols>
@@ -254,28 +245,6 @@ private slots:
         QCOMPARE(m_log, QStringList({"ImportSceneFromXml:/none/SC01.xml",
                                      "ImportSceneFromXml:Echec ouverture fichier:/none/SC01.xml"}));
         QVERIFY(assembler.calls.isEmpty());
-    }
-
-    void defaultsForTheAnalysis()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("SC01.xml"));
-        auto read = [&](const QByteArray &text, DescriptorDefaults *out) {
-            return writeFile(path, text) && ExpoDescriptor::readDefaults(path, 25, out);
-        };
-        DescriptorDefaults d;
-        const auto values = [&d] { return QList<int>{d.nbIma, d.frameRate, d.dx, d.dy}; };
-        QVERIFY(read(R"(<expo nbIma="36" frameRate="12"><size dx="720" dy="576"/></expo>)", &d));
-        QCOMPARE(values(), (QList<int>{36, 12, 720, 576}));
-        // A size inside the folders is not the scene's: the earlier one stays.
-        d.dx = 7;
-        QVERIFY(read(R"(<expo><cols name="A00"><size dx="1" dy="2"/></cols></expo>)", &d));
-        QCOMPARE(values(), (QList<int>{0, 25, 7, 576}));
-        d = DescriptorDefaults{1, 2, 3, 4};
-        QVERIFY(!read("<expo", &d));
-        QCOMPARE(values(), (QList<int>{1, 2, 3, 4}));
-        QVERIFY(!ExpoDescriptor::readDefaults(dir.filePath(QStringLiteral("none.xml")), 25, &d));
-        QCOMPARE(m_log, QStringList()); // silent, whatever happened
     }
 
     // Each tests/data/illegal/descriptor-*.xml beside a .expected file with the log entry it must

@@ -80,32 +80,6 @@ private slots:
         QCOMPARE(::wildcardRoot(path), root);
     }
 
-    // The 8-bit helpers work in place: cFileName, cCutAtDirectory, cRemoveExtension.
-    void eightBit_data()
-    {
-        QTest::addColumn<QByteArray>("path");
-        QTest::addColumn<QList<QByteArray>>("parts");
-        const auto row = [](const char *name, const QByteArray &path,
-                            const QList<QByteArray> &parts) {
-            QTest::newRow(name) << path << parts;
-        };
-        row("plain", "d/sc.1/a.tga", {"a.tga", "d/sc.1", "d/sc.1/a"});
-        row("backslash", "d\\a.b", {"a.b", "d", "d\\a"});
-        row("dot only in directory", "d.x/a", {"a", "d.x", "d.x/a"});
-        row("leading separator ignored", "/abc", {"/abc", "", "/abc"});
-        row("leading dot ignored", ".hidden", {".hidden", "", ".hidden"});
-    }
-    void eightBit()
-    {
-        QFETCH(QByteArray, path);
-        QFETCH(QList<QByteArray>, parts);
-        QByteArray a = path, b = path, c = path;
-        const QByteArray name = cFileName(a.data());
-        cCutAtDirectory(b.data());
-        cRemoveExtension(c.data());
-        QCOMPARE((QList<QByteArray>{name, b.constData(), c.constData()}), parts);
-    }
-
     void wildcards_data()
     {
         QTest::addColumn<QString>("pattern");
