@@ -191,33 +191,6 @@ private Q_SLOTS:
                   .arg(scan.nativeDuration.scale),
               "duration");
     }
-
-    // The item durations the host reports: a sequence lasts its frame count (placeholders
-    // included) at its conform rate, a still lasts nothing.
-    void itemDurations()
-    {
-        QTemporaryDir dir;
-        touchFiles(dir.path(), {"A0001.png", "A0002.png", "A0004.png", "BG.png"});
-        TestHost host;
-        HostSuites s(host);
-        AEGP_ItemH seq = s.importFile(dir.filePath("A0001.png"), true);
-        AEGP_ItemH still = s.importFile(dir.filePath("BG.png"), true);
-        QVERIFY(seq && still);
-        A_Time t{};
-        QCOMPARE(s.item->AEGP_GetItemDuration(seq, &t), A_Err_NONE);
-        QCOMPARE(double(t.value) / t.scale, 4 / 30.0);
-        AEGP_FootageInterp interp{};
-        QCOMPARE(s.footage->AEGP_GetFootageInterpretation(seq, false, &interp), A_Err_NONE);
-        interp.conform_fpsF = 23.976;
-        QCOMPARE(s.footage->AEGP_SetFootageInterpretation(seq, false, &interp), A_Err_NONE);
-        s.item->AEGP_GetItemDuration(seq, &t);
-        QCOMPARE(t.value, A_long(4000));
-        QCOMPARE(t.scale, A_u_long(23976));
-        s.item->AEGP_GetItemDuration(still, &t);
-        QCOMPARE(t.value, A_long(0));
-        interp.conform_fpsF = 0;
-        QCOMPARE(s.footage->AEGP_SetFootageInterpretation(seq, false, &interp), A_Err_PARAMETER);
-    }
 };
 
 QTEST_MAIN(TestTesthostFootage)

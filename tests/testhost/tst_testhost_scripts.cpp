@@ -1,6 +1,5 @@
 // The test host's script engine: the composition scripts the plug-in sends (import/HostScripts),
-// results and error texts, the object model subset, the console, the time limit and real host
-// scripts from public projects.
+// results and error texts, the time limit and real host scripts from public projects.
 #include "HostSuites.h"
 #include "TestFiles.h"
 #include "import/HostScripts.h"
@@ -130,37 +129,6 @@ private Q_SLOTS:
                             [made](const auto &l) { return l->source == made; }));
     }
 
-    void photoshopColumn()
-    {
-        QTemporaryDir dir;
-        const QString psd = dir.filePath("shot 12/1layer.psd");
-        QDir().mkpath(dir.filePath("shot 12"));
-        QVERIFY(QFile::copy(testData("psd/1layer.psd"), psd));
-        touchFiles(dir.path(), {"fake.psd"}, QByteArray(64, 'x'));
-        TestHost host;
-        HostSuites s(host);
-        AEGP_CompH comp = s.newComp(QStringLiteral("A00"));
-        auto [result, error] = execute(s, QStringLiteral("A00"), psdColumnScript(psd));
-        QCOMPARE(error, QString());
-        const ProjectModel &model = host.project().model();
-        ProjectItem *a00 = reinterpret_cast<ProjectItem *>(s.itemOf(comp));
-        QCOMPARE(a00->layers.size(), size_t(1));
-        ProjectItem *made = a00->layers.front()->source;
-        // The header stores the height first.
-        QCOMPARE(QStringLiteral("%1 %2x%3").arg(made->name).arg(made->width).arg(made->height),
-                 QStringLiteral("1layer 101x55"));
-        QCOMPARE(layerNames(made), QStringList{"1layer.psd"});
-        QCOMPARE(made->layers.front()->source->parent->name, QStringLiteral("1layer Layers"));
-        QCOMPARE(made->layers.front()->source->files, QStringList{psd});
-        const size_t items = model.items().size();
-
-        std::tie(result, error) =
-            execute(s, QStringLiteral("A00"), psdColumnScript(dir.filePath("fake.psd")));
-        QVERIFY2(error.contains("not a Photoshop file"), qPrintable(error));
-        QCOMPARE(model.items().size(), items);
-        QCOMPARE(a00->layers.size(), size_t(1));
-    }
-
     void projectColumn()
     {
         QTemporaryDir dir;
@@ -233,48 +201,6 @@ private Q_SLOTS:
         QTEST(result, "result");
         QTEST(error, "error");
         QCOMPARE(host.project().scriptRuns().back().text, script);
-    }
-
-    void objectModel()
-    {
-        QTemporaryDir dir;
-        touchFiles(dir.path(), {"A0001.tga", "A0002.tga", "A0003.tga"});
-        TestHost host;
-        QString result, error;
-        host.project().runScript(QStringLiteral(R"(
-            var f = app.project.items.addFolder("Chars");
-            var sub = f.items.addFolder("Sub");
-            var o = new ImportOptions();
-            o.file = new File("%1/A0002.tga");
-            o.sequence = true;
-            var seq = app.project.importFile(o);
-            seq.mainSource.conformFrameRate = 12;
-            var c = app.project.items.addComp("Scène", 200, 100, 1, seq.duration, 12);
-            c.layers.add(seq);
-            c.layers.add(f.items.addComp("Inner", 50, 50, 1, 1, 12));
-            c.name = c.name + " 1";
-            var out = [app.project.numItems, app.project.items.length, app.project.rootFolder.numItems,
-                       f.numItems, f.item(1).name, sub.parentFolder.name, app.project.item(4).name,
-                       seq instanceof FootageItem, c instanceof CompItem, f instanceof FolderItem,
-                       seq.duration, c.duration, c.frameRate, c.width, c.numLayers, c.layers.length,
-                       c.layer(1).source.name, c.layer(2).source.id == seq.id,
-                       app.project.activeItem.name + "/" + c.name, seq.typeName, c.typeName,
-                       o.canImportAs(ImportAsType.COMP), File("%1").exists, new File("%1/none").exists,
-                       File("%1/A0001.tga").parent.fsName == "%1"];
-            seq.parentFolder = sub;
-            var moved = seq.parentFolder.name;
-            try { f.parentFolder = sub; } catch (e) { moved += "/" + e.message; }
-            out.push(moved);
-            out.join("|");
-        )")
-                                     .arg(dir.path()),
-                                 &result, &error);
-        QCOMPARE(error, QString());
-        const QString expected =
-            "5|5|3|2|Sub|Chars|A[0001-0003].tga|true|true|true|0.25|0.25|12|200|2|2|Inner|true|"
-            "Inner/Scène 1|Footage|Composition|false|true|false|true|"
-            "Sub/Unable to set \"parentFolder\": not a folder this item can go into";
-        QCOMPARE(result.split('|'), expected.split('|'));
     }
 
     void endlessScriptIsStopped()
