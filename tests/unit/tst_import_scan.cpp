@@ -298,42 +298,6 @@ private slots:
                                                   "B [/side] png 2 0..0 B <EP05 side/%x>"}));
     }
 
-    void tableFiles()
-    {
-        Harness h;
-        const QString scene = h.tmp.path() + "/prod/SC01";
-        const QString lib = h.tmp.path() + "/lib";
-        touchAll(scene, {"L0002.png", "A0001.png", "x/T.png"}); // L0002 joins the first L column
-        h.createScene.library = true;
-        h.createScene.files.insert(1, {{lib + "/L0001.png", "Lib/ch"}, {lib + "/L0009.png", ""}});
-        h.createScene.files.insert(-1, {{lib + "/T.PNG", "Bg"}, {scene + "/T.png", ""}});
-        h.createScene.files.insert(7, {{lib + ".v2/L0003", ""}});
-        h.options.reverseExpoOrder = true;
-        h.analysis.ImportSceneFromDir(scene);
-
-        QCOMPARE(h.createScene.asked, QStringList({"SC01 1", "SC01 -1"}));
-        QCOMPARE(m_log.mid(0, 6),
-                 QStringList({"--- Extern Files ---", lib + "/L0001.png", lib + "/L0009.png",
-                              "--- Extern Files ---", lib + "/T.PNG", scene + "/T.png"}));
-        QCOMPARE(h.assembler.calls.mid(1),
-                 QStringList({"lib/L0001.png anim [Lib/ch]", "lib/L0009.png fixe []",
-                              "prod/SC01/A0001.png fixe []", "prod/SC01/x/T.png fixe []",
-                              "lib/T.PNG fixe [Bg]", "prod/SC01/T.png fixe []"}));
-        QVERIFY(
-            readFile(scene + "/SC01-QUILLMARK-GENERATED.xml")
-                .contains("<cols name=\"..\">\n<cols name=\"..\">\n<cols name=\"lib\">\n"
-                          "    <col name=\"L\"  type=\"anim\" subdir=\"/../../lib\" ext=\"png\" "
-                          "firstCellName=\"L0001\" folder=\"Lib/ch\" />"));
-
-        ExpoColList cols; // a dot in a library folder's name is no extension of the file
-        h.analysis.ExtractFromTable(scene, cols, 7);
-        QCOMPARE(describe(cols), QStringList({"L [/../../lib.v2]  1 3..3 L0003 <>"}));
-        h.createScene.library = false; // the switch off: the table is not even asked
-        h.analysis.ExtractFromTable(scene, cols, 1);
-        QCOMPARE(h.createScene.asked.size(), 3);
-        QCOMPARE(cols.size(), 1);
-    }
-
     void tableFilesCopiedToFootage()
     {
         Harness h;

@@ -202,23 +202,6 @@ private Q_SLOTS:
                  "Python.exe non trouvé [" + path("no-python") + ']');
     }
 
-    void shippedScriptAnswersFromJson()
-    {
-        if (AssetQuery::defaultInterpreter().isEmpty())
-            QSKIP("no Python interpreter on the PATH");
-        AssetQuery query;
-        query.setInterpreter(AssetQuery::defaultInterpreter());
-        query.setScriptFolder(path("config"));
-        const QString json = path("assets.json");
-        QVERIFY(
-            writeFile(json, u8"{\"bob\": [\"/lib/bob.png\", \"/lib/b\u00f6b.psd\"], \"cup\": []}"));
-        QStringList found;
-        QVERIFY(query.shotgunQuery("bob", &found, json));
-        QCOMPARE(found, QStringList({"/lib/bob.png", QString::fromUtf8(u8"/lib/b\u00f6b.psd")}));
-        QVERIFY(query.shotgunQuery("cup", &found, json) && found.isEmpty());
-        QVERIFY(!query.shotgunQuery("bob", &found, path("nothing.json")));
-    }
-
 private:
     QString path(const QString &relative) const { return m_tmp.path() + '/' + relative; }
 

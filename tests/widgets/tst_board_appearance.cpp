@@ -99,18 +99,6 @@ private Q_SLOTS:
         QCOMPARE(colorInAllGroups(role), expected);
     }
 
-    void setFiveChangesNothing()
-    {
-        choose(1, 50);
-        const QPalette before = QApplication::palette();
-        m_board->cbColorSet->setCurrentIndex(4);
-        QCOMPARE(m_board->cbColorSet->currentText(), QStringLiteral("5"));
-        QCOMPARE(QApplication::palette(), before);
-        m_board->slColorRange->setValue(80);
-        m_board->OnColorChanged(0);
-        QCOMPARE(QApplication::palette(), before);
-    }
-
     void systemRestoresCapturedPalette()
     {
         choose(1, 70);

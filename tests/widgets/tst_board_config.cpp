@@ -81,14 +81,6 @@ private Q_SLOTS:
         QCOMPARE(settings->value("x").toInt(), 2);
     }
 
-    void unsetPrefixWarns()
-    {
-        ReportWidget board;
-        QCOMPARE(board.GetCurrentSettingFileName(), QStringLiteral("unknown-"));
-        QCOMPARE(m_answers.asked().size(), 1);
-        QCOMPARE(m_answers.asked().at(0).title, QStringLiteral("CODE ERROR"));
-    }
-
     void comboLocksAfterLoadAndFreesAfterSave()
     {
         ReportWidget board;

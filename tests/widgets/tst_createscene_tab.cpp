@@ -156,23 +156,6 @@ private Q_SLOTS:
         QVERIFY(text.contains("Error[" + lib.path() + "/*/props]"));
     }
 
-    // "Need Help ?" of the tab and of pages 1, 4, 5, 6 and 7 opens the tab's manual page.
-    void helpLinks()
-    {
-        CreateSceneWidget w;
-        const QRegularExpression href("href=\"([^\"]+)\"");
-        QStringList pages;
-        for (const QLabel *label : w.findChildren<QLabel *>()) {
-            const QRegularExpressionMatch link = href.match(label->text());
-            if (link.hasMatch())
-                pages << QUrl(link.captured(1)).toLocalFile();
-        }
-        QCOMPARE(pages.size(), 6);
-        for (const QString &page : qAsConst(pages))
-            QVERIFY2(page.endsWith("/docs/manual/create-scene.html") && QFileInfo::exists(page),
-                     qPrintable(page));
-    }
-
     // "Test" needs a table row; "Show Scan" indexes at the chosen depth through the table's
     // extensions and writes the listing to the log.
     void testAssetAndShowScan()

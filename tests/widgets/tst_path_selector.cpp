@@ -101,18 +101,6 @@ private Q_SLOTS:
         QCOMPARE(selector.rawText(), QString("/prod/scenes"));
         QCOMPARE(changed.count(), 3);
     }
-
-    // With "select here" off the owner chooses: no chooser opens.
-    void selectRequestGoesToTheOwner()
-    {
-        WPathSelector selector;
-        selector.setSelectHere(false);
-        QSignalSpy request(&selector, &WPathSelector::selectRequest);
-        selector.OnPbSelect();
-        QCOMPARE(request.count(), 1);
-        QCOMPARE(request.first().first().value<WPathSelector *>(), &selector);
-        QVERIFY(m_prompts.asked().isEmpty());
-    }
 };
 
 QTEST_MAIN(TestPathSelector)

@@ -69,24 +69,6 @@ private Q_SLOTS:
         QTest::mouseClick(a[0], Qt::LeftButton); // hidden arrow still receives the synthetic click
         QVERIFY(content->isVisible());
     }
-
-    void oneStretchAfterThePages()
-    {
-        WToolBox box;
-        QList<ToolItem *> pages;
-        for (const char *name : {"A", "", "C"}) {
-            pages << new ToolItem(QString::fromLatin1(name), new QWidget);
-            box.addItem(pages.last());
-        }
-        QLayout *layout = box.layout();
-        QCOMPARE(layout->count(), 4);
-        for (int i = 0; i < 3; ++i)
-            QCOMPARE(layout->itemAt(i)->widget(), pages[i]);
-        QVERIFY(layout->itemAt(3)->spacerItem() != nullptr);
-        box.show();
-        QVERIFY(!title(*pages[1])->isVisible()); // an empty title shows no label
-        QVERIFY(title(*pages[0])->isVisible());
-    }
 };
 
 QTEST_MAIN(TestToolBox)
