@@ -217,43 +217,6 @@ private Q_SLOTS:
         host.project().runScript(QStringLiteral("kept"), &result, &error);
         QCOMPARE(error, QStringLiteral("Error: kept is not defined (line 1)"));
     }
-
-    // Scripts written for the real host by other people.
-    void publicScripts()
-    {
-        const QString corpus = testData("jsx/geraldoam/");
-        QTemporaryDir dir;
-        QDir().mkpath(dir.filePath("files"));
-        for (int n = 1; n <= 3; ++n)
-            touchFiles(dir.filePath("files"), {QStringLiteral("video_0%1.mp4").arg(n)},
-                       quickTimeMovie(n));
-        const QString cwd = QDir::currentPath();
-        QDir::setCurrent(dir.path()); // the script names its files relative to the working folder
-        TestHost host;
-        auto run = [&host, &corpus](const QString &name) {
-            QFile f(corpus + name);
-            f.open(QIODevice::ReadOnly);
-            QString result, error;
-            host.project().runScript(QString::fromUtf8(f.readAll()), &result, &error);
-            return error;
-        };
-        QCOMPARE(run("create_composition.jsx"), QString());
-        QDir::setCurrent(cwd);
-        ProjectItem *comp = compNamed(host.project().model(), QStringLiteral("Composition"));
-        QVERIFY(comp);
-        QCOMPARE(comp->width, A_long(640));
-        QCOMPARE(comp->frameRate.num, A_long(29970));
-        QCOMPARE(comp->frameRate.den, A_u_long(1000));
-        QCOMPARE(double(comp->duration.value) / comp->duration.scale, 90.0);
-        QCOMPARE(layerNames(comp), (QStringList{"video_03.mp4", "video_02.mp4", "video_01.mp4"}));
-        const A_Time third = ProjectModel::itemDuration(comp->layers.front()->source);
-        QCOMPARE(double(third.value) / third.scale, 3.0);
-        QCOMPARE(run("load_template.jsx"),
-                 QStringLiteral("Error: importOptions is not defined (line 4)"));
-        const QString missing = run("video_sequence.jsx");
-        QVERIFY2(missing.contains("video_01.mp4") && missing.endsWith("(line 12)"),
-                 qPrintable(missing));
-    }
 };
 
 QTEST_MAIN(TestTesthostScripts)

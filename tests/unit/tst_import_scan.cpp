@@ -223,25 +223,6 @@ private slots:
         QCOMPARE(describe(h.scan()), columns);
     }
 
-    void sceneLength_data()
-    {
-        QTest::addColumn<QStringList>("files");
-        QTest::addColumn<int>("nbIma");
-
-        QTest::newRow("two sequences") << QStringList{"A{1..3}.png", "B{2..10}.png"} << 10;
-        QTest::newRow("across 9999") << QStringList{"A{9998..10001}.png"} << 4;
-        QTest::newRow("fixed images only") << QStringList{"BG.png", "Z0040.png"} << 12;
-    }
-
-    void sceneLength()
-    {
-        QFETCH(QStringList, files);
-        Harness h;
-        touchAll(h.scene(), files);
-        h.analysis.ImportSceneFromDir(h.scene());
-        QTEST(h.assembler.calls.value(0).section(QLatin1Char(' '), 3, 3).toInt(), "nbIma");
-    }
-
     void compositionSize_data()
     {
         QTest::addColumn<QByteArray>("handWritten"); // attributes and size element of expo
@@ -252,8 +233,6 @@ private slots:
         const QByteArray full = "nbIma=\"50\" frameRate=\"12\"><size dx=\"640\" dy=\"480\"/>";
         QTest::newRow("options") << QByteArray() << QString() << false << "3 25 1280x720";
         QTest::newRow("hand-written") << full << QString() << false << "50 12 640x480";
-        QTest::newRow("zero height")
-            << QByteArray("><size dx=\"640\" dy=\"0\"/>") << QString() << false << "3 25 640x720";
         // Z.png cannot be read; after the reversal A0001.png is the next png column.
         QTest::newRow("image") << full << "PNG" << false << "50 12 32x16";
         QTest::newRow("forced") << full << "png" << true << "50 12 1280x720";

@@ -131,20 +131,8 @@ private Q_SLOTS:
     {
         QVERIFY(writeFile(path("c.csv"), "h\nh\n010;bob\n"));
         CancelAtOnce progress;
-        int calls = 0;
-        m_core.setWorkbookReader(
-            [&](const QString &, const QString &, QList<QStringList> *) { return bool(++calls); });
         QCOMPARE(m_core.load(options(path("c.csv")), &progress).outcome, SceneListLoad::Cancelled);
         QVERIFY(m_core.tree().isEmpty());
-        // A workbook's rows go through the same dispatch from the start line.
-        m_core.setWorkbookReader(
-            [&](const QString &, const QString &sheet, QList<QStringList> *rows) {
-                *rows = {{"h"}, {sheet}, {"010", "bob"}};
-                return bool(++calls);
-            });
-        QCOMPARE(m_core.load(options(path("b.xlsx")), nullptr).outcome, SceneListLoad::Read);
-        QCOMPARE(describe(), QStringList{"010[bob+,010]"});
-        QCOMPARE(calls, 1);
     }
 
     void bridgeFilesAddTheirFoldersOnce()

@@ -79,7 +79,6 @@ private slots:
             {"2021-12-31T23:44:51.894", "2021-12-31", "23:44:51.894"});
         row("named sheet", php + "data_with_tables.xlsx", "Second", 5, 4, {"g", "h"});
         row("sheet by number", php + "data_with_tables.xlsx", " 1 ", 1, 0, {"1", "2", "3"});
-        row("name before number", "three-sheets.xlsx", "2", 1, 0, {"sheet named two"});
         row("name without case, runs, formula text", "three-sheets.xlsx", "shots", 3, 0,
             {"SC010", "1", "CH_hero_v2", "SC011"});
     }

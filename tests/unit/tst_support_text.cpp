@@ -24,12 +24,9 @@ private slots:
             {"tga", "D:/prod/sc01/A_0012", "A_0012.TGA", "A_0012", "D:/prod/sc01", "A_"});
         row("backslashes", "C:\\a\\b.c\\shot12.png",
             {"png", "C:\\a\\b.c\\shot12", "shot12.png", "shot12", "C:\\a\\b.c", "shot"});
-        row("dot in directory", "scene.dir/file",
-            {"dir/file", "scene.dir/file", "file", "file", "scene.dir", "file"});
         row("mixed separators", "a\\b/c.d", {"d", "a\\b/c", "c.d", "c", "a\\b", "c"});
         row("two dots", "x/take.v2.exr",
             {"exr", "x/take.v2", "take.v2.exr", "take.v2", "x", "take.v"});
-        row("bare name", "name", {"", "name", "name", "name", "", "name"});
         row("all digits", "dir/0040.tga", {"tga", "dir/0040", "0040.tga", "0040", "dir", ""});
         row("trailing separator", "dir/sub/", {"", "dir/sub/", "", "", "dir/sub", ""});
     }
@@ -48,7 +45,6 @@ private slots:
         QTest::addColumn<int>("number");
         QTest::newRow("padded") << "shot_0040.png" << 40;
         QTest::newRow("all digits") << "0123" << 123;
-        QTest::newRow("digits inside only") << "a12b.tga" << 0;
         QTest::newRow("digits in directory, dot kept") << "v.12/x" << 0;
         QTest::newRow("extension with digits ignored") << "take7.mp4" << 7;
     }
@@ -68,10 +64,8 @@ private slots:
         };
         row("two wildcards", "D:/lib/*/chars/*", "D:/lib");
         row("question mark", "/a/b?/c", "/a");
-        row("none", "/a/b/c", "/a/b/c");
         row("no slash", "a*", "");
         row("backslash is no separator", "D:\\lib\\*", "");
-        row("leading wildcard", "*/x", "");
     }
     void wildcardRoot()
     {
@@ -94,12 +88,9 @@ private slots:
         row("question is one char", "sc0?", "sc012", true, false);
         row("case sensitive", "*.TGA", "a.tga", true, false);
         row("set", "sc[0-2]", "sc1", false, true);
-        row("negated set", "sc[!0-2]", "sc5", false, true);
         row("dot is literal", "a.b", "axb", false, false);
-        row("regex chars literal", "a+(b)$", "a+(b)$", false, true);
         row("plus literal in wildcard", "a+*", "aa", true, false);
         row("unclosed bracket literal", "a[b*", "a[bcd", true, true);
-        row("whole text only", "abc", "xabcx", false, false);
         row("star matches empty", "ab*", "ab", true, true);
     }
     void wildcards()
@@ -121,7 +112,6 @@ private slots:
         QTest::newRow("letter not counted") << "12a" << 3 << "012a";
         QTest::newRow("never truncates") << "12345" << 2 << "12345";
         QTest::newRow("leading zeros dropped first") << "0007" << 2 << "07";
-        QTest::newRow("width zero") << "05" << 0 << "5";
     }
     void padNumber()
     {
@@ -144,11 +134,9 @@ private slots:
         row("episode", "ML01_EP%02e_%a", 'e', "5", "ML01_EP05_%a");
         row("adjacent widths", "%02e%02e", 'e', "5", "0505");
         row("empty value keeps", "EP%02e", 'e', "", "EP%02e");
-        row("case sensitive", "%E_%e", 'e', "3", "%E_3");
         row("width needs leading 0", "%12e", 'e', "3", "%12e");
         row("value holding placeholder not re-expanded", "%e-%e", 'e', "%e", "%e-%e");
         row("value ending in percent", "%e%e", 'e', "x%", "x%x%");
-        row("other letter untouched", "%02n_%e", 'e', "9", "%02n_9");
         row("regex letter", "a%.b", '.', "Z", "aZb");
     }
     void expandPlaceholder()
@@ -168,11 +156,9 @@ private slots:
         const auto row = [](const char *name, const QString &text, const QString &cuts,
                             const QString &cut) { QTest::newRow(name) << text << cuts << cut; };
         row("texts", "ABC_sc012_v3", "ABC_:_v", "sc012");
-        row("counts", "ABC_sc012_v3", "4:3", "sc012");
         row("start missing", "ABC_sc012_v3", "X:_v", "ABC_sc012");
         row("end missing", "ABC_sc012_v3", ":Q", "");
         row("removals", "ABC_sc012_v3", "::_:c", "ABCs012v3");
-        row("count beyond text", "ABC", "9:", "");
         row("negative counts change nothing", "ABC", "-1:-1", "ABC");
         row("last occurrence of end", "a_b_c", ":_", "a_b");
     }
@@ -196,7 +182,6 @@ private slots:
         row("blank lines skipped", "\r\n\r\nx;y\n\nz\n", "x,y|z");
         row("unfinished record dropped", "x;y\nz;w", "x,y");
         row("line break inside quotes", "\"l1\nl2\";b\n", "l1\nl2,b");
-        row("empty fields", ";;\n", ",,");
         row("lone CR ends record", "a\rb\r", "a|b");
         row("NUL ends the text", QString("a;b\n") + QChar(0) + "c;d\n", "a,b");
     }

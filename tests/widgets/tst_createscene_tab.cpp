@@ -137,25 +137,6 @@ private Q_SLOTS:
         QCOMPARE(w.efEpisodeName->text(), QString("New"));
     }
 
-    void checkLibraryFolders()
-    {
-        CreateSceneWidget w;
-        QTemporaryDir lib;
-        QVERIFY(QDir(lib.path()).mkpath("a/chars"));
-        w.lwLibDir->addItems({lib.path() + "/a/chars", lib.path() + "/missing",
-                              lib.path() + "/*/props", lib.path() + "/*/chars"});
-        m_prompts.forget();
-        w.OnCheckLibDirs();
-        QCOMPARE(m_prompts.asked().last().text, QString("No Directory Selected !!!"));
-        w.lwLibDir->selectAll();
-        w.OnCheckLibDirs();
-        const QString text = m_prompts.asked().last().text;
-        QCOMPARE(m_prompts.asked().last().title, QString("Checking Directory Access"));
-        QCOMPARE(text.count("Found["), 2);
-        QVERIFY(text.contains("<font color='#900000'>Error[" + lib.path() + "/missing]"));
-        QVERIFY(text.contains("Error[" + lib.path() + "/*/props]"));
-    }
-
     // "Test" needs a table row; "Show Scan" indexes at the chosen depth through the table's
     // extensions and writes the listing to the log.
     void testAssetAndShowScan()

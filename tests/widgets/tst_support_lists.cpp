@@ -64,23 +64,6 @@ private slots:
         QTEST(list.currentRow(), "newCurrent");
     }
 
-    // A cancelled chooser leaves the button as it was.
-    void chooseDirectoryInto()
-    {
-        AnsweringPrompts answers;
-        Prompts *previous = Prompts::install(&answers);
-        answers.answerPath(QString());
-        answers.answerPath("/prod/library");
-        QPushButton button("/start/here");
-        QVERIFY(!::chooseDirectoryInto(&button, "Library"));
-        QCOMPARE(button.text(), QString("/start/here"));
-        QVERIFY(::chooseDirectoryInto(&button, "Library"));
-        QCOMPARE(button.text() + '|' + button.toolTip(),
-                 QString("/prod/library|Path: /prod/library"));
-        QCOMPARE(answers.asked().at(0).startDir, QString("/start/here"));
-        Prompts::install(previous);
-    }
-
     // The real box shows the icon of its kind, the texts and the buttons asked for; we press
     // its default button.
     void qtPromptsBox_data()
