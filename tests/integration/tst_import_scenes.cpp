@@ -277,31 +277,6 @@ private Q_SLOTS:
         QCOMPARE(footage->conformFps, 12.0);
     }
 
-    // The shell's name is longer than the 31 characters an old name buffer holds.
-    void shellCompositionKeepsItsRateAndLayers()
-    {
-        const QString shellName = QStringLiteral("SHELL_layout_with_a_name_longer_than_31");
-        ProjectItem *shell = model().addComp(shellName, model().root(), 320, 200, A_Ratio{1, 1},
-                                             A_Time{48, 24}, A_Ratio{24, 1});
-        ProjectItem *frame = model().addComp("Frame", model().root(), 320, 200, A_Ratio{1, 1},
-                                             A_Time{48, 24}, A_Ratio{24, 1});
-        QVERIFY(model().addLayer(shell, frame));
-        QVERIFY(writeBackgroundScene(m_scenes->path() + "/SC07"));
-        widget<QCheckBox>("ckImpUseShellComp")->setChecked(true);
-        widget<QLineEdit>("efImpShellCompName")->setText(shellName);
-        widget<QLineEdit>("efImpCompName")->setText("Final_%a");
-
-        QVERIFY(runImport(m_scenes->path(), {"SC07"}));
-
-        QCOMPARE(shell->name, QStringLiteral("Final_SC07"));
-        QCOMPARE(shell->frameRate.num, 24);
-        QCOMPARE(shell->duration.value, 10);
-        QCOMPARE(shell->duration.scale, A_u_long(25));
-        QCOMPARE(shell->width, 64);
-        QCOMPARE(layerNames(shell), QStringList({"BG.png", "Frame"}));
-        QCOMPARE(countOf(AEGP_ItemType_COMP), 2);
-    }
-
     // A template that is not there stops the run before anything is built.
     void missingTemplateImportsNothing()
     {

@@ -95,22 +95,6 @@ private Q_SLOTS:
         QCOMPARE(m_host->idle(1), A_long(10));
     }
 
-    void noCheckMarkWhenBehindAnotherTab()
-    {
-        closePanel();
-        QVERIFY(m_host->chooseWindowMenuEntry(QStringLiteral("cellKit")));
-        m_host->addHostPanel(QStringLiteral("Project"));
-        bool front = true;
-        QVERIFY(m_host->panelShown(QStringLiteral("cellKit"), &front));
-        QVERIFY(!front);
-        QVERIFY(!entry().checked);
-        // Choosing the entry now brings it to the front instead of closing it.
-        QVERIFY(m_host->chooseWindowMenuEntry(QStringLiteral("cellKit")));
-        QVERIFY(m_host->panelShown(QStringLiteral("cellKit"), &front));
-        QVERIFY(front);
-        QVERIFY(entry().checked);
-    }
-
     void hostErrorsStopAtTheHooks_data()
     {
         QTest::addColumn<QByteArray>("call");

@@ -146,18 +146,6 @@ private slots:
         checkWellFormed(ErrorLog::instance());
     }
 
-    void debugFileGetsEveryLine()
-    {
-        QFile file(m_dir.filePath("debug.log"));
-        file.remove();
-        debugTrace("trace one");
-        logError("a\nb");
-        ErrorLog::instance().clear();
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QByteArray("trace one\na\nb\n=== CLEAR LOG ===\n"));
-        QCOMPARE(logText(ErrorLog::instance()), QByteArray("<END>"));
-    }
-
     void boxTexts()
     {
         fatalError("imReadTga_10 : malloc");

@@ -52,20 +52,6 @@ private Q_SLOTS:
     }
     void cleanupTestCase() { delete m_board; }
 
-    // A stored System at range 0 matches the controls' start values: no change signal, so the
-    // start-up colours (Dark AE at its upper bound) stay.
-    void storedSystemKeepsStartupColours()
-    {
-        QCOMPARE(colorInAllGroups(QPalette::Window), QColor(88, 88, 88));
-        QTemporaryDir dir;
-        QSettings stored(dir.filePath("conf.ini"), QSettings::IniFormat);
-        stored.setValue("cbColorSet", 0);
-        stored.setValue("slColorRange", 0);
-        m_board->LoadSettings(stored);
-        QCOMPARE(colorInAllGroups(QPalette::Window), QColor(88, 88, 88));
-        QCOMPARE(colorInAllGroups(QPalette::Text), QColor(255, 255, 255));
-    }
-
     // Each colour lies between its set's bounds, truncated toward zero; buttons take the
     // window colour and alternate rows the base colour; the fixed colours never change.
     void colourAtRange_data()
