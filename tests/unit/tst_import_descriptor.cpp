@@ -237,16 +237,6 @@ private slots:
         QCOMPARE(descriptor.ImportCols(QDomElement(), path, 24, 0), 0);
     }
 
-    void missingDescriptor()
-    {
-        ImportOptions options;
-        RecordingAssembler assembler;
-        ExpoDescriptor(options, assembler).ImportSceneFromXml("/none/SC01.xml");
-        QCOMPARE(m_log, QStringList({"ImportSceneFromXml:/none/SC01.xml",
-                                     "ImportSceneFromXml:Echec ouverture fichier:/none/SC01.xml"}));
-        QVERIFY(assembler.calls.isEmpty());
-    }
-
     // Each tests/data/illegal/descriptor-*.xml beside a .expected file with the log entry it must
     // give (trimmed). A refused descriptor builds nothing; an accepted one builds its composition.
     void illegalDescriptorsGiveTheirMessage()

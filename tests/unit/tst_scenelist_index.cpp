@@ -1,6 +1,5 @@
 // The matching table's saved text form and the asset library index.
 #include "scenelist/LibraryIndex.h"
-#include "scenelist/LoadProgress.h"
 #include "scenelist/MatchingTable.h"
 #include "support/ProductionValues.h"
 
@@ -9,22 +8,6 @@
 
 #include <QTemporaryDir>
 #include <QtTest>
-
-namespace {
-
-// Cancels once the label has been set `labels` times.
-struct CancellingProgress : LoadProgress
-{
-    void setLabelText(const QString &text) override { seen << text; }
-    void setRange(int, int) override {}
-    void setValue(int) override {}
-    bool wasCanceled() const override { return seen.size() > labels; }
-    void processEvents() override {}
-    QStringList seen;
-    int labels = 0;
-};
-
-} // namespace
 
 class TestSceneListIndex : public QObject
 {
@@ -37,10 +20,8 @@ private Q_SLOTS:
         QTest::addColumn<int>("column");
         QTest::addColumn<QString>("cell"); // row 0's cell in the saved form
         QTest::newRow("escaped separators") << "1,1,6,a[VIRGULE]b[POINT_VIRGULE]c" << 4 << "a,b;c";
-        QTest::newRow("word [VIRGULE] is a comma") << ",,,x [VIRGULE] y" << 4 << "x , y";
         QTest::newRow("combo not a number") << "x,2" << 1 << "0";
         QTest::newRow("combo outside its list") << "7,31" << 1 << "-1";
-        QTest::newRow("last Col entry") << "1,30" << 2 << "30";
         QTest::newRow("values past column 13") << "1,1,1,,,,,,,,,,Comm,extra" << 13 << "Comm";
     }
 
@@ -151,19 +132,6 @@ private Q_SLOTS:
         QCOMPARE(index.records().size(), 2);
         QStringList results;
         QVERIFY(index.findFolders("gone", &results));
-    }
-
-    void cancelStopsBeforeTheNextEntry()
-    {
-        QVERIFY(writeFile(lib("f/a.png")));
-        QVERIFY(writeFile(lib("g/b.png")));
-        CancellingProgress progress;
-        progress.labels = 2; // the collect label, then the first folder's
-        LibraryIndex index;
-        QVERIFY(!index.collect({lib("f"), lib("g")}, 0, {}, ProductionValues(), &progress));
-        QCOMPARE(index.folders(), QStringList{lib("f")});
-        QCOMPARE(progress.seen.value(1),
-                 QStringLiteral("Collect Files in Path:%1 Prof=0").arg(lib("f")));
     }
 
     void hashAgreesWithTheWalk()

@@ -282,8 +282,6 @@ private Q_SLOTS:
     {
         QTest::addColumn<QStringList>("scripts");
         QTest::addColumn<QStringList>("labels");
-        QTest::newRow("two dots") << QStringList{"D:/tools/clip.final.jsx"}
-                                  << QStringList{"clip.final"};
         QTest::newRow("same name")
             << QStringList{"/a/fx.jsx", "/b/fx.jsx"} << QStringList{"fx", "fx"};
         QTest::newRow("capitals, marker, blank")
