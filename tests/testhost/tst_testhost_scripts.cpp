@@ -1,5 +1,5 @@
 // The test host's script engine: the composition scripts the plug-in sends (import/HostScripts),
-// results and error texts, the time limit and real host scripts from public projects.
+// results and error texts, and the time limit.
 #include "HostSuites.h"
 #include "TestFiles.h"
 #include "import/HostScripts.h"
