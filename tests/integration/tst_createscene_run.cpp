@@ -189,32 +189,6 @@ private Q_SLOTS:
                  qPrintable(errors.first()));
     }
 
-    // The interpreter chosen on the Board runs the query script, which is written into the
-    // configuration folder; the answer is the element's path.
-    void assetQueryUsesTheBoardInterpreter()
-    {
-        const QString fake = path("bin/fake-python");
-        QVERIFY(writeFile(fake, "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.args\"\n"
-                                "echo /assets/$2\n"));
-        QFile(fake).setPermissions(QFile::ReadOwner | QFile::ExeOwner);
-        QVERIFY(writeFile(path("list.csv"), "h\nh\nSC01;bob\n"));
-        const HostProcessRun r =
-            panelRun({"--table",
-                      "1,1,1,,,,,,0,000,0,,;1,2,6,,,png,,,1,001,1,\"fishMode\":\"shotgun\"[VIRGULE]"
-                      "\"fishParam\":\"chars\",",
-                      "--choose", fake, "--click", "pbPythonInterpreter", "--set",
-                      "pb_selectSceneList=" + path("list.csv"), "--click", "pbLoadSceneList",
-                      "--tree", "-"});
-        QCOMPARE(r.code, 0);
-        QVERIFY2(r.out.contains("[\"bob\",\"Asset\",\"File\",\"bob.png\",\"/assets/bob.png\""),
-                 qPrintable(r.out));
-        const QString script = path("config/Quillmark/Quillmark-ShotgunApiGet.py");
-        QCOMPARE(readFile(fake + ".args"), (script + "\nbob.png\nchars\n").toUtf8());
-        QVERIFY(QFileInfo(script).size() > 0);
-        QSettings saved(path("config/Quillmark/cellKit4after-.ini"), QSettings::IniFormat);
-        QCOMPARE(saved.value("efPythonInterpreter").toString(), fake);
-    }
-
     // "Use Library Files": an imported scene gets the table's Top file above its own images and
     // the other file below them.
     void importTakesTheTableFilesAroundTheScene()

@@ -344,25 +344,6 @@ private Q_SLOTS:
             QCOMPARE(QFileInfo::exists(root + "/" + scene + "/" + scene + ".aep"), scene == "SC01");
         QVERIFY(log().contains("stopped by the user after 1 of 3 scenes"));
     }
-
-    void batchScriptsRunWithTheSceneComposition()
-    {
-        const QString scripts = m_scenes->path() + "/scripts";
-        QVERIFY(writeFile(scripts + "/batch_mark.jsx",
-                          "app.project.items.addFolder(_CurCompName + ' marked');"));
-        QVERIFY(writeFile(scripts + "/tools.jsx", "app.project.items.addFolder('tools ran');"));
-        setCreateSceneTab(
-            false, QString(),
-            {scripts + "/batch_mark.jsx", scripts + "/tools.jsx", scripts + "/BATCH_missing.jsx"});
-        QVERIFY(writeBackgroundScene(m_scenes->path() + "/SC01"));
-
-        QVERIFY(runImport(m_scenes->path(), {"SC01"}));
-
-        QVERIFY(item("SC01 marked", AEGP_ItemType_FOLDER));
-        QVERIFY(!item("tools ran", AEGP_ItemType_FOLDER));
-        QVERIFY(log().contains("Batch Script : " + scripts + "/batch_mark.jsx"));
-        QVERIFY(log().contains("ERROR : Batch Script 45636856367"));
-    }
 };
 
 QTEST_MAIN(TestImportScenes)

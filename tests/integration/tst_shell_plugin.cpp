@@ -119,19 +119,6 @@ private Q_SLOTS:
         QVERIFY(entry().checked);
     }
 
-    void refusedSuitesAtPanelCreationLeaveHostUnharmed()
-    {
-        closePanel();
-        m_host->suites().refuse(kPFAppSuite);
-        m_host->suites().refuse(kAEGPWorkspacePanelSuite);
-        QVERIFY(m_host->chooseWindowMenuEntry(QStringLiteral("cellKit")));
-        QVERIFY(m_host->panelShown(QStringLiteral("cellKit")));
-        QCOMPARE(m_host->idle(1), A_long(10));
-        m_host->suites().allow(kPFAppSuite);
-        m_host->suites().allow(kAEGPWorkspacePanelSuite);
-        closePanel();
-    }
-
     void deathHooksRunOnce()
     {
         // Other commands, and the plug-in's own, are not marked handled.

@@ -223,27 +223,6 @@ private Q_SLOTS:
             QCOMPARE(itemsOf(host.project().model()), before);
         }
     }
-
-    void scriptTextsComeBackInHandles()
-    {
-        TestHost host;
-        HostSuites s(host);
-        const int live = host.project().liveHandles();
-        AEGP_MemHandle result = nullptr, error = nullptr;
-        QCOMPARE(s.utility->AEGP_ExecuteScript(0, "var n='é'; n+1", false, &result, &error),
-                 A_Err_NONE);
-        QCOMPARE(s.takeUtf8(result), QStringLiteral("é1"));
-        QCOMPARE(s.takeUtf8(error), QString());
-        QCOMPARE(s.utility->AEGP_ExecuteScript(0, "1", false, nullptr, nullptr), A_Err_NONE);
-        QCOMPARE(host.project().liveHandles(), live);
-
-        // No memory for the second text: an error, and the first one is not left behind.
-        host.faults().failCall("AEGP_NewMemHandle", A_Err_ALLOC);
-        result = error = nullptr;
-        QCOMPARE(s.utility->AEGP_ExecuteScript(0, "1", false, &result, &error), A_Err_ALLOC);
-        host.faults().clear();
-        QCOMPARE(host.project().liveHandles(), live);
-    }
 };
 
 QTEST_MAIN(TestTesthostSuites)

@@ -277,28 +277,6 @@ private slots:
                                                   "B [/side] png 2 0..0 B <EP05 side/%x>"}));
     }
 
-    void tableFilesCopiedToFootage()
-    {
-        Harness h;
-        const QString lib = h.tmp.path() + "/lib";
-        QVERIFY(writeFile(lib + "/K.PNG", "new") && writeFile(lib + "/M.png", "new"));
-        QVERIFY(writeFile(h.scene() + "/Footage/M.png", "old"));
-        h.createScene.library = h.createScene.move = true;
-        h.createScene.files.insert(
-            -1, {{lib + "/K.PNG", ""}, {lib + "/M.png", ""}, {lib + "/gone.png", ""}});
-        ExpoColList cols;
-        h.analysis.ExtractFromTable(h.scene(), cols, -1);
-        QCOMPARE(describe(cols),
-                 QStringList({"K [/Footage] PNG 1 0..0 K <>", "M [/Footage] png 1 0..0 M <>",
-                              "gone [/Footage] png 1 0..0 gone <>"}));
-        QCOMPARE(readFile(h.scene() + "/Footage/K.PNG"), QByteArray("new")); // named as on disk
-        QCOMPARE(readFile(h.scene() + "/Footage/M.png"), QByteArray("old")); // not overwritten
-
-        QVERIFY(QDir(h.scene() + "/Footage").removeRecursively()); // made again when absent
-        h.analysis.ExtractFromTable(h.scene(), cols, -1);
-        QCOMPARE(readFile(h.scene() + "/Footage/M.png"), QByteArray("new"));
-    }
-
     void unwritableDescriptorImportsNothing()
     {
         Harness h;

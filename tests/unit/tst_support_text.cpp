@@ -55,25 +55,6 @@ private slots:
         QCOMPARE(::sequenceNumber(path), number);
     }
 
-    void wildcardRoot_data()
-    {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("root");
-        const auto row = [](const char *name, const QString &path, const QString &root) {
-            QTest::newRow(name) << path << root;
-        };
-        row("two wildcards", "D:/lib/*/chars/*", "D:/lib");
-        row("question mark", "/a/b?/c", "/a");
-        row("no slash", "a*", "");
-        row("backslash is no separator", "D:\\lib\\*", "");
-    }
-    void wildcardRoot()
-    {
-        QFETCH(QString, path);
-        QFETCH(QString, root);
-        QCOMPARE(::wildcardRoot(path), root);
-    }
-
     void wildcards_data()
     {
         QTest::addColumn<QString>("pattern");

@@ -81,23 +81,6 @@ private Q_SLOTS:
         QCOMPARE(settings->value("x").toInt(), 2);
     }
 
-    void comboLocksAfterLoadAndFreesAfterSave()
-    {
-        ReportWidget board;
-        makeReady(board);
-        ConfigurationFiles::storeConfigurationName("cellKit4After", "  prod ");
-        QSignalSpy load(&board, &ReportWidget::SigGlobalLoadSettings);
-        board.OnPbLoadSettingsNow();
-        QCOMPARE(load.at(0).at(0).toString(), QStringLiteral("cellKit4after-prod"));
-        QVERIFY(board.isSettingChoiceLocked());
-        QCOMPARE(board.gbSettings->title(), QStringLiteral("Config File :prod"));
-        QSignalSpy save(&board, &ReportWidget::SigGlobalSaveSettings);
-        board.OnPbSaveSettingsNow();
-        QCOMPARE(save.size(), 1);
-        QVERIFY(!board.isSettingChoiceLocked());
-        QVERIFY(m_answers.asked().isEmpty());
-    }
-
     void declinedOverwriteLeavesFilesUntouched()
     {
         writeFile("cellKit4after-A.ini", "[General]\ncbColorSet=1\n");

@@ -162,25 +162,6 @@ private Q_SLOTS:
         QCOMPARE(m_prompts.asked().last().text, QString("Open Log to See Result"));
     }
 
-    // The folders of a bridge file's addresses join the library list, once each.
-    void bridgeFileFoldersJoinTheLibrary()
-    {
-        QTemporaryDir dir;
-        QVERIFY(writeFile(dir.filePath("SC01.filelist"),
-                          "<filelist><file uri=\"file:///lib/x/a.png\"/>"
-                          "<file uri=\"file:///lib/x/b.png\"/></filelist>\n"));
-        CreateSceneWidget w;
-        w.matchingTable()->loadFromText("1,0,5,,,png,,,0,000,0,,");
-        w.lwLibDir->addItem("/lib/y");
-        w.cbSceneListType->setCurrentIndex(1);
-        w.efCreaInputExt->setText("filelist");
-        w.pb_selectSceneList->setPath(dir.path());
-        w.OnLoadSceneList();
-        QCOMPARE(w.lwLibDir->count(), 2);
-        QCOMPARE(w.lwLibDir->item(1)->text(), QString("/lib/x"));
-        QCOMPARE(w.treeWidget->topLevelItem(0)->childCount(), 2);
-    }
-
     // The conversion file goes to the code table or to the posing table, which Code elements
     // do not read; elements are enabled but not selectable, scenes selectable.
     void conversionFileAndTree_data()

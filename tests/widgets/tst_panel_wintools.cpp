@@ -185,32 +185,6 @@ private Q_SLOTS:
             "-END- IdleHook signalImportScene= false"));
     }
 
-    // A cancelled chooser keeps the folder and refreshes the list; a folder without scene
-    // folders empties it.
-    void inputDirChooser()
-    {
-        QTemporaryDir scenes, empty;
-        for (const char *d : {"sc02", "SC01", "sc01", ".hidden"})
-            QVERIFY(QDir(scenes.path()).mkdir(d));
-        QVERIFY(QFile(empty.filePath("notADirectory.png")).open(QIODevice::WriteOnly));
-        CountingPanel *panel = makePanel();
-        panel->pbImpInputDir->setText(scenes.path());
-        panel->OnPbImpInputDir();
-        QCOMPARE(m_prompts.asked().value(0).title,
-                 QString("Select Directory containing Files to Import"));
-        QCOMPARE(m_prompts.asked().value(0).startDir, scenes.path());
-        QCOMPARE(panel->pbImpInputDir->text(), scenes.path());
-        QStringList names;
-        for (int i = 0; i < panel->lwImpInputDir->count(); ++i)
-            names << panel->lwImpInputDir->item(i)->text();
-        QCOMPARE(names, (QStringList{"SC01", "sc01", "sc02"}));
-        QCOMPARE(panel->lwImpInputDir->selectionMode(), QAbstractItemView::ExtendedSelection);
-        m_prompts.answerPath(empty.path());
-        panel->OnPbImpInputDir();
-        QCOMPARE(panel->pbImpInputDir->text(), empty.path());
-        QCOMPARE(panel->lwImpInputDir->count(), 0);
-    }
-
     void saveThenLoadRestoresEveryWidget()
     {
         CountingPanel *panel = makePanel();
