@@ -86,9 +86,6 @@ private Q_SLOTS:
         QTest::newRow("comments skipped, split on space, _ skipped")
             << kScene + ';' + tableRow(1, 2, 6, {}, {}, "png") << "010|bob (hero) _ bob" << true
             << QStringList{"S:010||r", "bob|bob.png|bob.png|1|r", "bob|bob.png|bob.png|1|r"};
-        QTest::newRow("no split: one name")
-            << kScene + ';' + tableRow(1, 2, 6, {}, {}, "png") << "010|bob _" << false
-            << QStringList{"S:010||r0", "bob _|bob _.png||0|r03"};
         QTest::newRow("folder listing with exclude list")
             << kScene + ';' +
                    tableRow(1, 2, 6, {}, {}, "png psd", {}, 0, 2, "\"excludeList\":\"skip*;\"")
@@ -117,9 +114,6 @@ private Q_SLOTS:
             << QStringList{"S:010||r0", "CH01|MODEL.max|m/MODEL.max|1|r",
                            "CH02|CODE-NOT-FOUND2[CH02]||0|r034",
                            "CH99|CODE-NOT-FOUND[CH99]||0|r034"};
-        QTest::newRow("query cancelled: the library answers")
-            << kScene + ';' + tableRow(1, 2, 6, {}, {}, "png", {}, 0, 0, "\"fishMode\":\"shotgun\"")
-            << "010|bob" << false << QStringList{"S:010||r", "bob|bob.png|bob.png|1|r"};
     }
 
     void dispatch()

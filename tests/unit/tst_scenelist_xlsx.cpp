@@ -75,8 +75,6 @@ private slots:
         windows[9] = QStringLiteral("開発チームアップデート");
         row("backslashes in member names", php + "Zip-Windows-Directory-Separator.xlsx", "1", 3, 1,
             windows);
-        row("absolute target, no shared strings", php + "explicitdate.xlsx", "Sheet", 3, 2,
-            {"2021-12-31T23:44:51.894", "2021-12-31", "23:44:51.894"});
         row("named sheet", php + "data_with_tables.xlsx", "Second", 5, 4, {"g", "h"});
         row("sheet by number", php + "data_with_tables.xlsx", " 1 ", 1, 0, {"1", "2", "3"});
         row("name without case, runs, formula text", "three-sheets.xlsx", "shots", 3, 0,
@@ -149,12 +147,9 @@ private slots:
         };
         row("missing sheet", tables, "Third",
             "no sheet \"Third\" in the workbook (its sheets: \"First\", \"Second\")");
-        row("sheet number past the last", tables, "3", "no sheet \"3\"");
         row("shared string past the table",
             workbook("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>5</v></c></row>", "<si><t>a</t></si>"),
             "Data", "the cell A1 names shared string 5 of 1");
-        row("a huge sheet", workbook("<row r=\"1048576\"><c r=\"XFD1048576\"><v>1</v></c></row>"),
-            "Data", "the sheet spans 1048576 rows by 16384 columns");
         row("a zip bomb", workbook(QByteArray(300000, ' ')), "Data",
             "the part xl/worksheets/sheet1.xml is larger than 100000 bytes", 100000);
         row("a document type declaration", workbook("", "", "<!DOCTYPE w [<!ENTITY a \"aaaa\">]>"),

@@ -2,8 +2,8 @@
 // efLog, HTML lines render formatted, and without a Board messages are dropped quietly.
 #include "board/LogMessageHandler.h"
 #include "board/ReportWidget.h"
-#include "support/AnsweringPrompts.h"
 #include "support/LogSink.h"
+#include "support/Prompts.h"
 
 #include "TestFiles.h"
 
@@ -160,17 +160,6 @@ private Q_SLOTS:
         QCOMPARE(logText(), QStringLiteral("-WAR- Log To File : cannot write %1: %2\nnext line")
                                 .arg(QDir::toNativeSeparators(ReportWidget::logFilePath()),
                                      QString::fromLocal8Bit(std::strerror(EISDIR))));
-    }
-
-    void versionInformationInABox()
-    {
-        AnsweringPrompts answers;
-        Prompts *previous = Prompts::install(&answers);
-        m_board->pbVersionInformation->click();
-        Prompts::install(previous);
-        QCOMPARE(answers.asked().size(), 1);
-        QCOMPARE(answers.asked().at(0).title, QStringLiteral("Version information"));
-        QVERIFY(answers.asked().at(0).text.contains(QString::fromLatin1(qVersion())));
     }
 };
 
