@@ -77,19 +77,12 @@ private Q_SLOTS:
         env.insert("CELLKIT_DEMO_DIR", samples + "/precompose-demo");
         QStringList args{"--config-dir", m_config.path()};
         if (refuseScripts)
-            args << "--refuse-suite"
-                 << "AEGP Utility Suite";
-        args << "--command"
-             << "cellKit"
-             << "--set"
-             << "lwScript=" + samples + "/precompose-demo.jsx, ," + m_scripts.path() +
-                    "/mark.JSXBIN,/missing/clip.final.jsx"
-             << "--click"
-             << "pbReloadScript"
-             << "--launchers"
-             << "-"
-             << "--launch" << label << "--dump"
-             << "-";
+            args << "--refuse-suite" << QString("AEGP Utility Suite");
+        const QString scripts = samples + "/precompose-demo.jsx, ," + m_scripts.path() +
+                                "/mark.JSXBIN,/missing/clip.final.jsx";
+        args << QString("--command|cellKit|--set|lwScript=" + scripts +
+                        "|--click|pbReloadScript|--launchers|-|--launch|" + label + "|--dump|-")
+                    .split('|');
         const HostProcessRun r = runHost(args, env);
         QCOMPARE(r.code, 0);
         QVERIFY2(r.out.startsWith("precompose-demo\nmark\nclip.final\n{"), qPrintable(r.out));

@@ -127,15 +127,12 @@ private:
                (log().contains("-WAR- Prompts: no dialog available") && log().contains(text));
     }
 
-    // The template switch and path and the script list, set on the Create Scene tab.
-    void setCreateSceneTab(bool useTemplate, const QString &templatePath,
-                           const QStringList &scripts)
+    // The template switch and path, set on the Create Scene tab.
+    void setTemplate(bool useTemplate, const QString &templatePath)
     {
         widget<QCheckBox>("ckUseTemplateFile")->setChecked(useTemplate);
         QMetaObject::invokeMethod(widget<QWidget>("pbSelectFlashTemplate"), "setPath",
                                   Q_ARG(QString, templatePath));
-        widget<QListWidget>("lwScript")->clear();
-        widget<QListWidget>("lwScript")->addItems(scripts);
     }
 
     bool runImport(const QString &root, const QStringList &scenes)
@@ -155,15 +152,6 @@ private:
         return true;
     }
 
-    // Presses Stop on the progress dialog once the first scene is under way, when asked to.
-    void stopAfterFirstScene()
-    {
-        auto *progress = widget<QProgressDialog>("importProgress");
-        if (m_stopAfterFirstScene && progress && progress->isVisible() &&
-            progress->labelText().startsWith(QStringLiteral("Scene 1 of")))
-            progress->cancel();
-    }
-
     ModulePanel m_module;
     QTemporaryDir *m_scenes = nullptr;
     bool m_stopAfterFirstScene = false;
@@ -175,7 +163,13 @@ private Q_SLOTS:
         QString error;
         QVERIFY2(m_module.load(this, &error, "imptest"), qPrintable(error));
         QVERIFY(m_module.panel());
-        m_module.onEachTick = [this] { stopAfterFirstScene(); };
+        // Presses Stop once the first scene is under way, when a case asks to.
+        m_module.onEachTick = [this] {
+            auto *progress = widget<QProgressDialog>("importProgress");
+            if (m_stopAfterFirstScene && progress && progress->isVisible() &&
+                progress->labelText().startsWith("Scene 1 of"))
+                progress->cancel();
+        };
     }
 
     void init()
@@ -187,7 +181,7 @@ private Q_SLOTS:
         m_module.boxes.clear();
         m_module.answers.clear();
         m_stopAfterFirstScene = false;
-        setCreateSceneTab(false, QString(), {});
+        setTemplate(false, QString());
         for (const char *box : {"ckImpNewProject", "ckImpCreateZeroIma", "ckImpUseShellComp"})
             widget<QCheckBox>(box)->setChecked(false);
         widget<QCheckBox>("ckImpUseXml")->setChecked(true);
@@ -282,7 +276,7 @@ private Q_SLOTS:
     {
         const QString templatePath = m_scenes->path() + "/template/layout.aep";
         QVERIFY(writeBackgroundScene(m_scenes->path() + "/SC01"));
-        setCreateSceneTab(true, templatePath, {});
+        setTemplate(true, templatePath);
 
         QVERIFY(runImport(m_scenes->path(), {"SC01"}));
 

@@ -47,7 +47,6 @@ private Q_SLOTS:
         QTest::newRow("unknown entry") << QStringList{"--command", "Nope"} << "Nope";
         QTest::newRow("missing module")
             << QStringList{"--plugin", "/nonexistent/x.so"} << "no such file";
-        QTest::newRow("bad fault") << QStringList{"--fail-call", "AEGP_IsShown"} << "NAME=CODE";
         QTest::newRow("unknown option") << QStringList{"--frobnicate"} << "unknown option";
     }
     void refusals()

@@ -100,7 +100,6 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("call");
         QTest::newRow("toggle") << QByteArray("AEGP_ToggleVisibility");
         QTest::newRow("is shown") << QByteArray("AEGP_IsShown");
-        QTest::newRow("enable") << QByteArray("AEGP_EnableCommand");
         QTest::newRow("check mark") << QByteArray("AEGP_CheckMarkMenuCommand");
     }
     void hostErrorsStopAtTheHooks()

@@ -72,8 +72,6 @@ private Q_SLOTS:
             << QStringList{"--project", "@/none.aep"} << "Cannot open project";
         QTest::newRow("project that is not one")
             << QStringList{"--project", "@/plain.txt"} << "Cannot read project";
-        QTest::newRow("missing script")
-            << QStringList{"--run-script", "@/none.jsx"} << "cannot read script";
         QTest::newRow("dump into a file")
             << QStringList{"--dump", "@/plain.txt/d.json"} << "cannot write dump";
     }

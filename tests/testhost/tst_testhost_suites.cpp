@@ -90,10 +90,6 @@ private Q_SLOTS:
         AEGP_ItemH parent = nullptr;
         s.item->AEGP_GetItemParentFolder(sub, &parent);
         QCOMPARE(parent, folder);
-        // Names are set in full, too.
-        const QString renamed = QString(80, QChar(0x4e2d));
-        QCOMPARE(s.item->AEGP_SetItemName(sub, HostSuites::u16(renamed)), A_Err_NONE);
-        QCOMPARE(s.name(sub), renamed);
         // A composition never goes into itself, directly or through another one.
         AEGP_CompH top = s.newComp(QStringLiteral("Top 2"));
         QCOMPARE(s.layer->AEGP_AddLayer(s.itemOf(top), wanted, nullptr), A_Err_NONE);

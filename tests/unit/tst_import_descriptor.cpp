@@ -187,9 +187,6 @@ private slots:
         // "Sub" lies deeper than the option reaches: its layers count one by one in BG.
         QTest::newRow("Folder") << nestedText() << 1
                                 << QStringList{comp, a, b, c, d, "precomp 3|BG", e};
-        QTest::newRow("Folder/SubFolder")
-            << nestedText() << 2
-            << QStringList{comp, a, b, c, d, "precomp 2|Sub", "precomp 2|BG", e};
         QTest::newRow("defaults: panel rate, no size, name-only sequence as A0001.png")
             << QByteArray(R"(<expo><cols name="A00"><cols name="X">
                    <col name="A" type="anim" ext="" folder="ignored"/>

@@ -73,7 +73,6 @@ private slots:
         QBuffer buffer(&png);
         buffer.open(QIODevice::WriteOnly);
         colouredImage(7, 5, QImage::Format_ARGB32).save(&buffer, "PNG");
-        QByteArray psd = readFile(testData("psd/1layer.psd"));
         const auto row = [](const char *name, const QString &file, const QByteArray &content,
                             QSize size) { QTest::newRow(name) << file << content << size; };
         row("png content under a tga name", "b.tga", png, {7, 5});
@@ -84,6 +83,7 @@ private slots:
         row("tga, pixels cut short", "c.tga", tgaHeader(2, 3, 2, 24) + QByteArray(17, 1), {});
         row("tga, run-length too short", "e.tga", tgaHeader(10, 200, 1, 24) + "\xff", {});
         row("psd, height stored first", "psd/1layer.psd", {}, {101, 55});
+        QByteArray psd = readFile(testData("psd/1layer.psd"));
         psd[5] = 3;
         row("psd, version 3", "j.psd", psd, {});
         row("text named png", "l.png", "not an image", {});
@@ -123,7 +123,6 @@ private slots:
         row("key ending in digits", {"a_v2_0002.png", "a_v2_0001.png", "a_v3_0000.png"}, "a_v2_", 1,
             "a_v2_0001.png");
         row("case ignored, name kept", {"A0005.PNG", "a0007.png"}, "a", 5, "A0005.PNG");
-        row("numbers from 9999 up", {"a10000.png", "a9999.png"}, "a", 9999, "");
         row("wildcard characters in the key", {"sh[1]*?_0003.png", "sh1_0001.png"}, "sh[1]*?_", 3,
             "sh[1]*?_0003.png");
     }

@@ -96,24 +96,6 @@ private slots:
         QCOMPARE(int(palette[5 * 255 + 1]), 255);
     }
 
-    void loadFillsInfo()
-    {
-        QTemporaryDir dir;
-        QByteArray file = tgaHeader(11, 3, 2, 8) + bytes({0x85, 1});
-        file[8] = 7;  // x origin 7
-        file[11] = 1; // y origin 256
-        QVERIFY(writeFile(dir.filePath("grey é.tga"), file));
-        TgaImageInfo info;
-        QByteArray pixels;
-        QVERIFY(vdLoadImageTga(dir.filePath("grey é.tga"), &info, nullptr, &pixels));
-        QCOMPARE((QList<int>{info.kind, info.width, info.height, info.xOrigin, info.yOrigin}),
-                 (QList<int>{1, 3, 2, 7, 256}));
-        QCOMPARE(pixels, QByteArray(6, '\1'));
-        // A file that is not there is not an error worth a box.
-        QVERIFY(!vdLoadImageTga(dir.filePath("none.tga"), &info, nullptr, &pixels));
-        QVERIFY(pixels.isEmpty() && m_user.prompts.asked().isEmpty());
-    }
-
     // Run-length and uncompressed files of the same picture decode alike; the colour-mapped
     // pair has 16-bit colour maps, which must be skipped for the pixels to line up.
     void truevisionFilesDecodeAlike_data()

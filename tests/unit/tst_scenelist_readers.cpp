@@ -104,7 +104,6 @@ private Q_SLOTS:
             QTest::newRow(file) << QString(file) << logged;
         };
         row("excel2003.xml");
-        row("excel2003.iso8859-1.xml");
         // Not XML: HTML entities that no document type declares.
         row("issue.2157.small.xml", "-ERR- ReadXmlSceneList : Parse error at line 59, column 34: "
                                     "Entity 'Tau' not declared.");
@@ -196,9 +195,6 @@ private Q_SLOTS:
         QTest::addColumn<QList<int>>("checks");
         QTest::newRow("offline, one stage missing")
             << false << QStringList{"scene-001/stage", "scene-002/x", "other/y"}
-            << QStringList{"001[001]", "002[002]"} << QList<int>{2, 1};
-        QTest::newRow("online, versioned stage")
-            << true << QStringList{"001/001.v3.xstage", "002/x"}
             << QStringList{"001[001]", "002[002]"} << QList<int>{2, 1};
     }
 

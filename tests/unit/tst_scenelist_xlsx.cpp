@@ -116,11 +116,6 @@ private slots:
                           "</t></r><rPh><t>hiro</t></rPh></is></c><c r=\"C2\" t=\"b\"><v>0</v></c>"
                           "<c t=\"inlineStr\"><is><t>a_x000D_b_x005F_x0041_</t></is></c></row>")
             << QByteArray() << Rows{{"", "", "", ""}, {"", "CH_hero", "FALSE", "a\rb_x0041_"}};
-        QTest::newRow("rows without numbers follow on, line breaks kept")
-            << QByteArray("<row><c r=\"A1\" t=\"s\"><v>0</v></c></row><row><c r=\"A2\" t=\"b\">"
-                          "<v>1</v></c><c r=\"B2\" t=\"e\"><v>#N/A</v></c></row>")
-            << QByteArray("<si><t>CH_fox\nCH_owl</t></si>")
-            << Rows{{"CH_fox\nCH_owl", ""}, {"TRUE", "#N/A"}};
     }
 
     void madeWorkbooks()

@@ -59,7 +59,6 @@ private slots:
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QByteArray>("stored");
         QTest::newRow("two lines") << QByteArray("a\nb") << QByteArray("\r\na\r\nb<END>");
-        QTest::newRow("empty") << QByteArray("") << QByteArray("\r\n<END>");
         QTest::newRow("CR kept") << QByteArray("a\rb\n") << QByteArray("\r\na\rb\r\n<END>");
         QByteArray long1001(1000, 'x');
         long1001.prepend('\n');

@@ -162,33 +162,24 @@ private Q_SLOTS:
         QCOMPARE(m_prompts.asked().last().text, QString("Open Log to See Result"));
     }
 
-    // The conversion file goes to the code table or to the posing table, which Code elements
-    // do not read; elements are enabled but not selectable, scenes selectable.
-    void conversionFileAndTree_data()
-    {
-        QTest::addColumn<int>("tableType");
-        QTest::addColumn<QString>("fileName");
-        QTest::newRow("code table") << 0 << "bob.max";
-        QTest::newRow("posing table") << 1 << "CONVERSION-FILE-NOT-FOUND";
-    }
+    // A conversion file chosen as the posing table is not read for Code elements; elements are
+    // enabled but not selectable, scenes selectable.
     void conversionFileAndTree()
     {
-        QFETCH(int, tableType);
-        QFETCH(QString, fileName);
         QTemporaryDir dir;
         QVERIFY(writeFile(dir.filePath("codes.csv"), ";CH01;;;;;PR;bob;;CHARS;\n") &&
                 writeFile(dir.filePath("list.csv"), "h\nh\nSC01;CH01\n"));
         CreateSceneWidget w;
         w.matchingTable()->loadFromText("1,1,1,,,,,,0,000,0,,;1,2,7,,,,,,0,001,0,,");
         w.cbTarget->setCurrentIndex(2);
-        w.cbSecondTableType->setCurrentIndex(tableType);
+        w.cbSecondTableType->setCurrentIndex(1);
         w.pbCodeConversionFile->setPath(dir.filePath("codes.csv"));
         w.pb_selectSceneList->setPath(dir.filePath("list.csv"));
         w.OnLoadSceneList();
         QCOMPARE(w.treeWidget->topLevelItemCount(), 1);
         const QTreeWidgetItem *scene = w.treeWidget->topLevelItem(0);
         QCOMPARE(scene->childCount(), 1);
-        QCOMPARE(scene->child(0)->text(3), fileName);
+        QCOMPARE(scene->child(0)->text(3), QString("CONVERSION-FILE-NOT-FOUND"));
         QCOMPARE(scene->child(0)->foreground(3).color(), QColor(Qt::red)); // not in a library
         QCOMPARE(scene->child(0)->flags(), Qt::ItemIsEnabled);
         QVERIFY(scene->flags() & Qt::ItemIsSelectable);
