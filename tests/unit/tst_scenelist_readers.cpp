@@ -104,6 +104,7 @@ private Q_SLOTS:
             QTest::newRow(file) << QString(file) << logged;
         };
         row("excel2003.xml");
+        row("excel2003.iso8859-1.xml");
         // Not XML: HTML entities that no document type declares.
         row("issue.2157.small.xml", "-ERR- ReadXmlSceneList : Parse error at line 59, column 34: "
                                     "Entity 'Tau' not declared.");
