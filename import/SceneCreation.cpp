@@ -71,23 +71,15 @@ void SceneCreation::CreateScene()
         return;
     }
 
-    const int count = scenes.size();
-    if (m_progress)
-        m_progress->start(count);
-    for (int i = 0; i < count; ++i) {
-        if (i > 0 && m_progress && m_progress->stopRequested()) {
-            appendLog(QStringLiteral("-WAR- CreateScene stopped by the user after %1 of %2 "
-                                     "scenes")
-                          .arg(i)
-                          .arg(count));
-            break;
-        }
-        if (m_progress)
-            m_progress->sceneStarted(i + 1, count, scenes.at(i).name);
-        createOneScene(destination, scenes.at(i));
-    }
-    if (m_progress)
-        m_progress->finish();
+    QStringList names;
+    for (const SceneToCreate &scene : scenes)
+        names << scene.name;
+    const int done =
+        runScenes(m_progress, names, [&](int i) { createOneScene(destination, scenes.at(i)); });
+    if (done < names.size())
+        appendLog(QStringLiteral("-WAR- CreateScene stopped by the user after %1 of %2 scenes")
+                      .arg(done)
+                      .arg(names.size()));
 }
 
 A_Time SceneCreation::sceneDuration(const QString &scene) const

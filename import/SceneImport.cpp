@@ -15,6 +15,25 @@
 #include <QFile>
 #include <QFileInfo>
 
+int runScenes(ImportProgress *progress, const QStringList &names,
+              const std::function<void(int index)> &runScene)
+{
+    const int count = names.size();
+    if (progress)
+        progress->start(count);
+    int done = 0;
+    for (; done < count; ++done) {
+        if (done > 0 && progress && progress->stopRequested())
+            break;
+        if (progress)
+            progress->sceneStarted(done + 1, count, names.at(done));
+        runScene(done);
+    }
+    if (progress)
+        progress->finish();
+    return done;
+}
+
 SceneImport::SceneImport(const ImportOptions &options, CreateSceneSource &createScene)
     : m_options(options), m_createScene(createScene)
 {}
@@ -32,24 +51,15 @@ void SceneImport::ImportScene(const QString &root, const QStringList &scenes)
     if (!PrepareImport())
         return;
 
-    const int count = scenes.size();
-    if (m_progress)
-        m_progress->start(count);
-    for (int i = 0; i < count; ++i) {
-        if (i > 0 && m_progress && m_progress->stopRequested()) {
-            appendLog(QStringLiteral("-WAR- ImportScene stopped by the user after %1 of %2 "
-                                     "scenes; not imported: %3")
-                          .arg(i)
-                          .arg(count)
-                          .arg(scenes.mid(i).join(QStringLiteral(", "))));
-            break;
-        }
-        if (m_progress)
-            m_progress->sceneStarted(i + 1, count, scenes.at(i));
-        importOneScene(rootPath, scenes.at(i));
+    const int done =
+        runScenes(m_progress, scenes, [&](int i) { importOneScene(rootPath, scenes.at(i)); });
+    if (done < scenes.size()) {
+        appendLog(QStringLiteral("-WAR- ImportScene stopped by the user after %1 of %2 scenes; "
+                                 "not imported: %3")
+                      .arg(done)
+                      .arg(scenes.size())
+                      .arg(scenes.mid(done).join(QStringLiteral(", "))));
     }
-    if (m_progress)
-        m_progress->finish();
     qDebug().noquote() << QStringLiteral("-END- ImportScene");
 }
 

@@ -16,6 +16,12 @@
 class CreateSceneSource;
 class ImportProgress;
 
+// Runs `runScene` for each scene in order, showing "scene i of n" on `progress` (may be null)
+// and asking between two scenes whether the user wants to stop; a scene is never left half
+// built. Returns how many scenes ran: fewer than names.size() when the user stopped.
+int runScenes(ImportProgress *progress, const QStringList &names,
+              const std::function<void(int index)> &runScene);
+
 class SceneImport
 {
 public:

@@ -1,8 +1,8 @@
 #include "scenelist/AssetQuery.h"
 
-#include "scenelist/FileWriting.h"
 #include "support/LogSink.h"
 #include "support/Prompts.h"
+#include "support/WholeFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -71,7 +71,7 @@ bool AssetQuery::CreateShotgunScriptApi()
     QString error;
     // The configuration folder exists only once a configuration was saved.
     QDir().mkpath(QFileInfo(path).absolutePath());
-    const bool written = writeWholeFile(path, resource.readAll(), {}, &error);
+    const bool written = writeWholeFile(path, resource.readAll(), &error);
     if (!written) {
         appendLog(
             QStringLiteral("-ERR- CreateShotgunScriptApi : %1 not written: %2").arg(path, error));

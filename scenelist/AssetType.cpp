@@ -1,25 +1,41 @@
 #include "scenelist/AssetType.h"
 
+#include <iterator>
+
+namespace {
+
+// In index order: the table editor's text and the tree's type name of each type.
+struct AssetTypeNames
+{
+    const char *combo;
+    const char *tree;
+};
+const AssetTypeNames kTypes[] = {
+    {"", "Nul"},        {"Scene (%a)", "Scene"}, {"NbIma", "NbIma"},
+    {"Movie", "Movie"}, {"Sound", "Sound"},      {"Ima", "BG"},
+    {"Asset", "Asset"}, {"Code", "Code"},        {"DocSize", "Size"},
+};
+
+} // namespace
+
+int assetTypeCount()
+{
+    return int(std::size(kTypes));
+}
+
 QStringList assetTypeComboTexts()
 {
-    return {QString(),
-            QStringLiteral("Scene (%a)"),
-            QStringLiteral("NbIma"),
-            QStringLiteral("Movie"),
-            QStringLiteral("Sound"),
-            QStringLiteral("Ima"),
-            QStringLiteral("Asset"),
-            QStringLiteral("Code"),
-            QStringLiteral("DocSize")};
+    QStringList texts;
+    for (const AssetTypeNames &names : kTypes)
+        texts << QLatin1String(names.combo);
+    return texts;
 }
 
 QString assetTypeTreeName(int type)
 {
-    static const char *const names[] = {"Nul", "Scene", "NbIma", "Movie", "Sound",
-                                        "BG",  "Asset", "Code",  "Size"};
-    if (type < 0 || type >= int(sizeof names / sizeof *names))
+    if (type < 0 || type >= assetTypeCount())
         return QStringLiteral("ERR");
-    return QLatin1String(names[type]);
+    return QLatin1String(kTypes[type].tree);
 }
 
 bool isSearchedOnDisk(int type)

@@ -20,6 +20,8 @@ enum AssetType {
     TypeDocSize = 8,
 };
 
+// The number of types (9), without building the lists.
+int assetTypeCount();
 // The nine combo texts, in index order ("", "Scene (%a)", "NbIma", ... "DocSize").
 QStringList assetTypeComboTexts();
 // The tree's type name: "Nul", "Scene", "NbIma", "Movie", "Sound", "BG", "Asset", "Code",

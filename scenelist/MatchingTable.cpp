@@ -2,19 +2,38 @@
 
 #include "scenelist/AssetType.h"
 
+#include <iterator>
+
 namespace {
 
 const QLatin1String kComma("[VIRGULE]");
 const QLatin1String kSemicolon("[POINT_VIRGULE]");
 
+// The list columns A to Z, then AA to AD, after the empty entry.
+constexpr int kLetters = 26;
+constexpr int kDoubleLetters = 4;
+constexpr int kListColumnEntries = 1 + kLetters + kDoubleLetters;
+
+const char *const kOrigins[] = {"", "SceneListFile", "SceneName"};
+const char *const kPositions[] = {"", "Top", "Bottom"};
+const char *const kModes[] = {"", "File", "Folder"};
+
 QStringList listColumnEntries()
 {
     QStringList entries{QString()};
-    for (char c = 'A'; c <= 'Z'; ++c)
-        entries << QString(QLatin1Char(c));
-    for (char c = 'A'; c <= 'D'; ++c)
-        entries << QStringLiteral("A%1").arg(QLatin1Char(c));
+    for (int i = 0; i < kLetters; ++i)
+        entries << QString(QLatin1Char(char('A' + i)));
+    for (int i = 0; i < kDoubleLetters; ++i)
+        entries << QStringLiteral("A%1").arg(QLatin1Char(char('A' + i)));
     return entries;
+}
+
+template <std::size_t N> QStringList texts(const char *const (&list)[N])
+{
+    QStringList out;
+    for (const char *text : list)
+        out << QLatin1String(text);
+    return out;
 }
 
 // A combo box given an index outside its list shows no entry and reports -1.
@@ -104,15 +123,15 @@ QStringList MatchingTable::comboEntries(int column)
 {
     switch (column) {
     case MatchingColumn::OriginOfData:
-        return {QString(), QStringLiteral("SceneListFile"), QStringLiteral("SceneName")};
+        return texts(kOrigins);
     case MatchingColumn::Col:
         return listColumnEntries();
     case MatchingColumn::Type:
         return assetTypeComboTexts();
     case MatchingColumn::LayerPosition:
-        return {QString(), QStringLiteral("Top"), QStringLiteral("Bottom")};
+        return texts(kPositions);
     case MatchingColumn::Mode:
-        return {QString(), QStringLiteral("File"), QStringLiteral("Folder")};
+        return texts(kModes);
     default:
         return {};
     }
@@ -121,12 +140,18 @@ QStringList MatchingTable::comboEntries(int column)
 int MatchingTable::comboEntryCount(int column)
 {
     switch (column) {
+    case MatchingColumn::OriginOfData:
+        return int(std::size(kOrigins));
     case MatchingColumn::Col:
-        return 31;
+        return kListColumnEntries;
     case MatchingColumn::Type:
-        return 9;
+        return assetTypeCount();
+    case MatchingColumn::LayerPosition:
+        return int(std::size(kPositions));
+    case MatchingColumn::Mode:
+        return int(std::size(kModes));
     default:
-        return isComboColumn(column) ? 3 : 0;
+        return 0;
     }
 }
 

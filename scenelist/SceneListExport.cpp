@@ -1,12 +1,12 @@
 #include "scenelist/SceneListExport.h"
 
 #include "scenelist/AssetType.h"
-#include "scenelist/FileWriting.h"
 #include "scenelist/MatchingTable.h"
 #include "scenelist/SceneTree.h"
 #include "support/LogSink.h"
 #include "support/Prompts.h"
 #include "support/TextHelpers.h"
+#include "support/WholeFile.h"
 
 #include <QTextCodec>
 
@@ -17,6 +17,15 @@ namespace {
 QByteArray localText(const QString &text)
 {
     return QTextCodec::codecForLocale()->fromUnicode(text);
+}
+
+// The line ends of a text file on this platform, as a file opened in text mode writes them.
+QByteArray nativeLineEnds(QByteArray text)
+{
+#ifdef Q_OS_WIN
+    text.replace('\n', "\r\n");
+#endif
+    return text;
 }
 
 QString imageCount(const SceneTreeScene &scene, const MatchingTable &table)
@@ -43,11 +52,10 @@ SceneListExport::SceneListExport(const SceneTree &tree, const MatchingTable &tab
     : m_tree(tree), m_table(table)
 {}
 
-bool SceneListExport::write(const QString &what, const QString &path, const QByteArray &bytes,
-                            QIODevice::OpenMode mode)
+bool SceneListExport::write(const QString &what, const QString &path, const QByteArray &bytes)
 {
     QString error;
-    if (writeWholeFile(path, bytes, mode, &error))
+    if (writeWholeFile(path, bytes, &error))
         return true;
     appendLog(QStringLiteral("-ERR- %1 : %2 not written: %3").arg(what, path, error));
     Prompts::current().warning(m_dialogParent, QString(),
@@ -88,8 +96,8 @@ bool SceneListExport::exportShotLedger(const QString &outputDir, const QString &
         appendLog(QStringLiteral("Scene: %1 NbIma :%2").arg(name, count));
     }
     const QString what = QStringLiteral("SLG Export");
-    if (!write(what, listPath, localText(list), QIODevice::Text) ||
-        !write(what, timePath, localText(times), QIODevice::Text))
+    if (!write(what, listPath, nativeLineEnds(localText(list))) ||
+        !write(what, timePath, nativeLineEnds(localText(times))))
         return false;
     Prompts::current().information(
         m_dialogParent, QString(),
@@ -114,7 +122,7 @@ bool SceneListExport::createMissingFilesLog(const QString &outputDir)
         }
     }
     const QString path = outputDir + QStringLiteral("/MissingFiles.log");
-    if (!write(QStringLiteral("Create Error Log"), path, localText(text), {}))
+    if (!write(QStringLiteral("Create Error Log"), path, localText(text)))
         return false;
     Prompts::current().information(m_dialogParent, QString(),
                                    QStringLiteral("Error log Created Here :\n\n %1\n\n").arg(path));

@@ -11,7 +11,7 @@
 //
 // Example: production "Prod", episode "3", selected scenes "12" and "sc 12" (NbIma 48) give
 // Prod_03.csv = "012\n0SC12\n" and Prod_03.time = "012;012-sc;0;\n0SC12;0SC12-sc;48;\n".
-#include <QIODevice>
+#include <QByteArray>
 #include <QString>
 
 class MatchingTable;
@@ -35,8 +35,7 @@ public:
 
 private:
     // Writes one file; a failure is logged with its reason and shown.
-    bool write(const QString &what, const QString &path, const QByteArray &bytes,
-               QIODevice::OpenMode mode);
+    bool write(const QString &what, const QString &path, const QByteArray &bytes);
 
     const SceneTree &m_tree;
     const MatchingTable &m_table;

@@ -30,8 +30,9 @@ struct HostRun
 
     // Loads the plug-in if that has not happened yet; false (message printed) on failure.
     std::function<bool()> ensurePlugin;
-    // Work run at exit, in the order added (e.g. writing the log).
-    std::vector<std::function<void()>> atExit;
+    // Work run at exit, in the order added (e.g. writing the log); false (message printed)
+    // when it failed, which fails the run.
+    std::vector<std::function<bool()>> atExit;
 };
 
 // One command-line option: "--name" with or without a value, run in command-line order.

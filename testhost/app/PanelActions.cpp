@@ -2,6 +2,7 @@
 // press buttons, select list entries, answer the dialogs the panel opens, and keep the text
 // of its log console.
 #include "testhost/app/HostActions.h"
+#include "testhost/app/OutputFiles.h"
 #include "testhost/app/PanelAccess.h"
 #include "testhost/core/TestHost.h"
 
@@ -238,11 +239,11 @@ bool selectListItems(HostRun &run, QWidget *widget, const QStringList &texts)
     return true;
 }
 
-void writeLog(HostRun &run)
+bool writeLog(HostRun &run)
 {
     QWidget *panel = findPanel(run);
     auto *log = panel ? panel->findChild<QTextEdit *>(QStringLiteral("efLog")) : nullptr;
-    writeOutput(run, run.logFile, log ? log->toPlainText() : QString());
+    return writeOutput(run, run.logFile, log ? log->toPlainText() : QString());
 }
 
 } // namespace
@@ -291,12 +292,11 @@ bool writeOutput(HostRun &run, const QString &file, const QString &text)
         *run.out << text << Qt::endl;
         return true;
     }
-    QFile out(file);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Text) || out.write(text.toUtf8()) < 0) {
-        *run.err << "cellkit-host: cannot write " << file << Qt::endl;
-        return false;
-    }
-    return true;
+    QString error;
+    if (writeOutputFile(text.toUtf8(), file, &error))
+        return true;
+    *run.err << "cellkit-host: " << error << Qt::endl;
+    return false;
 }
 
 void addPanelActions(ActionTable &table)
@@ -344,7 +344,7 @@ void addPanelActions(ActionTable &table)
                    const bool first = run.logFile.isEmpty();
                    run.logFile = value;
                    if (first)
-                       run.atExit.push_back([&run]() { writeLog(run); });
+                       run.atExit.push_back([&run]() { return writeLog(run); });
                    return true;
                }});
     table.add({"answer", true, "ok|yes|no|cancel", "answer the next message box",

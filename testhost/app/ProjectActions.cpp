@@ -1,4 +1,5 @@
 #include "testhost/app/HostActions.h"
+#include "testhost/app/OutputFiles.h"
 
 #include "testhost/core/TestHost.h"
 #include "testhost/project/ProjectHost.h"
@@ -7,7 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMainWindow>
-#include <QSaveFile>
 #include <QTimer>
 
 namespace {
@@ -56,10 +56,10 @@ bool dumpProject(HostRun &run, const QString &path)
         run.out->flush();
         return true;
     }
-    QSaveFile f(path);
-    if (f.open(QIODevice::WriteOnly) && f.write(json) == json.size() && f.commit())
+    QString error;
+    if (writeOutputFile(json, path, &error))
         return true;
-    *run.err << "cellkit-host: cannot write dump " << path << ": " << f.errorString() << Qt::endl;
+    *run.err << "cellkit-host: cannot write dump (" << error << ")" << Qt::endl;
     return false;
 }
 
@@ -85,11 +85,12 @@ bool screenshot(HostRun &run, const QString &value)
         for (QWidget *w : QApplication::topLevelWidgets())
             if (auto *main = qobject_cast<QMainWindow *>(w); main && main->isVisible())
                 window = main;
-        if (window && window->grab().save(path)) {
+        QString error = QStringLiteral("no window");
+        if (window && writeImageFile(window->grab().toImage(), path, &error)) {
             QApplication::exit(0);
             return;
         }
-        *err << "cellkit-host: cannot save a picture of the window to " << path << Qt::endl;
+        *err << "cellkit-host: cannot save a picture of the window: " << error << Qt::endl;
         QApplication::exit(1);
     });
     return true;

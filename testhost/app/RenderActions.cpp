@@ -1,13 +1,13 @@
 // Composition previews from the command line: one frame of a composition of the open project
 // written as a PNG picture.
 #include "testhost/app/HostActions.h"
+#include "testhost/app/OutputFiles.h"
 #include "testhost/core/TestHost.h"
 #include "testhost/project/CompositionRenderer.h"
 #include "testhost/project/ProjectHost.h"
 #include "testhost/project/ProjectModel.h"
 
 #include <QDir>
-#include <QSaveFile>
 #include <unordered_set>
 
 namespace {
@@ -35,15 +35,6 @@ const ProjectItem *findComposition(const ProjectModel &model, const QString &nam
     return nullptr;
 }
 
-bool savePng(const QImage &image, const QString &path, QString *error)
-{
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && image.save(&file, "PNG") && file.commit())
-        return true;
-    *error = file.errorString();
-    return false;
-}
-
 // --render COMP FRAME FILE
 bool renderFrame(HostRun &run, const QString &)
 {
@@ -62,7 +53,7 @@ bool renderFrame(HostRun &run, const QString &)
         error = QStringLiteral("the frame must be a number, not \"%1\"").arg(run.values.value(1));
     else
         image = renderer.render(comp, frame, &error);
-    if (image.isNull() || !savePng(image, path, &error)) {
+    if (image.isNull() || !writeImageFile(image, path, &error)) {
         *run.err << "cellkit-host: --render: " << error << Qt::endl;
         return false;
     }

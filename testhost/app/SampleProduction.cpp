@@ -1,9 +1,10 @@
 #include "testhost/app/SampleProduction.h"
 
+#include "testhost/app/OutputFiles.h"
+
 #include <QDir>
 #include <QImage>
 #include <QPainter>
-#include <QSaveFile>
 
 namespace {
 
@@ -22,23 +23,6 @@ const char kSceneList[] = "Episode 1 - breakdown;;\n"
                           "SC010;BG_SC010;\"bob\nann\"\n"
                           "SC020;BG_SC020;bob\n"
                           "SC030;BG_SC030;\"ann\nzed (new character, not drawn yet)\"\n";
-
-bool save(const QByteArray &bytes, const QString &path, QString *error)
-{
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
-        return true;
-    *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
-    return false;
-}
-
-bool saveImage(const QImage &image, const QString &path, QString *error)
-{
-    if (image.save(path))
-        return true;
-    *error = QStringLiteral("cannot write %1").arg(path);
-    return false;
-}
 
 QImage background(const QColor &sky, const QColor &ground)
 {
@@ -76,16 +60,16 @@ bool writeLibrary(const QDir &root, QString *error)
     const QDir bg(root.filePath(QStringLiteral("library/bg")));
     const QDir chars(root.filePath(QStringLiteral("library/chars")));
     return makePath(root, bg.path(), error) && makePath(root, chars.path(), error) &&
-           saveImage(background(QColor(130, 180, 235), QColor(90, 160, 80)),
-                     bg.filePath(QStringLiteral("BG_SC010.png")), error) &&
-           saveImage(background(QColor(30, 30, 80), QColor(40, 60, 40)),
-                     bg.filePath(QStringLiteral("BG_SC020.png")), error) &&
-           saveImage(background(QColor(240, 170, 110), QColor(170, 120, 70)),
-                     bg.filePath(QStringLiteral("BG_SC030.png")), error) &&
-           saveImage(character(220, QColor(230, 90, 40)), chars.filePath(QStringLiteral("bob.png")),
-                     error) &&
-           saveImage(character(420, QColor(60, 90, 220)), chars.filePath(QStringLiteral("ann.png")),
-                     error);
+           writeImageFile(background(QColor(130, 180, 235), QColor(90, 160, 80)),
+                          bg.filePath(QStringLiteral("BG_SC010.png")), error) &&
+           writeImageFile(background(QColor(30, 30, 80), QColor(40, 60, 40)),
+                          bg.filePath(QStringLiteral("BG_SC020.png")), error) &&
+           writeImageFile(background(QColor(240, 170, 110), QColor(170, 120, 70)),
+                          bg.filePath(QStringLiteral("BG_SC030.png")), error) &&
+           writeImageFile(character(220, QColor(230, 90, 40)),
+                          chars.filePath(QStringLiteral("bob.png")), error) &&
+           writeImageFile(character(420, QColor(60, 90, 220)),
+                          chars.filePath(QStringLiteral("ann.png")), error);
 }
 
 } // namespace
@@ -100,6 +84,6 @@ bool writeSampleProduction(const QString &root, SampleProduction *production, QS
     production->matchingTable = dir.filePath(QStringLiteral("matching-table.txt"));
     production->scenes =
         QStringList{QStringLiteral("SC010"), QStringLiteral("SC020"), QStringLiteral("SC030")};
-    return save(kSceneList, production->sceneList, error) &&
-           save(kMatchingTable, production->matchingTable, error);
+    return writeOutputFile(kSceneList, production->sceneList, error) &&
+           writeOutputFile(kMatchingTable, production->matchingTable, error);
 }

@@ -1,11 +1,12 @@
 #include "testhost/app/SampleScenes.h"
 
+#include "testhost/app/OutputFiles.h"
+
 #include <QColor>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QPainter>
-#include <QSaveFile>
 
 namespace {
 
@@ -35,23 +36,6 @@ QImage background(const QColor &top, const QColor &bottom)
     gradient.setColorAt(1, bottom);
     painter.fillRect(image.rect(), gradient);
     return image;
-}
-
-bool saveImage(const QImage &image, const QString &path, QString *error)
-{
-    if (image.save(path))
-        return true;
-    *error = QStringLiteral("cannot write %1").arg(path);
-    return false;
-}
-
-bool saveBytes(const QByteArray &bytes, const QString &path, QString *error)
-{
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
-        return true;
-    *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
-    return false;
 }
 
 // An uncompressed 32-bit true-colour TGA (type 2), rows bottom first, pixels B, G, R, A.
@@ -88,8 +72,8 @@ bool writeSequence(const QDir &dir, const QString &name, int frames, const QColo
                    QString *error)
 {
     for (int f = 1; f <= frames; ++f)
-        if (!saveImage(characterCell(f - 1, frames, colour), dir.filePath(frameName(name, f,
-                       QStringLiteral("png"))), error))
+        if (!writeImageFile(characterCell(f - 1, frames, colour),
+                            dir.filePath(frameName(name, f, QStringLiteral("png"))), error))
             return false;
     return true;
 }
@@ -108,25 +92,25 @@ bool makeDir(const QDir &root, const QString &path, QDir *out, QString *error)
 bool writeAlphaScene(const QDir &root, QString *error)
 {
     QDir scene;
-    return makeDir(root, QStringLiteral("SC01_alpha"), &scene, error)
-        && writeSequence(scene, QStringLiteral("A"), 12, QColor(230, 80, 40), error)
-        && saveImage(background(QColor(120, 170, 230), QColor(240, 240, 220)),
-                     scene.filePath(QStringLiteral("BG.png")), error);
+    return makeDir(root, QStringLiteral("SC01_alpha"), &scene, error) &&
+           writeSequence(scene, QStringLiteral("A"), 12, QColor(230, 80, 40), error) &&
+           writeImageFile(background(QColor(120, 170, 230), QColor(240, 240, 220)),
+                          scene.filePath(QStringLiteral("BG.png")), error);
 }
 
 // Sub-folders: a background, effects with a nested layer, and a character.
 bool writeTreeScene(const QDir &root, QString *error)
 {
     QDir bg, fx, sparks, chars;
-    return makeDir(root, QStringLiteral("SC02_tree/BG"), &bg, error)
-        && makeDir(root, QStringLiteral("SC02_tree/FX/Sparks"), &sparks, error)
-        && makeDir(root, QStringLiteral("SC02_tree/FX"), &fx, error)
-        && makeDir(root, QStringLiteral("SC02_tree/CH"), &chars, error)
-        && saveImage(background(QColor(40, 40, 90), QColor(10, 10, 30)),
-                     bg.filePath(QStringLiteral("BG.png")), error)
-        && writeSequence(fx, QStringLiteral("Glow"), 8, QColor(255, 240, 120), error)
-        && writeSequence(sparks, QStringLiteral("S"), 6, QColor(255, 255, 255), error)
-        && writeSequence(chars, QStringLiteral("B"), 10, QColor(60, 200, 90), error);
+    return makeDir(root, QStringLiteral("SC02_tree/BG"), &bg, error) &&
+           makeDir(root, QStringLiteral("SC02_tree/FX/Sparks"), &sparks, error) &&
+           makeDir(root, QStringLiteral("SC02_tree/FX"), &fx, error) &&
+           makeDir(root, QStringLiteral("SC02_tree/CH"), &chars, error) &&
+           writeImageFile(background(QColor(40, 40, 90), QColor(10, 10, 30)),
+                          bg.filePath(QStringLiteral("BG.png")), error) &&
+           writeSequence(fx, QStringLiteral("Glow"), 8, QColor(255, 240, 120), error) &&
+           writeSequence(sparks, QStringLiteral("S"), 6, QColor(255, 255, 255), error) &&
+           writeSequence(chars, QStringLiteral("B"), 10, QColor(60, 200, 90), error);
 }
 
 // A TGA sequence, as older render farms write it.
@@ -136,9 +120,9 @@ bool writeTgaScene(const QDir &root, QString *error)
     if (!makeDir(root, QStringLiteral("SC03_tga"), &scene, error))
         return false;
     for (int f = 1; f <= 6; ++f)
-        if (!saveBytes(tgaBytes(characterCell(f - 1, 6, QColor(200, 60, 200))),
-                       scene.filePath(frameName(QStringLiteral("T"), f, QStringLiteral("tga"))),
-                       error))
+        if (!writeOutputFile(
+                tgaBytes(characterCell(f - 1, 6, QColor(200, 60, 200))),
+                scene.filePath(frameName(QStringLiteral("T"), f, QStringLiteral("tga"))), error))
             return false;
     return true;
 }
@@ -148,25 +132,26 @@ bool writeTgaScene(const QDir &root, QString *error)
 bool writeDescriptorScene(const QDir &root, QString *error)
 {
     QDir scene, chars;
-    if (!makeDir(root, QStringLiteral("SC04_xml"), &scene, error)
-        || !makeDir(root, QStringLiteral("SC04_xml/chars"), &chars, error)
-        || !writeSequence(chars, QStringLiteral("K"), 16, QColor(250, 200, 40), error)
-        || !saveImage(background(QColor(200, 230, 200), QColor(90, 140, 90)),
-                      scene.filePath(QStringLiteral("Decor.png")), error))
+    if (!makeDir(root, QStringLiteral("SC04_xml"), &scene, error) ||
+        !makeDir(root, QStringLiteral("SC04_xml/chars"), &chars, error) ||
+        !writeSequence(chars, QStringLiteral("K"), 16, QColor(250, 200, 40), error) ||
+        !writeImageFile(background(QColor(200, 230, 200), QColor(90, 140, 90)),
+                        scene.filePath(QStringLiteral("Decor.png")), error))
         return false;
-    const QByteArray descriptor =
-        "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n"
-        "<!DOCTYPE quillMarkExpo>\n"
-        "<expo name=\"SC04\" nbIma=\"16\" frameRate=\"12\" >\n"
-        "<size dx=\"640\" dy=\"360\" />\n"
-        "<cols name=\"A00\">\n"
-        "    <col name=\"Decor\"  type=\"fixe\" subdir=\"\" ext=\"png\" firstCellName=\"Decor\" folder=\"\" />\n"
-        "<cols name=\"Chars\">\n"
-        "    <col name=\"K\"  type=\"anim\" subdir=\"/chars\" ext=\"png\" firstCellName=\"K0001\" folder=\"Chars\" />\n"
-        "</cols>\n"
-        "</cols>\n"
-        "</expo>\n";
-    return saveBytes(descriptor, scene.filePath(QStringLiteral("SC04_xml.xml")), error);
+    const QByteArray descriptor = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n"
+                                  "<!DOCTYPE quillMarkExpo>\n"
+                                  "<expo name=\"SC04\" nbIma=\"16\" frameRate=\"12\" >\n"
+                                  "<size dx=\"640\" dy=\"360\" />\n"
+                                  "<cols name=\"A00\">\n"
+                                  "    <col name=\"Decor\"  type=\"fixe\" subdir=\"\" ext=\"png\" "
+                                  "firstCellName=\"Decor\" folder=\"\" />\n"
+                                  "<cols name=\"Chars\">\n"
+                                  "    <col name=\"K\"  type=\"anim\" subdir=\"/chars\" "
+                                  "ext=\"png\" firstCellName=\"K0001\" folder=\"Chars\" />\n"
+                                  "</cols>\n"
+                                  "</cols>\n"
+                                  "</expo>\n";
+    return writeOutputFile(descriptor, scene.filePath(QStringLiteral("SC04_xml.xml")), error);
 }
 
 } // namespace
@@ -179,8 +164,8 @@ QStringList writeSampleScenes(const QString &root, QString *error)
         return {};
     }
     dir = QDir(root);
-    if (!writeAlphaScene(dir, error) || !writeTreeScene(dir, error) || !writeTgaScene(dir, error)
-        || !writeDescriptorScene(dir, error))
+    if (!writeAlphaScene(dir, error) || !writeTreeScene(dir, error) || !writeTgaScene(dir, error) ||
+        !writeDescriptorScene(dir, error))
         return {};
     return {QStringLiteral("SC01_alpha"), QStringLiteral("SC02_tree"), QStringLiteral("SC03_tga"),
             QStringLiteral("SC04_xml")};

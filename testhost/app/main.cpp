@@ -158,7 +158,8 @@ int main(int argc, char **argv)
             status = 1;
     }
     for (const auto &work : run.atExit)
-        work();
+        if (!work() && status == 0)
+            status = 1;
     host.shutdown();
     out.flush();
     err.flush();

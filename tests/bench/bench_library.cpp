@@ -7,16 +7,15 @@
 #include "scenelist/LibraryIndex.h"
 #include "support/ProductionValues.h"
 
+#include "BenchSupport.h"
+
 #include <QCoreApplication>
 #include <QDir>
-#include <QDirIterator>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
-#include <limits>
 
 namespace {
 
@@ -53,31 +52,6 @@ bool buildTree(const QString &root)
     return true;
 }
 
-int plainListing(const QString &root)
-{
-    int files = 0;
-    QDirIterator it(root, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        it.next();
-        if (it.fileInfo().isFile())
-            ++files;
-    }
-    return files;
-}
-
-template <typename Run> double bestMilliseconds(int runs, Run run)
-{
-    double best = std::numeric_limits<double>::max();
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        run();
-        best = std::min(best, timer.nsecsElapsed() / 1e6);
-    }
-    return best;
-}
-
 // Names as a user types them: upper case; one in ten not in the library.
 QStringList exactNames()
 {
@@ -105,7 +79,7 @@ QStringList wildcardNames()
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    const int runs = argc > 1 ? std::max(1, QString::fromLocal8Bit(argv[1]).toInt()) : 3;
+    const int runs = runsArgument(argc, argv, 3);
 
     QTemporaryDir tmp;
     QElapsedTimer build;

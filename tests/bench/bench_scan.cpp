@@ -7,16 +7,15 @@
 #include "import/ExpoDescriptor.h"
 #include "import/SceneAnalysis.h"
 
+#include "BenchSupport.h"
+
 #include <QCoreApplication>
 #include <QDir>
-#include <QDirIterator>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
-#include <limits>
 
 namespace {
 
@@ -62,37 +61,12 @@ bool buildTree(const QString &root)
     return true;
 }
 
-int plainListing(const QString &root)
-{
-    int files = 0;
-    QDirIterator it(root, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        it.next();
-        if (it.fileInfo().isFile())
-            ++files;
-    }
-    return files;
-}
-
-template <typename Run> double bestMilliseconds(int runs, Run run)
-{
-    double best = std::numeric_limits<double>::max();
-    for (int r = 0; r < runs; ++r) {
-        QElapsedTimer timer;
-        timer.start();
-        run();
-        best = std::min(best, timer.nsecsElapsed() / 1e6);
-    }
-    return best;
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    const int runs = std::max(1, argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 5);
+    const int runs = runsArgument(argc, argv, 5);
 
     QTemporaryDir tmp;
     const QString scene = tmp.path() + QLatin1String("/SC01");

@@ -1,25 +1,13 @@
 // Fuzz target: the code conversion table on arbitrary text. Every code of a record is found
 // (its answers are never the "absent" ones), the first record of a code decides, and a code
 // absent from the text gets the "CODE-NOT-FOUND[...]" answers.
+#include "FuzzTarget.h"
 #include "scenelist/CodeConversionTable.h"
 #include "support/TextHelpers.h"
 
-#include <cstdint>
-#include <cstdlib>
-
-namespace {
-
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const QString text = QString::fromUtf8(reinterpret_cast<const char *>(data), int(size));
+    const QString text = inputText(data, size);
     CodeConversionTable table;
     table.loadFromText(text);
     const QList<QStringList> records = splitRecords(text, QLatin1Char(';'));

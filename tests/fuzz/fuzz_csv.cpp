@@ -1,18 +1,10 @@
 // Fuzz target: the CSV splitter on arbitrary text and separators. Besides crashes, it checks
 // that no record is empty and that the records, written back with every field quoted, split
 // again into the very same records (quotes, separators and line breaks inside fields kept).
+#include "FuzzTarget.h"
 #include "support/TextHelpers.h"
 
-#include <cstdint>
-#include <cstdlib>
-
 namespace {
-
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
 
 QString quoted(const QStringList &record, QChar separator)
 {

@@ -3,21 +3,13 @@
 // one builds exactly one composition and runs the batch scripts once, that the defaults read
 // for the analysis accept the same files, and that any name the writer is given comes back
 // unchanged through the reader.
+#include "FuzzTarget.h"
 #include "import/ColumnAssembler.h"
 #include "import/ExpoDescriptor.h"
 
 #include <QList>
 
-#include <cstdint>
-#include <cstdlib>
-
 namespace {
-
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
 
 class CheckingAssembler : public ColumnAssembler
 {

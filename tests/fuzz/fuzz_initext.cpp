@@ -3,46 +3,18 @@
 // and that Qt's own INI reader and ours agree on every key and value of the same file and of
 // the file Qt writes anew from those keys. (Inputs holding "@Variant(" or "@DateTime(" are only
 // read and written: Qt decodes types there that ours declines, and its stream format is its own.)
-#include "support/IniText.h"
+#include "FuzzTarget.h"
+#include "tests/common/IniReaders.h"
 
 #include <QCoreApplication>
-#include <QDataStream>
 #include <QDir>
 #include <QFile>
 #include <QSet>
 #include <QSettings>
 
 #include <algorithm>
-#include <cstdint>
-#include <cstdlib>
 
 namespace {
-
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
-
-bool readOurs(QIODevice &device, QSettings::SettingsMap &map)
-{
-    map = IniText::read(device.readAll());
-    return true;
-}
-
-bool writeOurs(QIODevice &device, const QSettings::SettingsMap &map)
-{
-    const QByteArray text = IniText::write(map);
-    return device.write(text) == text.size();
-}
-
-QByteArray streamed(const QVariant &value)
-{
-    QByteArray bytes;
-    QDataStream stream(&bytes, QIODevice::WriteOnly);
-    stream << value;
-    return bytes;
-}
 
 // Keys and values as they settle once written, the same in Qt's INI files: empty parts between
 // slashes go ("[]" then "b\k=" gives "/b/k", written back as "b/k"), a first part "general" in
@@ -71,16 +43,6 @@ QMap<QString, QByteArray> settled(const IniText::Map &map, QSet<QString> *uncert
         out.insert(name, streamed(value));
     }
     return out;
-}
-
-// Keys and values as QSettings hands them out, so both readers meet the same normalisation.
-QList<QPair<QString, QByteArray>> contents(const QString &path, QSettings::Format format)
-{
-    const QSettings settings(path, format);
-    QList<QPair<QString, QByteArray>> all;
-    for (const QString &key : settings.allKeys())
-        all.append({key, streamed(settings.value(key))});
-    return all;
 }
 
 QString scratchFile(const char *tag)
@@ -120,11 +82,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     check(!distinct || after == before);
     if (size > 4096)
         return 0;
-    static const QSettings::Format ours = QSettings::registerFormat("ini", readOurs, writeOurs);
+    const QSettings::Format ours = ourIniFormat();
     const QString qtPath = scratchFile("qt");
     const QString ourPath = scratchFile("ours");
     check(writeFile(qtPath, bytes) && writeFile(ourPath, bytes));
-    check(contents(ourPath, ours) == contents(qtPath, QSettings::IniFormat));
+    check(settingsContents(ourPath, ours) == settingsContents(qtPath, QSettings::IniFormat));
 
     // Qt writes what was read into a new file (in the order the keys were set, where ours sorts
     // them); both readers agree on that file too.
@@ -141,7 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString ourCopy = scratchFile("ours-copy");
     const QString qtCopy = scratchFile("qt-copy");
     check(writeFile(ourCopy, qtText) && writeFile(qtCopy, qtText));
-    check(contents(ourCopy, ours) == contents(qtCopy, QSettings::IniFormat));
+    check(settingsContents(ourCopy, ours) == settingsContents(qtCopy, QSettings::IniFormat));
     for (const QString &path : {qtPath, ourPath, freshPath, ourCopy, qtCopy})
         QFile::remove(path);
     return 0;

@@ -1,20 +1,12 @@
 // Fuzz target: the test host's project files on arbitrary bytes, read as a project opened and
 // as a project imported into a folder. A refused file changes nothing; an accepted one saves
 // and reads back to the same text; opening and importing accept the same files.
+#include "FuzzTarget.h"
 #include "testhost/project/ProjectModel.h"
 
 #include <QJsonDocument>
 
-#include <cstdint>
-#include <cstdlib>
-
 namespace {
-
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
 
 QByteArray saved(const ProjectModel &model)
 {
@@ -25,8 +17,7 @@ QByteArray saved(const ProjectModel &model)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const QJsonDocument doc =
-        QJsonDocument::fromJson(QByteArray(reinterpret_cast<const char *>(data), int(size)));
+    const QJsonDocument doc = QJsonDocument::fromJson(inputBytes(data, size));
     if (!doc.isObject())
         return 0; // refused before the reader sees it
     QString error;

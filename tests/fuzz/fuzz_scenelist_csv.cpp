@@ -3,55 +3,34 @@
 // code elements). Checks the tree the rules promise: 11 cells everywhere, every element found
 // or not ("X" never left), a scene red in column 0 exactly when one of its elements is
 // missing, and at most one "addTreeElm" box (the list stops there).
-#include "scenelist/AssetQuery.h"
-#include "scenelist/CodeConversionTable.h"
-#include "scenelist/LibraryIndex.h"
+#include "FuzzTarget.h"
 #include "scenelist/SceneListReader.h"
-#include "scenelist/SceneMatcher.h"
-#include "support/AnsweringPrompts.h"
-
-#include <cstdint>
-#include <cstdlib>
 
 namespace {
 
-void check(bool condition)
+struct CsvHarness : SceneListHarness
 {
-    if (!condition)
-        std::abort();
-}
-
-struct Harness
-{
-    Harness()
+    CsvHarness()
+        : SceneListHarness("1,1,1;1,2,6,6:,EP%02e_%a,png psd;1,3,2;2,0,3,,%a,mov;1,4,6,,,png,,,,,2,"
+                           "\"excludeList\":\"a*\";1,5,7;1,2,6,,,tga;1,6,8,,,png")
     {
-        Prompts::install(&prompts);
-        options.table = MatchingTable::fromText(
-            "1,1,1;1,2,6,6:,EP%02e_%a,png psd;1,3,2;2,0,3,,%a,mov;1,4,6,,,png,,,,,2,"
-            "\"excludeList\":\"a*\";1,5,7;1,2,6,,,tga;1,6,8,,,png");
         options.target = Target3DsMax;
         options.splitCellOnSpace = true;
         options.production.episode = QStringLiteral("3");
         codes.loadFromText(QStringLiteral(";CH01;;;;;PR;MODEL\n"));
     }
-    AnsweringPrompts prompts;
-    LibraryIndex library;
-    CodeConversionTable codes;
-    AssetQuery query;
-    SceneListOptions options;
 };
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static Harness h;
+    static CsvHarness h;
     h.prompts.forget();
     SceneTree tree;
     SceneMatcher matcher(h.options, h.library, h.codes, h.query, tree);
     SceneListReader reader(matcher);
-    check(
-        reader.readCsvBytes(QByteArray(reinterpret_cast<const char *>(data), int(size)), nullptr));
+    check(reader.readCsvBytes(inputBytes(data, size), nullptr));
     check(h.prompts.asked().size() <= 1);
     for (const SceneTreeScene &scene : tree.scenes()) {
         check(scene.cells.size() == SceneTreeColumn::Count);

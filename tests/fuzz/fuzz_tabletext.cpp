@@ -1,24 +1,12 @@
 // Fuzz target: the matching table's saved one-line form. Whatever text is loaded, saving and
 // loading again gives the same text, every combo holds an index of its list or -1, and the
 // switched-off rows read back as written.
+#include "FuzzTarget.h"
 #include "scenelist/MatchingTable.h"
-
-#include <cstdint>
-#include <cstdlib>
-
-namespace {
-
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const QString text = QString::fromUtf8(reinterpret_cast<const char *>(data), int(size));
+    const QString text = inputText(data, size);
     MatchingTable table;
     table.loadFromText(text);
     table.loadInactiveRows(text);

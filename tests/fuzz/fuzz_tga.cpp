@@ -3,12 +3,10 @@
 // pixels or nothing, one fatal report exactly when the read fails, the quiet read agreeing with
 // the reported one, and the header-only size accepting every file that decodes (a decoded image
 // never needs fewer bytes than the header's minimum).
+#include "FuzzTarget.h"
 #include "import/ImageProbe.h"
 #include "import/TgaReader.h"
 #include "support/AnsweringPrompts.h"
-
-#include <cstdint>
-#include <cstdlib>
 
 namespace {
 
@@ -18,12 +16,6 @@ AnsweringPrompts &answers()
     static Prompts *previous = Prompts::install(&prompts);
     Q_UNUSED(previous);
     return prompts;
-}
-
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
 }
 
 } // namespace

@@ -1,18 +1,10 @@
 // Fuzz target: the .xlsx sheet reader on arbitrary bytes. Besides crashes and hangs (with the
 // sanitizers), it checks what the reader promises: rows exactly when it succeeds, one "-ERR- "
 // line exactly when it fails, every row as wide as the first, and the grid within the cell limit.
+#include "FuzzTarget.h"
 #include "scenelist/XlsxSheetReader.h"
 
-#include <cstdint>
-#include <cstdlib>
-
 namespace {
-
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
 
 void readAndCheck(const QByteArray &bytes, const QString &sheet, const XlsxLimits &limits)
 {

@@ -1,51 +1,19 @@
 // Fuzz target: the XML Spreadsheet 2003 scene list reader on arbitrary bytes. A document it
 // refuses builds nothing; whatever it reads gives scenes of 11 cells and at most one
 // "addTreeElm" box.
-#include "scenelist/AssetQuery.h"
-#include "scenelist/CodeConversionTable.h"
-#include "scenelist/LibraryIndex.h"
+#include "FuzzTarget.h"
 #include "scenelist/SceneListReader.h"
-#include "scenelist/SceneMatcher.h"
-#include "support/AnsweringPrompts.h"
-
-#include <cstdint>
-#include <cstdlib>
-
-namespace {
-
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
-
-struct Harness
-{
-    Harness()
-    {
-        Prompts::install(&prompts);
-        options.table = MatchingTable::fromText(QStringLiteral(
-            "1,1,1,,SC%a;1,2,6,,,png;1,3,2;1,4,5,,,psd,,,,,2;1,5,7;0;1,7,8,,,png;1,8,6"));
-        options.target = Target3DsMax;
-    }
-    AnsweringPrompts prompts;
-    LibraryIndex library;
-    CodeConversionTable codes;
-    AssetQuery query;
-    SceneListOptions options;
-};
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static Harness h;
+    static SceneListHarness h(
+        "1,1,1,,SC%a;1,2,6,,,png;1,3,2;1,4,5,,,psd,,,,,2;1,5,7;0;1,7,8,,,png;1,8,6");
+    h.options.target = Target3DsMax;
     h.prompts.forget();
     SceneTree tree;
     SceneMatcher matcher(h.options, h.library, h.codes, h.query, tree);
     SceneListReader reader(matcher);
-    const bool ok =
-        reader.readXmlBytes(QByteArray(reinterpret_cast<const char *>(data), int(size)));
+    const bool ok = reader.readXmlBytes(inputBytes(data, size));
     check(ok || tree.isEmpty());
     check(h.prompts.asked().size() <= 1);
     for (const SceneTreeScene &scene : tree.scenes()) {

@@ -6,7 +6,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -78,19 +77,12 @@ private Q_SLOTS:
         env.insert("CELLKIT_DEMO_DIR", samples + "/precompose-demo");
         QStringList args{"--config-dir", m_config.path()};
         if (refuseScripts)
-            args << "--refuse-suite"
-                 << "AEGP Utility Suite";
-        args << "--command"
-             << "cellKit"
-             << "--set"
-             << "lwScript=" + samples + "/precompose-demo.jsx, ," + m_scripts.path() +
-                    "/mark.JSXBIN,/missing/clip.final.jsx"
-             << "--click"
-             << "pbReloadScript"
-             << "--launchers"
-             << "-"
-             << "--launch" << label << "--dump"
-             << "-";
+            args << "--refuse-suite" << QString("AEGP Utility Suite");
+        const QString scripts = samples + "/precompose-demo.jsx, ," + m_scripts.path() +
+                                "/mark.JSXBIN,/missing/clip.final.jsx";
+        args << QString("--command|cellKit|--set|lwScript=" + scripts +
+                        "|--click|pbReloadScript|--launchers|-|--launch|" + label + "|--dump|-")
+                    .split('|');
         const HostProcessRun r = runHost(args, env);
         QCOMPARE(r.code, 0);
         QVERIFY2(r.out.startsWith("precompose-demo\nmark\nclip.final\n{"), qPrintable(r.out));
@@ -101,22 +93,6 @@ private Q_SLOTS:
         QCOMPARE(r.err.contains("dialog: Warning: Script [/missing/clip.final.jsx] Non trouvé"),
                  label == "clip.final");
         QVERIFY(!hasItem(project, "Characters") || !refuseScripts);
-    }
-
-    // The table's one-line form loads as the tab stores it; the tree is written as JSON.
-    void tableAndTree()
-    {
-        const QString row = "2,3,6,6:,EP%02e_%a,png psd,CH[VIRGULE]A,,1,000,2,,";
-        const HostProcessRun r = runHost({"--config-dir", m_config.path(), "--config", "tree",
-                                          "--command", "cellKit", "--table", row, "--tree", "-"});
-        QCOMPARE(r.code, 0);
-        const QJsonObject tree = QJsonDocument::fromJson(r.out.toUtf8()).object();
-        QCOMPARE(tree["columns"].toArray().size(), 11);
-        QCOMPARE(tree["columns"].toArray().last().toString(), QString("TYPE"));
-        QVERIFY(tree["scenes"].toArray().isEmpty());
-        QSettings saved(m_config.filePath("Quillmark/cellKit4after-tree.ini"),
-                        QSettings::IniFormat);
-        QVERIFY(saved.value("CreateScene/TableOptions").toString().startsWith(row + ";"));
     }
 };
 

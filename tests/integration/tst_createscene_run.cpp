@@ -3,14 +3,13 @@
 // buttons and "Create AE" are pressed and the host gets its idle call. The checks read the
 // tree the host prints, the files the buttons wrote and the saved projects.
 #include "HostProcess.h"
+#include "TestFiles.h"
 
-#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <QtEndian>
 #include <QtTest>
 
 namespace {
@@ -18,41 +17,6 @@ namespace {
 // Scene from column A, Movie from B, Ima (folder BG) from C, Asset (folder CHARS) from D.
 const QString kTable = "1,1,1,,,,,,0,000,0,,;1,2,3,,,mov,,,0,001,1,,;"
                        "1,3,5,,,png,BG,,2,002,1,,;1,4,6,,,png,CHARS,,1,003,1,,";
-
-QByteArray be32(quint32 v)
-{
-    QByteArray b(4, '\0');
-    qToBigEndian(v, b.data());
-    return b;
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-// A QuickTime file reduced to the movie header the host reads its length from.
-bool writeMovie(const QString &path, int seconds)
-{
-    const QByteArray mvhd = be32(0) + be32(0) + be32(0) + be32(600) + be32(quint32(seconds * 600));
-    return writeFile(path, be32(16 + mvhd.size()) + "moov" + be32(8 + mvhd.size()) + "mvhd" + mvhd);
-}
-
-bool writeImage(const QString &path)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QImage image(8, 8, QImage::Format_RGB32);
-    image.fill(Qt::blue);
-    return image.save(path);
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
 
 // "SC01[0]: SC01=1 ann=0[0,3]": per scene its red columns, per element its name, Fok and red
 // columns.
@@ -127,7 +91,7 @@ private Q_SLOTS:
     void loadExportAndCreate()
     {
         const QString lib = path("lib");
-        QVERIFY(writeMovie(lib + "/movies/SC01.mov", 3));
+        QVERIFY(writeFile(lib + "/movies/SC01.mov", quickTimeMovie(3)));
         QVERIFY(writeImage(lib + "/bg/BG01.png") && writeImage(lib + "/chars/bob.png"));
         QVERIFY(QDir().mkpath(path("out")));
         QVERIFY(writeFile(path("list.csv"), "Scene;Movie;BG;Characters\n;;;\n"
@@ -174,7 +138,8 @@ private Q_SLOTS:
     // with nothing selected only says so.
     void movieFolder()
     {
-        QVERIFY(writeMovie(path("movies/SC07.mov"), 4) && writeMovie(path("movies/SC08.mov"), 2));
+        QVERIFY(writeFile(path("movies/SC07.mov"), quickTimeMovie(4)) &&
+                writeFile(path("movies/SC08.mov"), quickTimeMovie(2)));
         const HostProcessRun r =
             panelRun({"--set", "cbSceneListType=1", "--set", "pb_selectSceneList=" + path("movies"),
                       "--set", "pbSelectDestinationDir=" + path("out"), "--click",
@@ -190,7 +155,7 @@ private Q_SLOTS:
     // -ERR- line and an empty tree.
     void workbookLoadsLikeItsCsv()
     {
-        const QString data = qEnvironmentVariable("CELLKIT_SOURCE_DIR") + "/tests/data/xlsx/";
+        const QString data = testData("xlsx/");
         for (const QString name : {"BG_forest_day", "BG_château", "CH_hero", "PR_lantern"})
             QVERIFY(writeImage(path("lib/" + name + ".png")));
         const QString table = "1,1,1,,,,,,0,000,0,,;1,2,2,,,,,,0,001,0,,;1,3,5,,,png,BG,,2,002,"
@@ -222,32 +187,6 @@ private Q_SLOTS:
         QCOMPARE(errors.size(), 1);
         QVERIFY2(errors.first().contains("scene-list.xlsx") && errors.first().contains("Nope"),
                  qPrintable(errors.first()));
-    }
-
-    // The interpreter chosen on the Board runs the query script, which is written into the
-    // configuration folder; the answer is the element's path.
-    void assetQueryUsesTheBoardInterpreter()
-    {
-        const QString fake = path("bin/fake-python");
-        QVERIFY(writeFile(fake, "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.args\"\n"
-                                "echo /assets/$2\n"));
-        QFile(fake).setPermissions(QFile::ReadOwner | QFile::ExeOwner);
-        QVERIFY(writeFile(path("list.csv"), "h\nh\nSC01;bob\n"));
-        const HostProcessRun r =
-            panelRun({"--table",
-                      "1,1,1,,,,,,0,000,0,,;1,2,6,,,png,,,1,001,1,\"fishMode\":\"shotgun\"[VIRGULE]"
-                      "\"fishParam\":\"chars\",",
-                      "--choose", fake, "--click", "pbPythonInterpreter", "--set",
-                      "pb_selectSceneList=" + path("list.csv"), "--click", "pbLoadSceneList",
-                      "--tree", "-"});
-        QCOMPARE(r.code, 0);
-        QVERIFY2(r.out.contains("[\"bob\",\"Asset\",\"File\",\"bob.png\",\"/assets/bob.png\""),
-                 qPrintable(r.out));
-        const QString script = path("config/Quillmark/Quillmark-ShotgunApiGet.py");
-        QCOMPARE(readFile(fake + ".args"), (script + "\nbob.png\nchars\n").toUtf8());
-        QVERIFY(QFileInfo(script).size() > 0);
-        QSettings saved(path("config/Quillmark/cellKit4after-.ini"), QSettings::IniFormat);
-        QCOMPARE(saved.value("efPythonInterpreter").toString(), fake);
     }
 
     // "Use Library Files": an imported scene gets the table's Top file above its own images and

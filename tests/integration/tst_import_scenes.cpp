@@ -1,49 +1,27 @@
 // Scene imports through the real module in the test host, as a user runs them: the input
 // directory set, the scene folders selected, Import pressed, one idle call. Scenes are written
 // to a temporary folder; the checks read the host's project, the files written and the log.
+#include "ModulePanel.h"
+#include "TestFiles.h"
 #include "testhost/core/SuiteRegistry.h"
-#include "testhost/core/TestHost.h"
 #include "testhost/project/ProjectHost.h"
 #include "testhost/project/ProjectModel.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
-#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QSettings>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QTextEdit>
-#include <QTimer>
 
 #include <algorithm>
 #include <utility>
 
 namespace {
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-bool writeImage(const QString &path)
-{
-    QImage image(8, 6, QImage::Format_ARGB32);
-    image.fill(Qt::red);
-    return QDir().mkpath(QFileInfo(path).absolutePath()) && image.save(path);
-}
 
 // key0001.png .. key<count>.png in dir.
 bool writeSequence(const QString &dir, const QString &key, int count)
@@ -108,14 +86,9 @@ QStringList layerNames(const ProjectItem *comp)
 
 int savedComps(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return -1;
-    int n = 0;
-    const QJsonArray items = QJsonDocument::fromJson(file.readAll()).object()["items"].toArray();
-    for (const QJsonValue &item : items)
-        n += item.toObject().value("type").toString() == QLatin1String("comp");
-    return n;
+    const QJsonArray items = QJsonDocument::fromJson(readFile(path))["items"].toArray();
+    return int(std::count_if(items.begin(), items.end(),
+                             [](const QJsonValue &item) { return item["type"] == "comp"; }));
 }
 
 } // namespace
@@ -125,12 +98,9 @@ class TestImportScenes : public QObject
     Q_OBJECT
 
 private:
-    template <typename T> T *widget(const char *name) const
-    {
-        return m_panel ? m_panel->findChild<T *>(QLatin1String(name)) : nullptr;
-    }
+    template <typename T> T *widget(const char *name) const { return m_module.widget<T>(name); }
 
-    ProjectModel &model() const { return m_host->project().model(); }
+    ProjectModel &model() const { return m_module.host->project().model(); }
 
     ProjectItem *item(const QString &name, A_short type) const
     {
@@ -147,30 +117,22 @@ private:
                                  [type](const ProjectItem *i) { return i->type == type; }));
     }
 
-    QString log() const
-    {
-        auto *view = widget<QTextEdit>("efLog");
-        return view ? view->toPlainText().mid(m_logMark) : QString();
-    }
+    QString log() const { return m_module.logText().mid(m_logMark); }
 
     // A question counts as asked whether the module shows a box (answered by the watcher) or
     // has no dialogs and logs it.
     bool asked(const QString &text) const
     {
-        return !m_boxes.filter(text).isEmpty() ||
-               (log().contains(QStringLiteral("-WAR- Prompts: no dialog available")) &&
-                log().contains(text));
+        return !m_module.boxes.filter(text).isEmpty() ||
+               (log().contains("-WAR- Prompts: no dialog available") && log().contains(text));
     }
 
-    // The template switch and path and the script list, set on the Create Scene tab.
-    void setCreateSceneTab(bool useTemplate, const QString &templatePath,
-                           const QStringList &scripts)
+    // The template switch and path, set on the Create Scene tab.
+    void setTemplate(bool useTemplate, const QString &templatePath)
     {
         widget<QCheckBox>("ckUseTemplateFile")->setChecked(useTemplate);
         QMetaObject::invokeMethod(widget<QWidget>("pbSelectFlashTemplate"), "setPath",
                                   Q_ARG(QString, templatePath));
-        widget<QListWidget>("lwScript")->clear();
-        widget<QListWidget>("lwScript")->addItems(scripts);
     }
 
     bool runImport(const QString &root, const QStringList &scenes)
@@ -186,84 +148,47 @@ private:
             found.first()->setSelected(true);
         }
         widget<QPushButton>("pb_importScene")->click();
-        m_host->idle();
+        m_module.host->idle();
         return true;
     }
 
-    // Answers message boxes from the queue (else with their default) and presses Stop on the
-    // progress dialog once the first scene is under way, when asked to.
-    void watchDialogs()
-    {
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            m_boxes << box->windowTitle() + QStringLiteral(": ") + box->text() +
-                           QStringLiteral(" ") + box->informativeText();
-            QAbstractButton *button =
-                m_answers.isEmpty()
-                    ? box->defaultButton()
-                    : box->button(QMessageBox::StandardButton(m_answers.takeFirst()));
-            button ? button->click() : box->reject();
-        }
-        auto *progress = widget<QProgressDialog>("importProgress");
-        if (m_stopAfterFirstScene && progress && progress->isVisible() &&
-            progress->labelText().startsWith(QStringLiteral("Scene 1 of")))
-            progress->cancel();
-    }
-
-    QTemporaryDir m_config;
+    ModulePanel m_module;
     QTemporaryDir *m_scenes = nullptr;
-    TestHost *m_host = nullptr;
-    QWidget *m_panel = nullptr;
-    QTimer m_watcher;
-    QStringList m_boxes;
-    QList<int> m_answers;
     bool m_stopAfterFirstScene = false;
     int m_logMark = 0;
 
 private Q_SLOTS:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
-        QVERIFY(m_config.isValid());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_config.path());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_config.path());
-        QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Quillmark"),
-                        QStringLiteral("cellKit4After"));
-        store.setValue(QStringLiteral("cbSettingsFile"), QStringLiteral("imptest"));
-        store.sync();
-
-        m_host = new TestHost(this);
         QString error;
-        QVERIFY2(m_host->loadPlugin(qEnvironmentVariable("CELLKIT_TEST_MODULE"), &error),
-                 qPrintable(error));
-        QVERIFY(m_host->chooseWindowMenuEntry(QStringLiteral("cellKit")));
-        QWidget *container = m_host->panelContainer(QStringLiteral("cellKit"));
-        QVERIFY(container);
-        for (QWidget *w : container->findChildren<QWidget *>())
-            if (w->inherits("WinTools"))
-                m_panel = w;
-        QVERIFY(m_panel);
-        m_watcher.setInterval(0);
-        connect(&m_watcher, &QTimer::timeout, this, &TestImportScenes::watchDialogs);
-        m_watcher.start();
+        QVERIFY2(m_module.load(this, &error, "imptest"), qPrintable(error));
+        QVERIFY(m_module.panel());
+        // Presses Stop once the first scene is under way, when a case asks to.
+        m_module.onEachTick = [this] {
+            auto *progress = widget<QProgressDialog>("importProgress");
+            if (m_stopAfterFirstScene && progress && progress->isVisible() &&
+                progress->labelText().startsWith("Scene 1 of"))
+                progress->cancel();
+        };
     }
 
     void init()
     {
         m_scenes = new QTemporaryDir;
         QVERIFY(m_scenes->isValid());
-        m_host->project().newProject();
-        m_host->faults().clear();
-        m_boxes.clear();
-        m_answers.clear();
+        m_module.host->project().newProject();
+        m_module.host->faults().clear();
+        m_module.boxes.clear();
+        m_module.answers.clear();
         m_stopAfterFirstScene = false;
-        setCreateSceneTab(false, QString(), {});
+        setTemplate(false, QString());
         for (const char *box : {"ckImpNewProject", "ckImpCreateZeroIma", "ckImpUseShellComp"})
             widget<QCheckBox>(box)->setChecked(false);
         widget<QCheckBox>("ckImpUseXml")->setChecked(true);
         widget<QComboBox>("cbImpPrecomp")->setCurrentIndex(0);
         widget<QLineEdit>("efImpCompName")->clear();
         widget<QLineEdit>("efImpOutputFileName")->clear();
-        m_logMark = widget<QTextEdit>("efLog")->toPlainText().size();
+        m_logMark = m_module.logText().size();
     }
 
     void cleanup() { delete std::exchange(m_scenes, nullptr); }
@@ -276,7 +201,7 @@ private Q_SLOTS:
         QVERIFY(writeSequence(root + "/SC02", "B", 2) && writeSequence(root + "/SC03", "C", 1));
         QVERIFY(writeImage(root + "/SC02/BG.png"));
         widget<QCheckBox>("ckImpNewProject")->setChecked(true);
-        m_host->faults().failCall("AEGP_SaveProjectAs", A_Err_GENERIC, 1);
+        m_module.host->faults().failCall("AEGP_SaveProjectAs", A_Err_GENERIC, 1);
 
         QVERIFY(runImport(root, {"SC01", "SC02", "SC03"}));
 
@@ -325,44 +250,6 @@ private Q_SLOTS:
         }
     }
 
-    void folderPrecomposition_data()
-    {
-        QTest::addColumn<int>("precomp");
-        QTest::addColumn<QString>("folder");
-        QTest::addColumn<QStringList>("layers");
-        QTest::addColumn<QStringList>("inner");
-        QTest::newRow("Folder") << 1 << "BG" << QStringList{"c3.png", "BG"}
-                                << QStringList{"c2.png", "c1.png"};
-        QTest::newRow("No Precomp")
-            << 0 << "BG" << QStringList{"c3.png", "c2.png", "c1.png"} << QStringList();
-        QTest::newRow("Footage kept")
-            << 1 << "Footage" << QStringList{"c3.png", "c2.png", "c1.png"} << QStringList();
-    }
-    void folderPrecomposition()
-    {
-        QFETCH(int, precomp);
-        QFETCH(QString, folder);
-        QFETCH(QStringList, layers);
-        QFETCH(QStringList, inner);
-        const QString scene = m_scenes->path() + "/A00";
-        for (const QString name : {"c1", "c2", "c3"})
-            QVERIFY(writeImage(scene + "/" + name + ".png"));
-        QVERIFY(writeFile(scene + "/A00.xml",
-                          descriptor("<cols name=\"" + folder + "\">\n" + col("c1") + col("c2") +
-                                     "</cols>\n" + col("c3"))));
-        widget<QComboBox>("cbImpPrecomp")->setCurrentIndex(precomp);
-
-        QVERIFY(runImport(m_scenes->path(), {"A00"}));
-
-        ProjectItem *c = comp("A00");
-        QVERIFY(c);
-        QCOMPARE(layerNames(c), layers);
-        ProjectItem *precomposition = comp(folder);
-        QCOMPARE(precomposition != nullptr, !inner.isEmpty());
-        if (precomposition)
-            QCOMPARE(layerNames(precomposition), inner);
-    }
-
     void oneFootageItemForASequenceImportedTwice()
     {
         const QString scene = m_scenes->path() + "/SC01";
@@ -384,86 +271,17 @@ private Q_SLOTS:
         QCOMPARE(footage->conformFps, 12.0);
     }
 
-    // A folder path whose last folder exists elsewhere; a movie in an "anim" column.
-    void columnKinds()
+    // A template that is not there stops the run before anything is built.
+    void missingTemplateImportsNothing()
     {
-        const QString scene = m_scenes->path() + "/SC05";
-        ProjectItem *main =
-            model().addFolder("Main", model().addFolder("Elsewhere", model().root()));
-        model().setDirty(false);
-        QVERIFY(writeImage(scene + "/BG.png"));
-        QVERIFY(writeFile(scene + "/shot.MOV", "not really a movie"));
-        QVERIFY(writeFile(scene + "/SC05.xml", descriptor(col("BG", "png", "fixe", "Chars/Main") +
-                                                          col("shot", "MOV", "anim"))));
-        widget<QCheckBox>("ckImpCreateZeroIma")->setChecked(true);
-
-        QVERIFY(runImport(m_scenes->path(), {"SC05"}));
-
-        ProjectItem *c = comp("SC05");
-        QVERIFY(c);
-        QCOMPARE(layerNames(c), QStringList({"shot.MOV", "BG.png"}));
-        QCOMPARE(c->layers.back()->source->parent, main);
-        ProjectItem *chars = item("Chars", AEGP_ItemType_FOLDER);
-        QVERIFY(chars && chars->children.empty());
-        QCOMPARE(c->layers.front()->source->kind, QStringLiteral("movie"));
-        QVERIFY(!QFileInfo::exists(scene + "/shot0000.MOV"));
-    }
-
-    // The shell's name is longer than the 31 characters an old name buffer holds.
-    void shellCompositionKeepsItsRateAndLayers()
-    {
-        const QString shellName = QStringLiteral("SHELL_layout_with_a_name_longer_than_31");
-        ProjectItem *shell = model().addComp(shellName, model().root(), 320, 200, A_Ratio{1, 1},
-                                             A_Time{48, 24}, A_Ratio{24, 1});
-        ProjectItem *frame = model().addComp("Frame", model().root(), 320, 200, A_Ratio{1, 1},
-                                             A_Time{48, 24}, A_Ratio{24, 1});
-        QVERIFY(model().addLayer(shell, frame));
-        QVERIFY(writeBackgroundScene(m_scenes->path() + "/SC07"));
-        widget<QCheckBox>("ckImpUseShellComp")->setChecked(true);
-        widget<QLineEdit>("efImpShellCompName")->setText(shellName);
-        widget<QLineEdit>("efImpCompName")->setText("Final_%a");
-
-        QVERIFY(runImport(m_scenes->path(), {"SC07"}));
-
-        QCOMPARE(shell->name, QStringLiteral("Final_SC07"));
-        QCOMPARE(shell->frameRate.num, 24);
-        QCOMPARE(shell->duration.value, 10);
-        QCOMPARE(shell->duration.scale, A_u_long(25));
-        QCOMPARE(shell->width, 64);
-        QCOMPARE(layerNames(shell), QStringList({"BG.png", "Frame"}));
-        QCOMPARE(countOf(AEGP_ItemType_COMP), 2);
-    }
-
-    void templateFile_data()
-    {
-        QTest::addColumn<bool>("templateExists");
-        QTest::newRow("missing") << false;
-        QTest::newRow("present") << true;
-    }
-    void templateFile()
-    {
-        QFETCH(bool, templateExists);
         const QString templatePath = m_scenes->path() + "/template/layout.aep";
-        if (templateExists) {
-            QDir().mkpath(QFileInfo(templatePath).absolutePath());
-            model().addFolder("From template", model().root());
-            QString error;
-            QVERIFY2(m_host->project().saveProject(templatePath, &error), qPrintable(error));
-            m_host->project().newProject();
-        }
-        const QString scene = m_scenes->path() + "/SC01";
-        QVERIFY(writeBackgroundScene(scene));
-        setCreateSceneTab(true, templatePath, {});
-        widget<QCheckBox>("ckImpNewProject")->setChecked(templateExists);
+        QVERIFY(writeBackgroundScene(m_scenes->path() + "/SC01"));
+        setTemplate(true, templatePath);
 
         QVERIFY(runImport(m_scenes->path(), {"SC01"}));
 
-        QCOMPARE(asked(QStringLiteral("Template File [%1] not found").arg(templatePath)),
-                 !templateExists);
-        QCOMPARE(comp("SC01") != nullptr, templateExists);
-        QCOMPARE(QFileInfo::exists(scene + "/SC01.aep"), templateExists);
-        if (templateExists)
-            QVERIFY(item("From template", AEGP_ItemType_FOLDER));
+        QVERIFY(asked(QStringLiteral("Template File [%1] not found").arg(templatePath)));
+        QVERIFY(!comp("SC01"));
     }
 
     void quotesInPathsStayInsideTheScripts()
@@ -495,7 +313,7 @@ private Q_SLOTS:
         const QString scene = m_scenes->path() + "/SC01";
         QVERIFY(writeImage(scene + "/BG.png"));
         widget<QCheckBox>("ckImpNewProject")->setChecked(true);
-        m_answers << QMessageBox::Cancel;
+        m_module.answers << QMessageBox::Cancel;
 
         QVERIFY(runImport(m_scenes->path(), {"SC01"}));
 
@@ -519,25 +337,6 @@ private Q_SLOTS:
         for (const QString scene : {"SC01", "SC02", "SC03"})
             QCOMPARE(QFileInfo::exists(root + "/" + scene + "/" + scene + ".aep"), scene == "SC01");
         QVERIFY(log().contains("stopped by the user after 1 of 3 scenes"));
-    }
-
-    void batchScriptsRunWithTheSceneComposition()
-    {
-        const QString scripts = m_scenes->path() + "/scripts";
-        QVERIFY(writeFile(scripts + "/batch_mark.jsx",
-                          "app.project.items.addFolder(_CurCompName + ' marked');"));
-        QVERIFY(writeFile(scripts + "/tools.jsx", "app.project.items.addFolder('tools ran');"));
-        setCreateSceneTab(
-            false, QString(),
-            {scripts + "/batch_mark.jsx", scripts + "/tools.jsx", scripts + "/BATCH_missing.jsx"});
-        QVERIFY(writeBackgroundScene(m_scenes->path() + "/SC01"));
-
-        QVERIFY(runImport(m_scenes->path(), {"SC01"}));
-
-        QVERIFY(item("SC01 marked", AEGP_ItemType_FOLDER));
-        QVERIFY(!item("tools ran", AEGP_ItemType_FOLDER));
-        QVERIFY(log().contains("Batch Script : " + scripts + "/batch_mark.jsx"));
-        QVERIFY(log().contains("ERROR : Batch Script 45636856367"));
     }
 };
 

@@ -1,6 +1,7 @@
-// Start-up failures of the real module. The module is loaded once per process, so each
-// scenario runs in a child process: this same executable, started with CELLKIT_SHELL_SCENARIO
-// naming the scenario, loads the module into a fresh test host and checks it in-process.
+// Start-up of the real module: its look in a process without a Qt application, and its
+// failures. The module is loaded once per process, so each scenario runs in a child process:
+// this same executable, started with CELLKIT_SHELL_SCENARIO naming the scenario, loads the
+// module into a fresh test host and checks it in-process.
 #include "HostProcess.h"
 
 #include "testhost/core/SuiteRegistry.h"
@@ -8,7 +9,6 @@
 
 #include <QApplication>
 #include <QLibrary>
-#include <QProcess>
 #include <QStyle>
 #include <QtTest>
 
@@ -18,11 +18,11 @@ namespace {
 struct Scenario
 {
     const char *name;
-    const char *refuseSuite;   // or null
-    const char *failCall;      // or null
-    bool started;              // the plug-in object was built
-    bool menuEntry;            // "cellKit" stands in the Window menu
-    int hooks;                 // hooks registered before the failure
+    const char *refuseSuite; // or null
+    const char *failCall;    // or null
+    bool started;            // the plug-in object was built
+    bool menuEntry;          // "cellKit" stands in the Window menu
+    int hooks;               // hooks registered before the failure
 };
 
 const Scenario kScenarios[] = {
@@ -82,7 +82,8 @@ int runScenario(const Scenario &s, int argc, char **argv)
     return 0;
 }
 
-// The child for a process without a Qt application: loading the module creates one.
+// The child for a process without a Qt application: loading the module creates one, in the
+// "Fusion" style with the Dark AE colours at the upper end of their range.
 int runWithoutApplication()
 {
     QLibrary module(qEnvironmentVariable("CELLKIT_TEST_MODULE"));
@@ -90,6 +91,14 @@ int runWithoutApplication()
     CHECK(module.load());
     CHECK(qobject_cast<QApplication *>(QCoreApplication::instance()));
     CHECK(QApplication::style()->objectName().toLower() == QLatin1String("fusion"));
+    const QPalette palette = QApplication::palette();
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        CHECK(palette.color(group, QPalette::Window) == QColor(88, 88, 88));
+        CHECK(palette.color(group, QPalette::WindowText) == QColor(255, 255, 255));
+        CHECK(palette.color(group, QPalette::Base) == QColor(69, 69, 69));
+        CHECK(palette.color(group, QPalette::Highlight) == QColor(205, 205, 205));
+        CHECK(palette.color(group, QPalette::Midlight) == QColor(255, 0, 255));
+    }
     return 0;
 }
 } // namespace
@@ -109,7 +118,8 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, name);
         QByteArray output;
-        QVERIFY2(runSelfScenario(QStringLiteral("CELLKIT_SHELL_SCENARIO"), name, &output), output.constData());
+        QVERIFY2(runSelfScenario(QStringLiteral("CELLKIT_SHELL_SCENARIO"), name, &output),
+                 output.constData());
     }
 };
 

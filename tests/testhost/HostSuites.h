@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QString>
+#include <QVector>
 
 struct HostSuites
 {
@@ -25,15 +26,10 @@ struct HostSuites
     }
     ~HostSuites()
     {
-        basic->ReleaseSuite(kAEGPMemorySuite, kAEGPMemorySuiteVersion1);
-        basic->ReleaseSuite(kAEGPProjSuite, kAEGPProjSuiteVersion5);
-        basic->ReleaseSuite(kAEGPItemSuite, kAEGPItemSuiteVersion8);
-        basic->ReleaseSuite(kAEGPCompSuite, kAEGPCompSuiteVersion7);
-        basic->ReleaseSuite(kAEGPLayerSuite, kAEGPLayerSuiteVersion5);
-        basic->ReleaseSuite(kAEGPFootageSuite, kAEGPFootageSuiteVersion5);
-        basic->ReleaseSuite(kAEGPUtilitySuite, kAEGPUtilitySuiteVersion5);
+        for (const auto &held : m_held)
+            basic->ReleaseSuite(held.first, held.second);
     }
-    bool complete() const { return memory && proj && item && comp && layer && footage && utility; }
+    bool complete() const { return m_held.size() == 7; }
 
     // Lock, read, unlock and free, as the plug-in does with every text the host hands over.
     QByteArray take(AEGP_MemHandle h) const
@@ -112,9 +108,13 @@ private:
     template <typename T> void acquire(const char *name, int version, T **out)
     {
         const void *p = nullptr;
-        if (basic->AcquireSuite(name, version, &p) == 0)
-            *out = static_cast<T *>(const_cast<void *>(p));
+        if (basic->AcquireSuite(name, version, &p) != 0)
+            return;
+        *out = static_cast<T *>(const_cast<void *>(p));
+        m_held.append({name, version});
     }
+
+    QVector<QPair<const char *, int>> m_held;
 };
 
 // Writes small files (content irrelevant unless given) into a folder.

@@ -1,9 +1,9 @@
 // What the test host makes of an imported file: sequence gathering among the other files of
 // the folder, the names it gives, and the lengths read from movie and sound headers.
 #include "HostSuites.h"
+#include "TestFiles.h"
 #include "testhost/project/FootageScan.h"
 
-#include <QBuffer>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest>
@@ -12,13 +12,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-QByteArray be32(quint32 v)
-{
-    QByteArray b(4, '\0');
-    qToBigEndian(v, reinterpret_cast<uchar *>(b.data()));
-    return b;
-}
 
 QByteArray le32(quint32 v)
 {
@@ -63,72 +56,53 @@ class TestTesthostFootage : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    // The files present, the one imported (from ":" on, alphabetical order), the kind and
+    // name of the footage, and its files ("" for a placeholder).
     void sequenceGathering_data()
     {
         QTest::addColumn<QStringList>("present");
         QTest::addColumn<QString>("imported");
-        QTest::addColumn<bool>("alphabetical");
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QStringList>("files"); // "" for a placeholder
-        const QStringList three{"A0001.png", "A0002.png", "A0003.png"};
-        QTest::newRow("from the middle") << three << "A0002.png" << false << "sequence"
-                                         << "A[0001-0003].png" << three;
-        QTest::newRow("frame 0 comes first")
-            << QStringList{"A0002.png", "A0000.png", "A0001.png"} << "A0001.png" << false
-            << "sequence"
-            << "A[0000-0002].png" << QStringList{"A0000.png", "A0001.png", "A0002.png"};
-        QTest::newRow("gaps are placeholders")
-            << QStringList{"A0001.png", "A0002.png", "A0005.png"} << "A0001.png" << false
-            << "sequence"
-            << "A[0001-0005].png" << QStringList{"A0001.png", "A0002.png", "", "", "A0005.png"};
-        QTest::newRow("alphabetical skips the gaps")
-            << QStringList{"A0001.png", "A0002.png", "A0005.png"} << "A0001.png" << true
-            << "sequence"
-            << "A[0001-0005].png" << QStringList{"A0001.png", "A0002.png", "A0005.png"};
-        QTest::newRow("extension case is ignored")
-            << QStringList{"A0001.png", "A0002.PNG", "A0003.Png"} << "A0003.Png" << false
-            << "sequence"
-            << "A[0001-0003].Png" << QStringList{"A0001.png", "A0002.PNG", "A0003.Png"};
-        QTest::newRow("other sequences stay apart")
-            << QStringList{"A0001.png", "A0002.png", "AB0001.png", "B0002.png",
-                           "A0003.tga", "A01.png",   "A_0004.png", "A0002.png.bak"}
-            << "A0001.png" << false << "sequence"
-            << "A[0001-0002].png" << QStringList{"A0001.png", "A0002.png"};
-        QTest::newRow("digits inside the name")
-            << QStringList{"sh2_v3_0010.tga", "sh2_v3_0011.tga", "sh2_v4_0010.tga"}
-            << "sh2_v3_0011.tga" << false << "sequence"
-            << "sh2_v3_[0010-0011].tga" << QStringList{"sh2_v3_0010.tga", "sh2_v3_0011.tga"};
-        QTest::newRow("no extension")
-            << QStringList{"cel01", "cel02"} << "cel02" << false << "sequence"
-            << "cel[01-02]" << QStringList{"cel01", "cel02"};
-        QTest::newRow("alone it is a still")
-            << QStringList{"A0001.png", "B0002.png"} << "A0001.png" << false << "still"
-            << "A0001.png" << QStringList{"A0001.png"};
-        QTest::newRow("movies are never gathered")
-            << QStringList{"c0001.MOV", "c0002.MOV"} << "c0001.MOV" << false << "movie"
-            << "c0001.MOV" << QStringList{"c0001.MOV"};
+        QTest::addColumn<QString>("footage");
+        QTest::addColumn<QStringList>("files");
+        const auto row = [](const char *name, const QStringList &present, const QString &imported,
+                            const QString &footage, const QStringList &files) {
+            QTest::newRow(name) << present << imported << footage << files;
+        };
+        const QStringList gap{"A0001.png", "A0002.png", "A0005.png"};
+        row("frame 0 comes first", {"A0002.png", "A0000.png", "A0001.png"}, "A0001.png",
+            "sequence A[0000-0002].png", {"A0000.png", "A0001.png", "A0002.png"});
+        row("gaps are placeholders", gap, "A0001.png", "sequence A[0001-0005].png",
+            {"A0001.png", "A0002.png", "", "", "A0005.png"});
+        row("alphabetical skips the gaps", gap, ":A0001.png", "sequence A[0001-0005].png", gap);
+        row("extension case is ignored", {"A0001.png", "A0002.PNG", "A0003.Png"}, "A0003.Png",
+            "sequence A[0001-0003].Png", {"A0001.png", "A0002.PNG", "A0003.Png"});
+        row("other sequences stay apart",
+            {"A0001.png", "A0002.png", "AB0001.png", "B0002.png", "A0003.tga", "A01.png",
+             "A_0004.png", "A0002.png.bak"},
+            "A0001.png", "sequence A[0001-0002].png", {"A0001.png", "A0002.png"});
+        row("digits inside the name", {"sh2_v3_0010.tga", "sh2_v3_0011.tga", "sh2_v4_0010.tga"},
+            "sh2_v3_0011.tga", "sequence sh2_v3_[0010-0011].tga",
+            {"sh2_v3_0010.tga", "sh2_v3_0011.tga"});
+        row("movies are never gathered", {"c0001.MOV", "c0002.MOV"}, "c0001.MOV", "movie c0001.MOV",
+            {"c0001.MOV"});
     }
     void sequenceGathering()
     {
         QFETCH(QStringList, present);
         QFETCH(QString, imported);
-        QFETCH(bool, alphabetical);
+        QFETCH(QStringList, files);
         QTemporaryDir dir;
         touchFiles(dir.path(), present);
-        const FootageScan scan = scanFootage(dir.filePath(imported), true, alphabetical);
+        const bool alphabetical = imported.startsWith(':');
+        const FootageScan scan =
+            scanFootage(dir.filePath(imported.mid(alphabetical)), true, alphabetical);
         QVERIFY2(scan.ok, qPrintable(scan.error));
-        QTEST(scan.kind, "kind");
-        QTEST(scan.name, "name");
+        QTEST(scan.kind + ' ' + scan.name, "footage");
         QStringList expected;
-        int placeholders = 0;
-        QFETCH(QStringList, files);
-        for (const QString &f : files) {
+        for (const QString &f : files)
             expected << (f.isEmpty() ? QString() : dir.filePath(f));
-            placeholders += f.isEmpty();
-        }
         QCOMPARE(scan.files, expected);
-        QCOMPARE(scan.missingFrames, placeholders);
+        QCOMPARE(scan.missingFrames, files.count(QString()));
     }
 
     // Within a run a folder is listed once. The zero image the plug-in writes just before
@@ -152,15 +126,6 @@ private Q_SLOTS:
                  QStringLiteral("B[0000-0002].png"));
     }
 
-    void withoutSequenceOptionsOneFile()
-    {
-        QTemporaryDir dir;
-        touchFiles(dir.path(), {"A0001.png", "A0002.png"});
-        const FootageScan scan = scanFootage(dir.filePath("A0002.png"), false, false);
-        QCOMPARE(scan.kind, QStringLiteral("still"));
-        QCOMPARE(scan.files, QStringList{dir.filePath("A0002.png")});
-    }
-
     void refusals()
     {
         QTemporaryDir dir;
@@ -173,38 +138,35 @@ private Q_SLOTS:
         QVERIFY(!scan.ok);
         QVERIFY2(scan.error.contains("spans"), qPrintable(scan.error));
         QVERIFY(scanFootage(dir.filePath("A0000001.png"), true, true).ok);
+        // Without the sequence options the file alone is imported.
+        QCOMPARE(scanFootage(dir.filePath("A0000001.png"), false, false).files,
+                 QStringList{dir.filePath("A0000001.png")});
     }
 
+    // The kind of footage and its native duration "value/scale" (1/1 when unreadable).
     void headerDurations_data()
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<int>("value");
-        QTest::addColumn<int>("scale");
+        QTest::addColumn<QString>("duration");
+        const auto row = [](const char *name, const QString &file, const QByteArray &bytes,
+                            const QString &duration) {
+            QTest::newRow(name) << file << bytes << duration;
+        };
         const QByteArray ftyp = box("ftyp", "qt  " + be32(0));
-        QTest::newRow("mov, version 0")
-            << "a.mov" << ftyp + box("mdat", QByteArray(1000, 'x')) + box("moov", mvhd0(600, 1500))
-            << "movie" << 1500 << 600;
-        QTest::newRow("mp4, version 1")
-            << "a.mp4" << ftyp + box("moov", box("trak", QByteArray(16, 0)) + mvhd1(1000, 2500))
-            << "movie" << 2500 << 1000;
+        row("mov, version 0", "a.mov",
+            ftyp + box("mdat", QByteArray(1000, 'x')) + box("moov", mvhd0(600, 1500)),
+            "movie 1500/600");
         // A 64-bit box size before the movie header (size field 1, real size after the type).
-        QByteArray large =
+        const QByteArray large =
             be32(1) + "mdat" + QByteArray(4, '\0') + be32(16 + 64) + QByteArray(64, 'x');
-        QTest::newRow("64-bit media box")
-            << "b.mov" << ftyp + large + box("moov", mvhd0(24, 48)) << "movie" << 48 << 24;
-        QTest::newRow("too long for 32 bits")
-            << "c.mp4" << box("moov", mvhd1(90000, 3000000000ULL)) << "movie" << 33333333 << 1000;
-        QTest::newRow("box size past the end")
-            << "d.mov" << be32(5000) + "moov" + mvhd0(600, 60) << "movie" << 1 << 1;
-        QTest::newRow("not a movie") << "f.mov" << QByteArray("hello") << "movie" << 1 << 1;
-        QTest::newRow("wav") << "a.wav" << wave(88200, 44100) << "sound" << 500 << 1000;
-        QTest::newRow("wav, odd chunk before the data")
-            << "b.WAV" << wave(8000, 16000, QByteArray("LIST") + le32(3) + "abc" + QByteArray(1, 0))
-            << "sound" << 2000 << 1000;
-        QTest::newRow("wav without fmt")
-            << "c.wav" << QByteArray("RIFF") + le32(12) + "WAVEdata" + le32(0) << "sound" << 1 << 1;
+        row("too long for 32 bits", "c.mp4", box("moov", mvhd1(90000, 3000000000ULL)),
+            "movie 33333333/1000");
+        row("box size past the end", "d.mov", be32(5000) + "moov" + mvhd0(600, 60), "movie 1/1");
+        row("wav", "a.wav", wave(88200, 44100), "sound 500/1000");
+        row("wav, odd chunk before the data", "b.WAV",
+            wave(8000, 16000, QByteArray("LIST") + le32(3) + "abc" + QByteArray(1, 0)),
+            "sound 2000/1000");
     }
     void headerDurations()
     {
@@ -214,36 +176,11 @@ private Q_SLOTS:
         touchFiles(dir.path(), {file}, bytes);
         const FootageScan scan = scanFootage(dir.filePath(file), true, false);
         QVERIFY(scan.ok);
-        QTEST(scan.kind, "kind");
-        QTEST(int(scan.nativeDuration.value), "value");
-        QTEST(int(scan.nativeDuration.scale), "scale");
-    }
-
-    // The item durations the host reports: a sequence lasts its frame count (placeholders
-    // included) at its conform rate, a still lasts nothing.
-    void itemDurations()
-    {
-        QTemporaryDir dir;
-        touchFiles(dir.path(), {"A0001.png", "A0002.png", "A0004.png", "BG.png"});
-        TestHost host;
-        HostSuites s(host);
-        AEGP_ItemH seq = s.importFile(dir.filePath("A0001.png"), true);
-        AEGP_ItemH still = s.importFile(dir.filePath("BG.png"), true);
-        QVERIFY(seq && still);
-        A_Time t{};
-        QCOMPARE(s.item->AEGP_GetItemDuration(seq, &t), A_Err_NONE);
-        QCOMPARE(double(t.value) / t.scale, 4 / 30.0);
-        AEGP_FootageInterp interp{};
-        QCOMPARE(s.footage->AEGP_GetFootageInterpretation(seq, false, &interp), A_Err_NONE);
-        interp.conform_fpsF = 23.976;
-        QCOMPARE(s.footage->AEGP_SetFootageInterpretation(seq, false, &interp), A_Err_NONE);
-        s.item->AEGP_GetItemDuration(seq, &t);
-        QCOMPARE(t.value, A_long(4000));
-        QCOMPARE(t.scale, A_u_long(23976));
-        s.item->AEGP_GetItemDuration(still, &t);
-        QCOMPARE(t.value, A_long(0));
-        interp.conform_fpsF = 0;
-        QCOMPARE(s.footage->AEGP_SetFootageInterpretation(seq, false, &interp), A_Err_PARAMETER);
+        QTEST(QStringLiteral("%1 %2/%3")
+                  .arg(scan.kind)
+                  .arg(scan.nativeDuration.value)
+                  .arg(scan.nativeDuration.scale),
+              "duration");
     }
 };
 

@@ -60,8 +60,6 @@ private Q_SLOTS:
             << QStringList{"focus 7", "dialog", "hidden"} << QStringList{"focus 7"};
         QTest::newRow("remembered window destroyed: focus to the container")
             << QStringList{"focus 7", "dialog", "destroy 7", "hidden"} << QStringList{"focus 1"};
-        QTest::newRow("nothing focused: the container")
-            << QStringList{"focus 0", "dialog", "hidden"} << QStringList{"focus 1"};
         // On Windows the panel hides for its dialog and the host's next paint shows it again.
         QTest::newRow("panel shown again during the dialog keeps the window to return to")
             << QStringList{"focus 5", "panel", "focus 7", "modal", "focus 9", "panel", "hidden"}

@@ -105,18 +105,6 @@ private Q_SLOTS:
         QCOMPARE(g_hostMessages, QStringList({"532", "532"}));
     }
 
-    void laterPanelTakesOver()
-    {
-        Panel first(&m_container);
-        Panel second(&m_container);
-        send(&m_container, WM_SIZING);
-        QCOMPARE(first.heard, QStringList());
-        QCOMPARE(second.heard, QStringList{"sizing"});
-        QCOMPARE(g_hostMessages, QStringList{"532"});
-        second.host.reset();
-        QVERIFY(m_container.proc == &hostProc);
-    }
-
 private:
     HWND__ m_container;
 };

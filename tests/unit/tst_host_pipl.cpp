@@ -57,22 +57,6 @@ private Q_SLOTS:
         QVERIFY(in.atEnd() && in.status() == QDataStream::Ok);
     }
 
-    // What the resource compiler reads (16-bit little-endian words) is what the host gets.
-    void resourceScriptCarriesTheBytes()
-    {
-        const QByteArray rc = readFile("cellKit4After.rc");
-        const int begin = rc.indexOf("\n16000 PiPL DISCARDABLE\nBEGIN\n");
-        QVERIFY(begin >= 0);
-        QByteArray words;
-        auto it = QRegularExpression(QStringLiteral("0x([0-9a-f]{4})"))
-                      .globalMatch(QString::fromLatin1(rc.mid(begin)));
-        while (it.hasNext()) {
-            const uint w = it.next().captured(1).toUInt(nullptr, 16);
-            words.append(char(w & 0xff)).append(char(w >> 8));
-        }
-        QCOMPARE(words, m_bytes);
-    }
-
     void properties_data()
     {
         QTest::addColumn<QString>("key");

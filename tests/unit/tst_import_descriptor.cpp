@@ -3,9 +3,10 @@
 // bad descriptors of tests/data/illegal.
 #include "import/ColumnAssembler.h"
 #include "import/ExpoDescriptor.h"
-#include "support/LogSink.h"
 
 #include "FileSizeLimit.h"
+#include "RecordedUser.h"
+#include "TestFiles.h"
 
 #include <QDomDocument>
 #include <QTemporaryDir>
@@ -15,13 +16,6 @@
 #include <cstring>
 
 namespace {
-
-class RecordingSink : public LogSink
-{
-public:
-    void appendLogLine(const QString &line) override { lines << line; }
-    QStringList lines;
-};
 
 // Every call of the reader, one line each.
 class RecordingAssembler : public ColumnAssembler
@@ -55,18 +49,6 @@ ExpoCol column(const QString &firstCell, const QString &name, int nbIma, const Q
     return ExpoCol{firstCell, name, nbIma, nbIma, 1, subdir, ext, folder};
 }
 
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &data)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
-}
-
 // Folders BG, BG/Sub and Footage, with a column at the root.
 QByteArray nestedText()
 {
@@ -83,276 +65,206 @@ class TestImportDescriptor : public QObject
 {
     Q_OBJECT
 
+    RecordedUser m_user;
+    const QStringList &m_log = m_user.log;
+
 private slots:
-    void init()
+    void init() { m_user.forget(); }
+
+    // Folders nest as the subdirectories do; a one-image column is written under its first cell's
+    // name; a folder met again later is opened again.
+    void writerText()
     {
-        m_sink.lines.clear();
-        m_previousSink = LogSink::current();
-        LogSink::setCurrent(&m_sink);
+        const ExpoColList cols{column("A0001", "A", 24, ""),
+                               column("BG_v1", "BG_v", 1, "/BG", "png", "Decor"),
+                               column("C_0001", "C_", 3, "/BG/A", "tga"),
+                               column("FX0001", "FX", 2, "/FX"), column("Y0001", "Y", 5, "/BG")};
+        const QStringList expected{
+            R"(<?xml version="1.0" encoding="ISO-8859-1"?>)",
+            R"(<!DOCTYPE quillMarkExpo>)",
+            R"(<expo name="RENDER" nbIma="24" frameRate="25" >)",
+            R"(<size dx="1920" dy="1080" />)",
+            R"(<cols name="A00">)",
+            R"(    <col name="A"  type="anim" subdir="" ext="png" firstCellName="A0001" folder="" />)",
+            R"(<cols name="BG">)",
+            R"(    <col name="BG_v1"  type="fixe" subdir="/BG" ext="png" firstCellName="BG_v1" folder="Decor" />)",
+            R"(<cols name="A">)",
+            R"(    <col name="C_"  type="anim" subdir="/BG/A" ext="tga" firstCellName="C_0001" folder="" />)",
+            R"(</cols>)",
+            R"(</cols>)",
+            R"(<cols name="FX">)",
+            R"(    <col name="FX"  type="anim" subdir="/FX" ext="png" firstCellName="FX0001" folder="" />)",
+            R"(</cols>)",
+            R"(<cols name="BG">)",
+            R"(    <col name="Y"  type="anim" subdir="/BG" ext="png" firstCellName="Y0001" folder="" />)",
+            R"(</cols>)",
+            R"(</cols>)",
+            R"(</expo>)",
+            ""};
+        const QByteArray text = ExpoDescriptor::descriptorText(24, 25, 1920, 1080, cols);
+        QCOMPARE(QString::fromLatin1(text).split(QLatin1Char('\n')), expected);
     }
-    void cleanup() { LogSink::setCurrent(m_previousSink); }
 
-    void writerText();
-    void writerEscapesAndStaysLatin1();
-    void writerReplacesOrReports();
-    void readerCalls_data();
-    void readerCalls();
-    void readerRefusals();
-    void defaultsForTheAnalysis();
-    void illegalDescriptorsGiveTheirMessage();
-
-private:
-    RecordingSink m_sink;
-    LogSink *m_previousSink = nullptr;
-};
-
-// Folders nest as the subdirectories do; a one-image column is written under its first cell's
-// name; a folder met again later is opened again.
-void TestImportDescriptor::writerText()
-{
-    const ExpoColList cols{column("A0001", "A", 24, ""),
-                           column("BG_v1", "BG_v", 1, "/BG", "png", "Decor"),
-                           column("C_0001", "C_", 3, "/BG/A", "tga"),
-                           column("FX0001", "FX", 2, "/FX"), column("Y0001", "Y", 5, "/BG")};
-    const QStringList expected{
-        R"(<?xml version="1.0" encoding="ISO-8859-1"?>)",
-        R"(<!DOCTYPE quillMarkExpo>)",
-        R"(<expo name="RENDER" nbIma="24" frameRate="25" >)",
-        R"(<size dx="1920" dy="1080" />)",
-        R"(<cols name="A00">)",
-        R"(    <col name="A"  type="anim" subdir="" ext="png" firstCellName="A0001" folder="" />)",
-        R"(<cols name="BG">)",
-        R"(    <col name="BG_v1"  type="fixe" subdir="/BG" ext="png" firstCellName="BG_v1" folder="Decor" />)",
-        R"(<cols name="A">)",
-        R"(    <col name="C_"  type="anim" subdir="/BG/A" ext="tga" firstCellName="C_0001" folder="" />)",
-        R"(</cols>)",
-        R"(</cols>)",
-        R"(<cols name="FX">)",
-        R"(    <col name="FX"  type="anim" subdir="/FX" ext="png" firstCellName="FX0001" folder="" />)",
-        R"(</cols>)",
-        R"(<cols name="BG">)",
-        R"(    <col name="Y"  type="anim" subdir="/BG" ext="png" firstCellName="Y0001" folder="" />)",
-        R"(</cols>)",
-        R"(</cols>)",
-        R"(</expo>)",
-        ""};
-    const QByteArray text = ExpoDescriptor::descriptorText(24, 25, 1920, 1080, cols);
-    QCOMPARE(QString::fromLatin1(text).split(QLatin1Char('\n')), expected);
-}
-
-void TestImportDescriptor::writerEscapesAndStaysLatin1()
-{
-    const QString name = QStringLiteral("R&D <\"x\"> \u00e9t\u00e9 \u03a9\tA");
-    const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");
-    const ExpoColList cols{column(name + QStringLiteral("0001"), name, 2,
-                                  QStringLiteral("/Caf\u00e9 & <Co>/") + emoji, "png",
-                                  QStringLiteral("F\"1/\u4e2d"))};
-    const QByteArray text = ExpoDescriptor::descriptorText(2, 25, 0, 0, cols);
-    QVERIFY(text.contains(R"(<cols name="Caf)"
-                          "\xe9"
-                          R"( &amp; &lt;Co&gt;">)"));
-    QVERIFY(text.contains(R"(<cols name="&#128512;">)"));
-    QVERIFY(text.contains(R"(<col name="R&amp;D &lt;&quot;x&quot;&gt; )"
-                          "\xe9t\xe9"
-                          R"( &#937;&#9;A"  type="anim")"));
-    QVERIFY(text.contains(R"(folder="F&quot;1/&#20013;" />)"));
-    QVERIFY(!text.contains("\xc3")); // no UTF-8 anywhere: the file is ISO-8859-1
-
-    // Everything comes back as it was through the reader.
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("SC.xml"));
-    QVERIFY(writeFile(path, text));
-    ImportOptions options;
-    options.precomp = 5;
-    RecordingAssembler assembler;
-    ExpoDescriptor(options, assembler).ImportSceneFromXml(path);
-    QCOMPARE(assembler.calls,
-             QStringList({QStringLiteral("comp %1|SC|2|25|0|0").arg(path),
-                          QStringLiteral("col %1/Caf\u00e9 & <Co>/%2/%3.png|anim|25|%4")
-                              .arg(dir.path(), emoji, name + QStringLiteral("0001"),
-                                   QStringLiteral("F\"1/\u4e2d")),
-                          QStringLiteral("precomp 1|") + emoji,
-                          QStringLiteral("precomp 1|Caf\u00e9 & <Co>"), QStringLiteral("batch")}));
-}
-
-void TestImportDescriptor::writerReplacesOrReports()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("d.xml"));
-    QVERIFY(ExpoDescriptor::WriteExpoDescriptor(path, 1, 25, 0, 0,
-                                                {column("A0001", "A", 9, "/a/b/c/d")}));
-    QVERIFY(ExpoDescriptor::WriteExpoDescriptor(path, 1, 25, 0, 0, {}));
-    QCOMPARE(readFile(path), ExpoDescriptor::descriptorText(1, 25, 0, 0, {}));
-
-    QVERIFY(!ExpoDescriptor::WriteExpoDescriptor(dir.filePath(QStringLiteral("none/d.xml")), 1, 25,
-                                                 0, 0, {}));
-    QCOMPARE(m_sink.lines.value(0), QStringLiteral("Echec creation fichier"));
-    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("none/d.xml"))));
-
-    // A disk that fills up half way: the old descriptor stays whole and the reason is logged.
-    m_sink.lines.clear();
-    const QByteArray old = readFile(path);
-    const ExpoColList many(200, column("A0001", "A", 9, "/sub"));
-    bool written = true;
+    void writerEscapesAndStaysLatin1()
     {
-        const FileSizeLimit limit(4096);
-        written = ExpoDescriptor::WriteExpoDescriptor(path, 1, 25, 0, 0, many);
-    }
-    QVERIFY(!written);
-    QCOMPARE(readFile(path), old);
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("d.xml")});
-    QCOMPARE(m_sink.lines.size(), 2);
-    QVERIFY(m_sink.lines.at(1).endsWith(QString::fromLocal8Bit(std::strerror(EFBIG))));
-}
+        const QString name = QStringLiteral("R&D <\"x\"> \u00e9t\u00e9 \u03a9\tA");
+        const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");
+        const ExpoColList cols{column(name + QStringLiteral("0001"), name, 2,
+                                      QStringLiteral("/Caf\u00e9 & <Co>/") + emoji, "png",
+                                      QStringLiteral("F\"1/\u4e2d"))};
+        const QByteArray text = ExpoDescriptor::descriptorText(2, 25, 0, 0, cols);
+        QVERIFY(text.contains(R"(<cols name="Caf)"
+                              "\xe9"
+                              R"( &amp; &lt;Co&gt;">)"));
+        QVERIFY(text.contains(R"(<cols name="&#128512;">)"));
+        QVERIFY(text.contains(R"(<col name="R&amp;D &lt;&quot;x&quot;&gt; )"
+                              "\xe9t\xe9"
+                              R"( &#937;&#9;A"  type="anim")"));
+        QVERIFY(text.contains(R"(folder="F&quot;1/&#20013;" />)"));
+        QVERIFY(!text.contains("\xc3")); // no UTF-8 anywhere: the file is ISO-8859-1
 
-void TestImportDescriptor::readerCalls_data()
-{
-    QTest::addColumn<QByteArray>("expo");
-    QTest::addColumn<int>("precomp");
-    QTest::addColumn<QStringList>("calls"); // %1 stands for the descriptor's folder
-
-    const QString a = QStringLiteral("col %1/A0001.png|anim|24|Chars/Main");
-    const QString b = QStringLiteral("col %1/BG/B.png|fixe|24|");
-    const QString c = QStringLiteral("col %1/BG/Sub/C0001.tga|anim|24|");
-    const QString d = QStringLiteral("col %1/BG/Sub/D0001.tga|anim|24|");
-    const QString e = QStringLiteral("col %1/Footage/E.mov|fixe|24|");
-    const QString comp = QStringLiteral("comp|48|24|640|480");
-    QTest::newRow("No Precomp") << nestedText() << 0 << QStringList{comp, a, b, c, d, e};
-    // "Sub" lies deeper than the option reaches: its layers count one by one in BG.
-    QTest::newRow("Folder") << nestedText() << 1
-                            << QStringList{comp, a, b, c, d, "precomp 3|BG", e};
-    QTest::newRow("Folder/SubFolder")
-        << nestedText() << 2 << QStringList{comp, a, b, c, d, "precomp 2|Sub", "precomp 2|BG", e};
-    QTest::newRow("defaults: panel rate, no size, name-only sequence as A0001.png")
-        << QByteArray(R"(<expo><cols name="A00"><cols name="X">
-               <col name="A" type="anim" ext="" folder="ignored"/>
-               <col name="B" subdir="/s" ext="tga"/>
-               <col/>
-           </cols></cols></expo>)")
-        << 1
-        << QStringList{"comp|0|30|0|0", "col %1/A0001.png|anim|30|(root)",
-                       "col %1/s/B.tga|fixe|30|(root)", "precomp 3|X"};
-    QTest::newRow("Anim with a capital is a fixed image")
-        << QByteArray(
-               R"(<expo frameRate="12"><col type="Anim" firstCellName="a1" ext="png"/></expo>)")
-        << 1 << QStringList{"comp|0|12|0|0", "col %1/a1.png|fixe|12|"};
-    QTest::newRow("first size element, others and unknown tags skipped")
-        << QByteArray(R"(<expo nbIma="7" frameRate="25" extra="1"><size dx="10" dy="20"/>
-               <size dx="30" dy="40"/><note/><cols name="A00"><size dx="1"/><junk/>
-               <col type="anim" firstCellName="z" ext="png" folder="F" bogus="b"/></cols></expo>)")
-        << 1 << QStringList{"comp|7|25|10|20", "col %1/z.png|anim|25|F"};
-    QTest::newRow("a Footage folder keeps its layers")
-        << QByteArray(R"(<expo frameRate="25"><cols name="A00"><cols name="Footage">
-               <col name="a" ext="png"/><col name="b" ext="png"/></cols>
-               <cols name="footage"><col name="c" ext="png"/></cols></cols></expo>)")
-        << 1
-        << QStringList{"comp|0|25|0|0", "col %1/a.png|fixe|25|(root)",
-                       "col %1/b.png|fixe|25|(root)", "col %1/c.png|fixe|25|(root)",
-                       "precomp 1|footage"};
-}
-
-void TestImportDescriptor::readerCalls()
-{
-    QFETCH(QByteArray, expo);
-    QFETCH(int, precomp);
-    QFETCH(QStringList, calls);
-    ImportOptions options;
-    options.precomp = precomp;
-    options.compFrameRate = 30;
-    RecordingAssembler assembler;
-    const QString path = QStringLiteral("C:\\scenes\\SC02\\SC02.xml");
-    ExpoDescriptor descriptor(options, assembler);
-    descriptor.importSceneFromData(path, expo);
-    QStringList expected;
-    for (QString call : calls)
-        expected << call.replace(QLatin1String("comp|"), QStringLiteral("comp %1|SC02|").arg(path))
-                        .replace(QLatin1String("%1"), QStringLiteral("C:\\scenes\\SC02"));
-    QCOMPARE(assembler.calls, expected << QStringLiteral("batch"));
-    if (expo != nestedText())
-        return;
-    QCOMPARE(m_sink.lines.mid(1), QStringList({QStringLiteral("dx=640 dy=480 nbIma=48\n"), "A0001",
-                                               "B", "C0001", "D0001", "E"}));
-    QDomDocument doc;
-    QVERIFY(doc.setContent(expo, true));
-    QCOMPARE(descriptor.ImportCols(doc.documentElement(), path, 24, 0), precomp == 0 ? 5 : 3);
-    QCOMPARE(descriptor.ImportCols(QDomElement(), path, 24, 0), 0);
-}
-
-void TestImportDescriptor::readerRefusals()
-{
-    QTemporaryDir dir;
-    ImportOptions options;
-    RecordingAssembler assembler;
-    ExpoDescriptor descriptor(options, assembler);
-
-    const QString missing = dir.filePath(QStringLiteral("none.xml"));
-    descriptor.ImportSceneFromXml(missing);
-    QCOMPARE(
-        m_sink.lines,
-        QStringList({QStringLiteral("ImportSceneFromXml:") + missing,
-                     QStringLiteral("ImportSceneFromXml:Echec ouverture fichier:") + missing}));
-
-    m_sink.lines.clear();
-    descriptor.importSceneFromData(QStringLiteral("x.xml"), "<scene nbIma=\"3\"/>");
-    QCOMPARE(m_sink.lines.value(1), QStringLiteral("The file is not an expo file.\n"));
-    QCOMPARE(m_sink.lines.size(), 2);
-    QCOMPARE(assembler.calls, QStringList());
-}
-
-void TestImportDescriptor::defaultsForTheAnalysis()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("SC01.xml"));
-    auto read = [&](const QByteArray &text, DescriptorDefaults *out) {
-        return writeFile(path, text) && ExpoDescriptor::readDefaults(path, 25, out);
-    };
-    DescriptorDefaults d;
-    QVERIFY(read(R"(<expo nbIma="36" frameRate="12"><size dx="720" dy="576"/></expo>)", &d));
-    QCOMPARE((QList<int>{d.nbIma, d.frameRate, d.dx, d.dy}), (QList<int>{36, 12, 720, 576}));
-
-    d.dx = 7;
-    d.dy = 8;
-    QVERIFY(read(R"(<expo><cols name="A00"><size dx="1" dy="2"/></cols></expo>)", &d));
-    QCOMPARE((QList<int>{d.nbIma, d.frameRate, d.dx, d.dy}), (QList<int>{0, 25, 7, 8}));
-
-    const DescriptorDefaults untouched{1, 2, 3, 4};
-    d = untouched;
-    QVERIFY(!read("<expo", &d));
-    QCOMPARE((QList<int>{d.nbIma, d.frameRate, d.dx, d.dy}), (QList<int>{1, 2, 3, 4}));
-    QVERIFY(!ExpoDescriptor::readDefaults(dir.filePath(QStringLiteral("none.xml")), 25, &d));
-    QCOMPARE(m_sink.lines, QStringList()); // silent, whatever happened
-}
-
-// Each tests/data/illegal/descriptor-*.xml beside a .expected file with the log entry it must give
-// (trimmed). A refused descriptor builds nothing; an accepted one builds its composition.
-void TestImportDescriptor::illegalDescriptorsGiveTheirMessage()
-{
-    const QDir illegal(qEnvironmentVariable("CELLKIT_SOURCE_DIR") +
-                       QStringLiteral("/tests/data/illegal"));
-    const QStringList files = illegal.entryList({QStringLiteral("descriptor-*.xml")}, QDir::Files);
-    QVERIFY(files.size() >= 10);
-    ImportOptions options;
-    options.precomp = 5;
-    for (const QString &name : files) {
-        m_sink.lines.clear();
+        // Everything comes back as it was through the reader.
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("SC.xml"));
+        QVERIFY(writeFile(path, text));
+        ImportOptions options;
+        options.precomp = 5;
         RecordingAssembler assembler;
-        ExpoDescriptor(options, assembler).ImportSceneFromXml(illegal.filePath(name));
-        const QString expected =
-            QString::fromUtf8(readFile(illegal.filePath(name + QStringLiteral(".expected"))))
-                .trimmed();
-        QStringList logged;
-        for (const QString &line : qAsConst(m_sink.lines))
-            logged << line.trimmed();
-        QVERIFY2(logged.contains(expected),
-                 qPrintable(name + QStringLiteral(" logged: ") + logged.join(QLatin1Char('|'))));
-        const bool refused = expected.startsWith(QLatin1String("Parse error")) ||
-                             expected.startsWith(QLatin1String("The file is not"));
-        QVERIFY2(assembler.calls.isEmpty() == refused, qPrintable(name));
-
-        DescriptorDefaults d;
-        QCOMPARE(ExpoDescriptor::readDefaults(illegal.filePath(name), 25, &d), !refused);
+        ExpoDescriptor(options, assembler).ImportSceneFromXml(path);
+        QCOMPARE(
+            assembler.calls,
+            QStringList({QStringLiteral("comp %1|SC|2|25|0|0").arg(path),
+                         QStringLiteral("col %1/Caf\u00e9 & <Co>/%2/%3.png|anim|25|%4")
+                             .arg(dir.path(), emoji, name + QStringLiteral("0001"),
+                                  QStringLiteral("F\"1/\u4e2d")),
+                         QStringLiteral("precomp 1|") + emoji,
+                         QStringLiteral("precomp 1|Caf\u00e9 & <Co>"), QStringLiteral("batch")}));
     }
-}
+
+    void writerReplacesOrReports()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("d.xml"));
+        QVERIFY(ExpoDescriptor::WriteExpoDescriptor(path, 1, 25, 0, 0,
+                                                    {column("A0001", "A", 9, "/a/b/c/d")}));
+        QVERIFY(ExpoDescriptor::WriteExpoDescriptor(path, 1, 25, 0, 0, {}));
+        QCOMPARE(readFile(path), ExpoDescriptor::descriptorText(1, 25, 0, 0, {}));
+
+        QVERIFY(!ExpoDescriptor::WriteExpoDescriptor(dir.filePath(QStringLiteral("none/d.xml")), 1,
+                                                     25, 0, 0, {}));
+        QCOMPARE(m_log.value(0), QStringLiteral("Echec creation fichier"));
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("none/d.xml"))));
+
+        // A disk that fills up half way: the old descriptor stays whole and the reason is logged.
+        m_user.forget();
+        const QByteArray old = readFile(path);
+        const ExpoColList many(200, column("A0001", "A", 9, "/sub"));
+        bool written = true;
+        {
+            const FileSizeLimit limit(4096);
+            written = ExpoDescriptor::WriteExpoDescriptor(path, 1, 25, 0, 0, many);
+        }
+        QVERIFY(!written);
+        QCOMPARE(readFile(path), old);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("d.xml")});
+        QCOMPARE(m_log.size(), 2);
+        QVERIFY(m_log.at(1).endsWith(QString::fromLocal8Bit(std::strerror(EFBIG))));
+    }
+
+    void readerCalls_data()
+    {
+        QTest::addColumn<QByteArray>("expo");
+        QTest::addColumn<int>("precomp");
+        QTest::addColumn<QStringList>("calls"); // %1 stands for the descriptor's folder
+
+        const QString a = QStringLiteral("col %1/A0001.png|anim|24|Chars/Main");
+        const QString b = QStringLiteral("col %1/BG/B.png|fixe|24|");
+        const QString c = QStringLiteral("col %1/BG/Sub/C0001.tga|anim|24|");
+        const QString d = QStringLiteral("col %1/BG/Sub/D0001.tga|anim|24|");
+        const QString e = QStringLiteral("col %1/Footage/E.mov|fixe|24|");
+        const QString comp = QStringLiteral("comp|48|24|640|480");
+        QTest::newRow("No Precomp") << nestedText() << 0 << QStringList{comp, a, b, c, d, e};
+        // "Sub" lies deeper than the option reaches: its layers count one by one in BG.
+        QTest::newRow("Folder") << nestedText() << 1
+                                << QStringList{comp, a, b, c, d, "precomp 3|BG", e};
+        QTest::newRow("defaults: panel rate, no size, name-only sequence as A0001.png")
+            << QByteArray(R"(<expo><cols name="A00"><cols name="X">
+                   <col name="A" type="anim" ext="" folder="ignored"/>
+                   <col name="B" subdir="/s" ext="tga"/>
+                   <col/>
+               </cols></cols></expo>)")
+            << 1
+            << QStringList{"comp|0|30|0|0", "col %1/A0001.png|anim|30|(root)",
+                           "col %1/s/B.tga|fixe|30|(root)", "precomp 3|X"};
+        QTest::newRow("a Footage folder keeps its layers")
+            << QByteArray(R"(<expo frameRate="25"><cols name="A00"><cols name="Footage">
+                   <col name="a" ext="png"/><col name="b" ext="png"/></cols>
+                   <cols name="footage"><col name="c" ext="png"/></cols></cols></expo>)")
+            << 1
+            << QStringList{"comp|0|25|0|0", "col %1/a.png|fixe|25|(root)",
+                           "col %1/b.png|fixe|25|(root)", "col %1/c.png|fixe|25|(root)",
+                           "precomp 1|footage"};
+    }
+
+    void readerCalls()
+    {
+        QFETCH(QByteArray, expo);
+        QFETCH(int, precomp);
+        QFETCH(QStringList, calls);
+        ImportOptions options;
+        options.precomp = precomp;
+        options.compFrameRate = 30;
+        RecordingAssembler assembler;
+        const QString path = QStringLiteral("C:\\scenes\\SC02\\SC02.xml");
+        ExpoDescriptor descriptor(options, assembler);
+        descriptor.importSceneFromData(path, expo);
+        QStringList expected;
+        for (QString call : calls)
+            expected << call.replace(QLatin1String("comp|"),
+                                     QStringLiteral("comp %1|SC02|").arg(path))
+                            .replace(QLatin1String("%1"), QStringLiteral("C:\\scenes\\SC02"));
+        QCOMPARE(assembler.calls, expected << QStringLiteral("batch"));
+        if (expo != nestedText())
+            return;
+        QCOMPARE(m_log.mid(1), QStringList({QStringLiteral("dx=640 dy=480 nbIma=48\n"), "A0001",
+                                            "B", "C0001", "D0001", "E"}));
+        QDomDocument doc;
+        QVERIFY(doc.setContent(expo, true));
+        QCOMPARE(descriptor.ImportCols(doc.documentElement(), path, 24, 0), precomp == 0 ? 5 : 3);
+        QCOMPARE(descriptor.ImportCols(QDomElement(), path, 24, 0), 0);
+    }
+
+    // Each tests/data/illegal/descriptor-*.xml beside a .expected file with the log entry it must
+    // give (trimmed). A refused descriptor builds nothing; an accepted one builds its composition.
+    void illegalDescriptorsGiveTheirMessage()
+    {
+        const QDir illegal(testData("illegal"));
+        const QStringList files =
+            illegal.entryList({QStringLiteral("descriptor-*.xml")}, QDir::Files);
+        QVERIFY(files.size() >= 10);
+        ImportOptions options;
+        options.precomp = 5;
+        for (const QString &name : files) {
+            m_user.forget();
+            RecordingAssembler assembler;
+            ExpoDescriptor(options, assembler).ImportSceneFromXml(illegal.filePath(name));
+            const QString expected =
+                QString::fromUtf8(readFile(illegal.filePath(name + QStringLiteral(".expected"))))
+                    .trimmed();
+            QStringList logged;
+            for (const QString &line : qAsConst(m_log))
+                logged << line.trimmed();
+            QVERIFY2(logged.contains(expected), qPrintable(name + QStringLiteral(" logged: ") +
+                                                           logged.join(QLatin1Char('|'))));
+            const bool refused = expected.startsWith(QLatin1String("Parse error")) ||
+                                 expected.startsWith(QLatin1String("The file is not"));
+            QVERIFY2(assembler.calls.isEmpty() == refused, qPrintable(name));
+
+            DescriptorDefaults d;
+            QCOMPARE(ExpoDescriptor::readDefaults(illegal.filePath(name), 25, &d), !refused);
+        }
+    }
+};
 
 QTEST_GUILESS_MAIN(TestImportDescriptor)
 #include "tst_import_descriptor.moc"

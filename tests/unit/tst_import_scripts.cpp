@@ -1,23 +1,9 @@
-// The script texts the import hands to the host, the footage comparison that decides reuse,
-// and the file operations of the driver that need no host.
-#include "import/CreateSceneSource.h"
+// The script texts the import hands to the host and the footage comparison that decides
+// reuse.
 #include "import/HostScripts.h"
-#include "import/SceneImport.h"
 #include "import/vipLi.h"
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
-
-namespace {
-
-class CopyingSource : public CreateSceneSource
-{
-public:
-    bool moveFilesToRelativePath() const override { return true; }
-};
-
-} // namespace
 
 class TestImportScripts : public QObject
 {
@@ -87,26 +73,17 @@ private Q_SLOTS:
         QTest::addColumn<int>("type");
         QTest::addColumn<int>("files");
         QTest::addColumn<bool>("same");
-        QTest::newRow("sequence, other frame")
-            << "/s/SC01/A0000.png"
-            << "/s/SC01/A0001.png" << int(kColumnSequence) << 24 << true;
-        QTest::newRow("sequence, case and separator")
-            << "C:\\S\\sc01\\a0001.PNG"
-            << "c:/s/SC01/A0007.png" << int(kColumnSequence) << 24 << true;
-        QTest::newRow("sequence, other key")
-            << "/s/SC01/B0001.png"
-            << "/s/SC01/A0001.png" << int(kColumnSequence) << 24 << false;
-        QTest::newRow("sequence, other extension")
-            << "/s/SC01/A0001.tga"
-            << "/s/SC01/A0001.png" << int(kColumnSequence) << 24 << false;
-        QTest::newRow("fixed image") << "/s/BG.png"
-                                     << "/s/bg.png" << int(kColumnFixed) << 1 << true;
-        QTest::newRow("fixed image against a sequence item")
-            << "/s/BG0001.png"
-            << "/s/BG0001.png" << int(kColumnFixed) << 2 << false;
-        QTest::newRow("movies keep their numbers")
-            << "/s/shot1.mov"
-            << "/s/shot2.mov" << int(kColumnMovie) << 1 << false;
+        const auto row = [](const char *name, const QString &existing, const QString &candidate,
+                            int type, int files, bool same) {
+            QTest::newRow(name) << existing << candidate << type << files << same;
+        };
+        row("sequence, case and separator", "C:\\S\\sc01\\a0001.PNG", "c:/s/SC01/A0007.png",
+            kColumnSequence, 24, true);
+        row("sequence, other key", "/s/SC01/B0001.png", "/s/SC01/A0001.png", kColumnSequence, 24,
+            false);
+        row("fixed image against a sequence item", "/s/BG0001.png", "/s/BG0001.png", kColumnFixed,
+            2, false);
+        row("movies keep their numbers", "/s/shot1.mov", "/s/shot2.mov", kColumnMovie, 1, false);
     }
     void footageReuse()
     {
@@ -114,36 +91,7 @@ private Q_SLOTS:
         QFETCH(QString, candidate);
         QFETCH(int, type);
         QFETCH(int, files);
-        QFETCH(bool, same);
-        QCOMPARE(SameFootage(existing, candidate, type, files), same);
-    }
-
-    void copyToFootage()
-    {
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        const QString source = dir.filePath(QStringLiteral("lib/BG.png"));
-        QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("lib"))));
-        QFile file(source);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("png");
-        file.close();
-        const QString scene = dir.filePath(QStringLiteral("SC01"));
-
-        const ImportOptions options;
-        CreateSceneSource off;
-        QCOMPARE(SceneImport(options, off).CopyToFootage(source, scene), source);
-        QVERIFY(!QFileInfo::exists(scene + QStringLiteral("/Footage")));
-
-        CopyingSource on;
-        const QString copy = scene + QStringLiteral("/Footage/BG.png");
-        QCOMPARE(SceneImport(options, on).CopyToFootage(source, scene), copy);
-        QVERIFY(QFileInfo::exists(copy));
-        // A second copy finds the first in place and uses it.
-        QCOMPARE(SceneImport(options, on).CopyToFootage(source, scene), copy);
-        // A file that cannot be copied is used from where it is.
-        const QString missing = dir.filePath(QStringLiteral("lib/missing.png"));
-        QCOMPARE(SceneImport(options, on).CopyToFootage(missing, scene), missing);
+        QTEST(SameFootage(existing, candidate, type, files), "same");
     }
 };
 

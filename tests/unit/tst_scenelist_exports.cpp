@@ -5,53 +5,20 @@
 #include "scenelist/SceneListExport.h"
 #include "scenelist/SceneTree.h"
 
-#include "SceneListTestSupport.h"
+#include "FileSizeLimit.h"
+#include "RecordedUser.h"
+#include "TestFiles.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <csignal>
-#include <functional>
-#include <sys/resource.h>
-
 namespace {
-
-// Files written while it lives may not grow past `bytes`: a write beyond fails with EFBIG, as
-// on a full disk.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_handler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_handler);
-    }
-
-private:
-    rlimit m_saved{};
-    void (*m_handler)(int) = nullptr;
-};
 
 SceneTreeRow element(const QString &name, const QString &file, int cid, int tid, bool found)
 {
-    return SceneTreeRow({name,
-                         {},
-                         {},
-                         file,
-                         {},
-                         {},
-                         {},
-                         QString::number(cid),
-                         QString::number(tid),
-                         found ? "1" : "0"});
+    QStringList cells{name, {}, {}, file, {}, {}, {}};
+    return SceneTreeRow(cells << QString::number(cid) << QString::number(tid)
+                              << (found ? "1" : "0"));
 }
 
 } // namespace
@@ -61,18 +28,179 @@ class TestSceneListExports : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase();
+    void initTestCase()
+    {
+        SceneTreeScene twelve({"12"});
+        twelve.selected = true;
+        twelve.elements << element("a", "a.mov", 0, 3, false)
+                        << element("big", "big.png", 1, 8, false)
+                        << element("bob", "bob.png", 1, 6, true) << element("90", {}, 2, 2, false);
+        SceneTreeScene spaced({"sc 12"});
+        spaced.selected = true;
+        spaced.elements << element("24", {}, 2, 2, false) << element("48", {}, 2, 2, false)
+                        << element("CH9", "CODE-NOT-FOUND[CH9]", 3, 7, false);
+        m_tree.appendScene(twelve);
+        m_tree.appendScene(SceneTreeScene({"13"}));
+        m_tree.appendScene(spaced);
+        QVERIFY(QDir().mkpath(path("out")));
+
+        const QString fake = path("fake-python");
+        QVERIFY(writeFile(
+            fake,
+            "#!/bin/sh\ncase \"$2\" in\n none) echo None;;\n error) echo ERROR; echo why;;\n"
+            " two) printf '/a/b.png\\r\\n/c d/%s.png\\n' \"$3\";;\n slow) exec sleep 5;;\nesac\n"));
+        QFile::setPermissions(fake, QFile::permissions(fake) | QFile::ExeOwner);
+        m_query.setInterpreter(fake);
+        m_query.setScriptFolder(path("config"));
+        QVERIFY(QDir().mkpath(path("config")));
+    }
+
     void init() { m_user.forget(); }
-    void shotLedgerExport();
-    void missingFilesLog();
-    void failedWriteKeepsTheOldFile_data();
-    void failedWriteKeepsTheOldFile();
-    void codeTable_data();
-    void codeTable();
-    void query_data();
-    void query();
-    void queryRewritesADeletedScript();
-    void shippedScriptAnswersFromJson();
+    void shotLedgerExport()
+    {
+        QVERIFY(m_export.exportShotLedger(path("out"), "Prod", "3"));
+        QCOMPARE(readFile(path("out/Prod_03.csv")), QByteArray("012\n0SC12\n"));
+        QCOMPARE(readFile(path("out/Prod_03.time")),
+                 QByteArray("012;012-sc;90;\n0SC12;0SC12-sc;48;\n"));
+        QVERIFY(m_user.log.contains("Scene: 0SC12 NbIma :48"));
+        QVERIFY(m_user.prompts.asked().value(0).text.startsWith(
+            "The Followings Files have been created with 2 Line(s)\n\n    " +
+            path("out/Prod_03.csv")));
+
+        SceneTree none;
+        none.appendScene(SceneTreeScene({"12"}));
+        QVERIFY(!SceneListExport(none, m_table).exportShotLedger(path("none"), "Prod", "3"));
+        QCOMPARE(m_user.prompts.asked().value(1).text,
+                 QStringLiteral("No lines Selected ... Abort"));
+    }
+
+    void missingFilesLog()
+    {
+        QVERIFY(m_export.createMissingFilesLog(path("out")));
+        // Only Movie to Code elements not found: the DocSize and NbIma ones never.
+        QCOMPARE(readFile(path("out/MissingFiles.log")),
+                 QByteArray("SC : ====== 12 ======\r\nKO : a => a.mov\r\nSC : ====== 13 ======\r\n"
+                            "SC : ====== sc 12 ======\r\nKO : CH9 => CODE-NOT-FOUND[CH9]\r\n"));
+        QCOMPARE(m_user.prompts.asked().value(0).text,
+                 "Error log Created Here :\n\n " + path("out/MissingFiles.log") + "\n\n");
+    }
+
+    void failedWriteKeepsTheOldFile_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("logged");
+        QTest::newRow("SLG list") << "Prod_03.csv"
+                                  << QString("-ERR- SLG Export : %1 not written: ");
+        QTest::newRow("query script") << AssetQuery::scriptFileName()
+                                      << QString("-ERR- CreateShotgunScriptApi : %1 not written: ");
+    }
+
+    void failedWriteKeepsTheOldFile()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, logged);
+        const bool script = file == AssetQuery::scriptFileName();
+        const QString target = path((script ? "config/" : "full/") + file);
+        QDir(path("full")).removeRecursively();
+        QDir().mkpath(path("full"));
+        QFile::remove(target);
+        if (!script) // a good file from an earlier export
+            QVERIFY(writeFile(target, "previous content\n"));
+        const QByteArray before = readFile(target);
+        bool ok = true;
+        QStringList results;
+        {
+            const FileSizeLimit limit(4);
+            ok = script ? m_query.shotgunQuery("two", &results, "p")
+                        : m_export.exportShotLedger(path("full"), "Prod", "3");
+        }
+        QVERIFY(!ok);
+        QCOMPARE(readFile(target), before);
+        QCOMPARE(QDir(QFileInfo(target).path()).entryList(QDir::Files).size(), script ? 0 : 1);
+        const QString reason = m_user.log.filter(logged.arg(target)).value(0);
+        QVERIFY2(reason.endsWith("File too large"), qPrintable(m_user.log.join('\n')));
+        if (!script)
+            QCOMPARE(m_user.prompts.asked().last().text, "Error creating " + target);
+    }
+
+    void codeTable_data()
+    {
+        QTest::addColumn<QString>("records");
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QStringList>("answers"); // file name, layer name, layer folder, type
+        const QString table = ";A;;;;;PR;MODEL;;DIR;EXPL\n;B;;;;;PR;MODEL;; ;\n;C;;;;;XX;MODEL\n"
+                              ";D;;;;;PR;;\n;A;;;;;XX;OTHER\nlast;E;no;line;break";
+        const auto row = [&table](const char *name, const QString &code,
+                                  const QStringList &answers) {
+            QTest::newRow(name) << table << code << answers;
+        };
+        row("explicit name", "A", {"EXPL.max", "MODEL.max", "DIR", "PR"});
+        row("PR gives the plain model", "B", {"MODEL.max", "MODEL.max", "", "PR"});
+        row("other types give the clone", "C", {"MODEL_Clone.max", "MODEL.max", "", "XX"});
+        row("no model name", "D", {"CODE-NOT-FOUND2[D]", "CODE-NOT-FOUND3[D]", "", "PR"});
+        row("unknown code", "E", {"CODE-NOT-FOUND[E]", "CODE-NOT-FOUND4[E]", "", ""});
+        QTest::newRow("no table file")
+            << QString() << "A"
+            << QStringList{"CONVERSION-FILE-NOT-FOUND", "CONVERSION-FILE-NOT-FOUND", "", ""};
+    }
+
+    void codeTable()
+    {
+        QFETCH(QString, records);
+        QFETCH(QString, code);
+        QFETCH(QStringList, answers);
+        CodeConversionTable codes;
+        if (!records.isNull()) {
+            QVERIFY(writeFile(path("codes.csv"), records.toUtf8()));
+            codes.setPath(path("codes.csv"));
+            codes.setPath("..."); // ignored
+        }
+        QCOMPARE(QStringList({codes.conversionFileName(code), codes.conversionLayerName(code),
+                              codes.conversionLayerDir(code), codes.conversionType(code)}),
+                 answers);
+    }
+
+    void query_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<QStringList>("results");
+        QTest::newRow("None") << "none" << true << QStringList();
+        QTest::newRow("ERROR") << "error" << false << QStringList();
+        QTest::newRow("two paths") << "two" << true << QStringList{"/a/b.png", "/c d/param.png"};
+        QTest::newRow("past the time limit") << "slow" << false << QStringList();
+    }
+
+    void query()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, ok);
+        QFETCH(QStringList, results);
+        m_query.setTimeLimits(5000, 300);
+        QStringList found{"stale"};
+        QCOMPARE(m_query.shotgunQuery(name, &found, "param"), ok);
+        QCOMPARE(found, results);
+        QCOMPARE(m_user.log.filter("Python Call : ").value(0),
+                 "Python Call : " + m_query.scriptPath() + ' ' + name + " param");
+        QCOMPARE(m_user.log.filter("no answer for [slow] within 300 ms").size(),
+                 int(name == "slow"));
+    }
+
+    void queryRewritesADeletedScript()
+    {
+        QStringList found;
+        QVERIFY(m_query.shotgunQuery("none", &found, {}));
+        QVERIFY(QFile::remove(m_query.scriptPath()));
+        QVERIFY(m_query.shotgunQuery("none", &found, {}));
+        QCOMPARE(readFile(m_query.scriptPath()), readFile(":/Scripts/ShotgunApiGet.py"));
+        QCOMPARE(m_user.log.filter("-INF- CreateShotgunScriptApi : Creation Fichier ").size(), 1);
+
+        AssetQuery missing;
+        missing.setInterpreter(path("no-python"));
+        QVERIFY(!missing.shotgunQuery("none", &found, {}));
+        QCOMPARE(m_user.prompts.asked().value(0).text,
+                 "Python.exe non trouvé [" + path("no-python") + ']');
+    }
 
 private:
     QString path(const QString &relative) const { return m_tmp.path() + '/' + relative; }
@@ -84,198 +212,6 @@ private:
     SceneListExport m_export{m_tree, m_table};
     AssetQuery m_query;
 };
-
-void TestSceneListExports::initTestCase()
-{
-    SceneTreeScene twelve({"12"});
-    twelve.selected = true;
-    twelve.elements << element("a", "a.mov", 0, 3, false) << element("big", "big.png", 1, 8, false)
-                    << element("bob", "bob.png", 1, 6, true) << element("90", {}, 2, 2, false);
-    SceneTreeScene spaced({"sc 12"});
-    spaced.selected = true;
-    spaced.elements << element("24", {}, 2, 2, false) << element("48", {}, 2, 2, false)
-                    << element("CH9", "CODE-NOT-FOUND[CH9]", 3, 7, false);
-    m_tree.appendScene(twelve);
-    m_tree.appendScene(SceneTreeScene({"13"}));
-    m_tree.appendScene(spaced);
-    QVERIFY(QDir().mkpath(path("out")));
-
-    const QString fake = path("fake-python");
-    QVERIFY(writeFile(
-        fake,
-        "#!/bin/sh\ncase \"$2\" in\n none) echo None;;\n error) echo ERROR; echo why;;\n"
-        " two) printf '/a/b.png\\r\\n/c d/%s.png\\n' \"$3\";;\n slow) exec sleep 5;;\nesac\n"));
-    QFile::setPermissions(fake, QFile::permissions(fake) | QFile::ExeOwner);
-    m_query.setInterpreter(fake);
-    m_query.setScriptFolder(path("config"));
-    QVERIFY(QDir().mkpath(path("config")));
-}
-
-void TestSceneListExports::shotLedgerExport()
-{
-    QVERIFY(m_export.exportShotLedger(path("out"), "Prod", "3"));
-    QCOMPARE(readFile(path("out/Prod_03.csv")), QByteArray("012\n0SC12\n"));
-    QCOMPARE(readFile(path("out/Prod_03.time")),
-             QByteArray("012;012-sc;90;\n0SC12;0SC12-sc;48;\n"));
-    QVERIFY(m_user.log.contains("Scene: 0SC12 NbIma :48"));
-    QVERIFY(m_user.prompts.asked().value(0).text.startsWith(
-        "The Followings Files have been created with 2 Line(s)\n\n    " + path("out/Prod_03.csv")));
-
-    SceneTree none;
-    none.appendScene(SceneTreeScene({"12"}));
-    QVERIFY(!SceneListExport(none, m_table).exportShotLedger(path("none"), "Prod", "3"));
-    QCOMPARE(m_user.prompts.asked().value(1).text, QStringLiteral("No lines Selected ... Abort"));
-}
-
-void TestSceneListExports::missingFilesLog()
-{
-    QVERIFY(m_export.createMissingFilesLog(path("out")));
-    // Only Movie to Code elements not found: the DocSize and NbIma ones never.
-    QCOMPARE(readFile(path("out/MissingFiles.log")),
-             QByteArray("SC : ====== 12 ======\r\nKO : a => a.mov\r\nSC : ====== 13 ======\r\n"
-                        "SC : ====== sc 12 ======\r\nKO : CH9 => CODE-NOT-FOUND[CH9]\r\n"));
-    QCOMPARE(m_user.prompts.asked().value(0).text,
-             "Error log Created Here :\n\n " + path("out/MissingFiles.log") + "\n\n");
-}
-
-void TestSceneListExports::failedWriteKeepsTheOldFile_data()
-{
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<QString>("logged");
-    QTest::newRow("SLG list") << "Prod_03.csv"
-                              << "-ERR- SLG Export : %1 not written: ";
-    QTest::newRow("error log") << "MissingFiles.log"
-                               << "-ERR- Create Error Log : %1 not written: ";
-    QTest::newRow("query script") << AssetQuery::scriptFileName()
-                                  << "-ERR- CreateShotgunScriptApi : %1 not written: ";
-}
-
-void TestSceneListExports::failedWriteKeepsTheOldFile()
-{
-    QFETCH(QString, file);
-    QFETCH(QString, logged);
-    const bool script = file == AssetQuery::scriptFileName();
-    const QString target = path((script ? "config/" : "full/") + file);
-    QDir(path("full")).removeRecursively();
-    QDir().mkpath(path("full"));
-    QFile::remove(target);
-    if (!script) // a good file from an earlier export
-        QVERIFY(writeFile(target, "previous content\n"));
-    const QByteArray before = readFile(target);
-    bool ok = true;
-    QStringList results;
-    {
-        const FileSizeLimit limit(4);
-        if (file.endsWith(".csv"))
-            ok = m_export.exportShotLedger(path("full"), "Prod", "3");
-        else if (script)
-            ok = m_query.shotgunQuery("two", &results, "p");
-        else
-            ok = m_export.createMissingFilesLog(path("full"));
-    }
-    QVERIFY(!ok);
-    QCOMPARE(readFile(target), before);
-    QCOMPARE(QDir(QFileInfo(target).path()).entryList(QDir::Files).size(), script ? 0 : 1);
-    const QString reason = m_user.log.filter(logged.arg(target)).value(0);
-    QVERIFY2(reason.endsWith("File too large"), qPrintable(m_user.log.join('\n')));
-    if (!script)
-        QCOMPARE(m_user.prompts.asked().last().text, "Error creating " + target);
-}
-
-void TestSceneListExports::codeTable_data()
-{
-    QTest::addColumn<QString>("records");
-    QTest::addColumn<QString>("code");
-    QTest::addColumn<QStringList>("answers"); // file name, layer name, layer folder, type
-    const QString table = ";A;;;;;PR;MODEL;;DIR;EXPL\n;B;;;;;PR;MODEL;; ;\n;C;;;;;XX;MODEL\n"
-                          ";D;;;;;PR;;\n;A;;;;;XX;OTHER\nlast;E;no;line;break";
-    QTest::newRow("explicit name")
-        << table << "A" << QStringList{"EXPL.max", "MODEL.max", "DIR", "PR"};
-    QTest::newRow("PR gives the plain model")
-        << table << "B" << QStringList{"MODEL.max", "MODEL.max", "", "PR"};
-    QTest::newRow("other types give the clone")
-        << table << "C" << QStringList{"MODEL_Clone.max", "MODEL.max", "", "XX"};
-    QTest::newRow("no model name")
-        << table << "D" << QStringList{"CODE-NOT-FOUND2[D]", "CODE-NOT-FOUND3[D]", "", "PR"};
-    QTest::newRow("unknown code") << table << "E"
-                                  << QStringList{"CODE-NOT-FOUND[E]", "CODE-NOT-FOUND4[E]", "", ""};
-    QTest::newRow("no table file")
-        << QString() << "A"
-        << QStringList{"CONVERSION-FILE-NOT-FOUND", "CONVERSION-FILE-NOT-FOUND", "", ""};
-}
-
-void TestSceneListExports::codeTable()
-{
-    QFETCH(QString, records);
-    QFETCH(QString, code);
-    QFETCH(QStringList, answers);
-    CodeConversionTable codes;
-    if (!records.isNull()) {
-        QVERIFY(writeFile(path("codes.csv"), records.toUtf8()));
-        codes.setPath(path("codes.csv"));
-        codes.setPath("..."); // ignored
-    }
-    QCOMPARE(QStringList({codes.conversionFileName(code), codes.conversionLayerName(code),
-                          codes.conversionLayerDir(code), codes.conversionType(code)}),
-             answers);
-}
-
-void TestSceneListExports::query_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("ok");
-    QTest::addColumn<QStringList>("results");
-    QTest::newRow("None") << "none" << true << QStringList();
-    QTest::newRow("ERROR") << "error" << false << QStringList();
-    QTest::newRow("two paths") << "two" << true << QStringList{"/a/b.png", "/c d/param.png"};
-    QTest::newRow("past the time limit") << "slow" << false << QStringList();
-}
-
-void TestSceneListExports::query()
-{
-    QFETCH(QString, name);
-    QFETCH(bool, ok);
-    QFETCH(QStringList, results);
-    m_query.setTimeLimits(5000, 300);
-    QStringList found{"stale"};
-    QCOMPARE(m_query.shotgunQuery(name, &found, "param"), ok);
-    QCOMPARE(found, results);
-    QCOMPARE(m_user.log.filter("Python Call : ").value(0),
-             "Python Call : " + m_query.scriptPath() + ' ' + name + " param");
-    QCOMPARE(m_user.log.filter("no answer for [slow] within 300 ms").size(), int(name == "slow"));
-}
-
-void TestSceneListExports::queryRewritesADeletedScript()
-{
-    QStringList found;
-    QVERIFY(m_query.shotgunQuery("none", &found, {}));
-    QVERIFY(QFile::remove(m_query.scriptPath()));
-    QVERIFY(m_query.shotgunQuery("none", &found, {}));
-    QCOMPARE(readFile(m_query.scriptPath()), readFile(":/Scripts/ShotgunApiGet.py"));
-    QCOMPARE(m_user.log.filter("-INF- CreateShotgunScriptApi : Creation Fichier ").size(), 1);
-
-    AssetQuery missing;
-    missing.setInterpreter(path("no-python"));
-    QVERIFY(!missing.shotgunQuery("none", &found, {}));
-    QCOMPARE(m_user.prompts.asked().value(0).text,
-             "Python.exe non trouvé [" + path("no-python") + ']');
-}
-
-void TestSceneListExports::shippedScriptAnswersFromJson()
-{
-    if (AssetQuery::defaultInterpreter().isEmpty())
-        QSKIP("no Python interpreter on the PATH");
-    AssetQuery query;
-    query.setInterpreter(AssetQuery::defaultInterpreter());
-    query.setScriptFolder(path("config"));
-    const QString json = path("assets.json");
-    QVERIFY(writeFile(json, u8"{\"bob\": [\"/lib/bob.png\", \"/lib/b\u00f6b.psd\"], \"cup\": []}"));
-    QStringList found;
-    QVERIFY(query.shotgunQuery("bob", &found, json));
-    QCOMPARE(found, QStringList({"/lib/bob.png", QString::fromUtf8(u8"/lib/b\u00f6b.psd")}));
-    QVERIFY(query.shotgunQuery("cup", &found, json) && found.isEmpty());
-    QVERIFY(!query.shotgunQuery("bob", &found, path("nothing.json")));
-}
 
 QTEST_GUILESS_MAIN(TestSceneListExports)
 #include "tst_scenelist_exports.moc"

@@ -3,7 +3,8 @@
 #include "scenelist/HarmonyJob.h"
 #include "scenelist/LoadProgress.h"
 
-#include "SceneListTestSupport.h"
+#include "RecordedUser.h"
+#include "TestFiles.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -43,253 +44,220 @@ class TestSceneListReaders : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase();
-    void init();
-    void lists_data();
-    void lists();
-    void realSpreadsheetsReadWithoutError_data();
-    void realSpreadsheetsReadWithoutError();
-    void cancelDuringCollectionReadsNothing();
-    void bridgeFilesAddTheirFoldersOnce();
-    void illegalFilesGiveTheirLine_data();
-    void illegalFilesGiveTheirLine();
-    void harmonyJob_data();
-    void harmonyJob();
+    void initTestCase() { QVERIFY(writeFile(path("lib/bob.png"))); }
+
+    void init()
+    {
+        m_user.forget();
+        m_core.setWorkbookReader(nullptr);
+    }
+
+    void lists_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QStringList>("scenes");
+        QTest::addColumn<QString>("logged"); // a line that must be in the log, or empty
+        const QByteArray csv = "h1;h2\nh3;h4\n010;bob\r\n011;bob";
+        QTest::newRow("two headers skipped, last line without break dropped")
+            << "list.csv" << csv << QStringList{"010[bob+,010]"} << "";
+        QTest::newRow(".CSV in capitals")
+            << "LIST.CSV" << csv << QStringList{"010[bob+,010]"} << "";
+        QTest::newRow("quoted separator and line break")
+            << "q.csv" << QByteArray("h\nh\n\"01;0\";\"bob\nzed\"\n")
+            << QStringList{"01;0[bob+,zed,01;0]"} << "";
+        QTest::newRow("Windows-1252 list") << "w.csv" << QByteArray("h\nh\n\xc9t\xe9;bob\n")
+                                           << QStringList{QString::fromUtf8("Été[bob+,Été]")}
+                                           << "-WAR- ReadCsvSceneList : [" + path("w.csv") +
+                                                  "] is not UTF-8, read as Windows-1252";
+        QTest::newRow("fewer than five spreadsheet rows")
+            << "s.xml" << spreadsheet({"h", "h", "h", "010|bob"}).toUtf8() << QStringList() << "";
+        QTest::newRow("spreadsheet: blanks first, fifth row on, empty row ends")
+            << "S.XML"
+            << "\n\t " + spreadsheet({"h", "h", "h", "h", "010|bob", "|", "011|bob"}).toUtf8()
+            << QStringList{"010[bob+]"} << "";
+        QTest::newRow("workbook without reader reads nothing")
+            << "w.xlsx" << QByteArray() << QStringList() << "";
+    }
+
+    void lists()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        QFETCH(QStringList, scenes);
+        QFETCH(QString, logged);
+        QVERIFY(writeFile(path(name), content));
+        QCOMPARE(m_core.load(options(path(name)), nullptr).outcome, SceneListLoad::Read);
+        QCOMPARE(describe(), scenes);
+        if (!logged.isEmpty())
+            QVERIFY2(m_user.log.contains(logged), qPrintable(m_user.log.join('\n')));
+        QCOMPARE(m_user.prompts.asked().size(), 0);
+    }
+
+    // Real XML spreadsheets read without error, broken ones give one parse error; another
+    // ending gives the warning box.
+    void realSpreadsheets_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("logged");
+        const auto row = [](const char *file, const QString &logged = QString()) {
+            QTest::newRow(file) << QString(file) << logged;
+        };
+        row("excel2003.xml");
+        row("excel2003.iso8859-1.xml");
+        // Not XML: HTML entities that no document type declares.
+        row("issue.2157.small.xml", "-ERR- ReadXmlSceneList : Parse error at line 59, column 34: "
+                                    "Entity 'Tau' not declared.");
+        row("CorruptedXmlFile.xml", "-ERR- ReadXmlSceneList : Parse error at line 8, column 20: ");
+        row("list.txt");
+    }
+    void realSpreadsheets()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, logged);
+        const SceneListLoad result = m_core.load(options(testData("xmlss/" + file)), nullptr);
+        const QStringList errors = m_user.log.filter("-ERR- ");
+        QCOMPARE(errors.size(), logged.isEmpty() ? 0 : 1);
+        QVERIFY2(errors.value(0).startsWith(logged), qPrintable(errors.value(0)));
+        const bool unsupported = file.endsWith(".txt");
+        QCOMPARE(result.outcome == SceneListLoad::Unsupported, unsupported);
+        QCOMPARE(m_user.prompts.asked().size(), unsupported ? 1 : 0);
+        if (unsupported)
+            QCOMPARE(m_user.prompts.asked().first().title,
+                     QStringLiteral("SceneList:Unsupported File Extension"));
+    }
+
+    void cancelDuringCollectionReadsNothing()
+    {
+        QVERIFY(writeFile(path("c.csv"), "h\nh\n010;bob\n"));
+        CancelAtOnce progress;
+        QCOMPARE(m_core.load(options(path("c.csv")), &progress).outcome, SceneListLoad::Cancelled);
+        QVERIFY(m_core.tree().isEmpty());
+    }
+
+    void bridgeFilesAddTheirFoldersOnce()
+    {
+        const QByteArray root = QUrl::toPercentEncoding(path("b"), "/");
+        // The first element is left open (repaired), "|:" stands for an apostrophe, the third
+        // address is UTF-8 as is, the sound file has no table row.
+        QByteArray first = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><list>"
+                           "<file uri='file://ROOT/caf%C3%A9/one.png'>"
+                           "<file uri=\"file://ROOT/caf%C3%A9/it|:s.png\"/>"
+                           "<file uri=\"file://ROOT/\xd0\x9a\xd0\xb0\xd0\xb4\xd1\x80/two.png\"/>"
+                           "<file uri=\"file://ROOT/caf%C3%A9/song.wav\"/></list>";
+        QByteArray second = "<list><file uri=\"file://ROOT/caf%C3%A9/one.png\"/></list>";
+        QVERIFY(writeFile(path("bridge/SC1.filelist"), first.replace("ROOT", root)));
+        QVERIFY(writeFile(path("bridge/SC2.filelist"), second.replace("ROOT", root)));
+        SceneListOptions o = options(path("bridge"));
+        o.sceneListType = 1;
+        o.inputExtension = "filelist";
+        o.libraryFolders << path("b/caf\xc3\xa9");
+        const SceneListLoad result = m_core.load(o, nullptr);
+        QCOMPARE(result.addedLibraryFolders,
+                 QStringList{path(QString::fromUtf8("b/\xd0\x9a\xd0\xb0\xd0\xb4\xd1\x80"))});
+        QCOMPARE(describe(), QStringList({"SC1[one,it's,two,SC1]", "SC2[one,SC2]"}));
+    }
+
+    // Each tests/data/illegal/scenelist-* file beside a .expected file holding its log line.
+    void illegalFilesGiveTheirLine_data()
+    {
+        QTest::addColumn<QString>("file");
+        const QDir illegal(testData("illegal"));
+        for (const QString &name : illegal.entryList({"scenelist-*"}, QDir::Files)) {
+            if (!name.endsWith(".expected"))
+                QTest::newRow(qPrintable(name)) << illegal.filePath(name);
+        }
+    }
+
+    void illegalFilesGiveTheirLine()
+    {
+        QFETCH(QString, file);
+        SceneListOptions o = options(file);
+        if (file.endsWith(".filelist")) { // read from a folder of its own
+            const QString folder = path("illegal/" + QFileInfo(file).completeBaseName());
+            QVERIFY(writeFile(folder + "/SC1.filelist", readFile(file)));
+            o.sceneListType = 1;
+            o.sceneListPath = folder;
+            o.inputExtension = "filelist";
+            o.table = MatchingTable::fromText("1,0,5,,,png"); // bridge images only
+        }
+        const SceneListLoad result = m_core.load(o, nullptr);
+        QVERIFY(result.addedLibraryFolders.isEmpty());
+        QCOMPARE(m_user.log.filter("-ERR- "), QStringList(readFile(file + ".expected")));
+        for (const SceneTreeScene &scene : m_core.tree().scenes())
+            QCOMPARE(scene.elements.size(), 0);
+    }
+
+    void harmonyJob_data()
+    {
+        QTest::addColumn<bool>("online");
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QStringList>("scenes");
+        QTest::addColumn<QList<int>>("checks");
+        QTest::newRow("offline, one stage missing")
+            << false << QStringList{"scene-001/stage", "scene-002/x", "other/y"}
+            << QStringList{"001[001]", "002[002]"} << QList<int>{2, 1};
+    }
+
+    void harmonyJob()
+    {
+        QFETCH(bool, online);
+        QFETCH(QStringList, files);
+        QFETCH(QStringList, scenes);
+        QFETCH(QList<int>, checks);
+        checks << 0; // a scene the job lacks
+        const QString job = path(online ? "online" : "offline");
+        for (const QString &file : files)
+            QVERIFY(writeFile(job + '/' + file));
+        SceneListOptions o = options(QString());
+        o.sceneListType = 1;
+        o.target = TargetHarmony;
+        o.harmony.onlineMode = online;
+        o.harmony.scenePath = job;
+        o.table.loadFromText("1,1,1;0;0;2,0,2"); // a SceneListFile row warns in this mode
+        QCOMPARE(m_core.load(o, nullptr).outcome, SceneListLoad::Read);
+        QCOMPARE(describe(), scenes);
+        QCOMPARE(m_user.log
+                     .filter("-Warning- Name Matching Table: Option [SceneListFile] on line 1 "
+                             "incompatible in this mode.")
+                     .size(),
+                 2);
+        const HarmonyJob harmony(o.harmony, o.production);
+        QCOMPARE((QList<int>{harmony.harmonySceneCheck("001"), harmony.harmonySceneCheck("002"),
+                             harmony.harmonySceneCheck("003")}),
+                 checks);
+    }
 
 private:
-    SceneListOptions options(const QString &list) const;
-    QStringList describe() const;
+    SceneListOptions options(const QString &list) const
+    {
+        SceneListOptions o;
+        o.table = MatchingTable::fromText(kTable);
+        o.sceneListPath = list;
+        o.libraryFolders = QStringList{path("lib")};
+        o.target = Target3DsMax;
+        return o;
+    }
+
+    // "<scene>[<element>,...]" per scene; found elements carry a "+".
+    QStringList describe() const
+    {
+        QStringList scenes;
+        for (const SceneTreeScene &scene : m_core.tree().scenes()) {
+            QStringList elements;
+            for (const SceneTreeRow &element : scene.elements)
+                elements << element.cell(0) + (element.isFound() ? "+" : "");
+            scenes << scene.cell(0) + '[' + elements.join(',') + ']';
+        }
+        return scenes;
+    }
+
     QString path(const QString &relative) const { return m_tmp.path() + '/' + relative; }
 
     QTemporaryDir m_tmp;
     RecordedUser m_user;
     CreateSceneCore m_core;
 };
-
-void TestSceneListReaders::initTestCase()
-{
-    QVERIFY(writeFile(path("lib/bob.png")));
-}
-
-void TestSceneListReaders::init()
-{
-    m_user.forget();
-    m_core.setWorkbookReader(nullptr);
-}
-
-SceneListOptions TestSceneListReaders::options(const QString &list) const
-{
-    SceneListOptions o;
-    o.table = MatchingTable::fromText(kTable);
-    o.sceneListPath = list;
-    o.libraryFolders = QStringList{path("lib")};
-    o.target = Target3DsMax;
-    return o;
-}
-
-// "<scene>[<element>,...]" per scene; found elements carry a "+".
-QStringList TestSceneListReaders::describe() const
-{
-    QStringList scenes;
-    for (const SceneTreeScene &scene : m_core.tree().scenes()) {
-        QStringList elements;
-        for (const SceneTreeRow &element : scene.elements)
-            elements << element.cell(0) + (element.isFound() ? "+" : "");
-        scenes << scene.cell(0) + '[' + elements.join(',') + ']';
-    }
-    return scenes;
-}
-
-void TestSceneListReaders::lists_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QStringList>("scenes");
-    QTest::addColumn<QString>("logged"); // a line that must be in the log, or empty
-    const QByteArray csv = "h1;h2\nh3;h4\n010;bob\r\n011;bob";
-    QTest::newRow("two headers skipped, last line without break dropped")
-        << "list.csv" << csv << QStringList{"010[bob+,010]"} << "";
-    QTest::newRow(".CSV in capitals") << "LIST.CSV" << csv << QStringList{"010[bob+,010]"} << "";
-    QTest::newRow("quoted separator and line break")
-        << "q.csv" << QByteArray("h\nh\n\"01;0\";\"bob\nzed\"\n")
-        << QStringList{"01;0[bob+,zed,01;0]"} << "";
-    QTest::newRow("Windows-1252 list")
-        << "w.csv" << QByteArray("h\nh\n\xc9t\xe9;bob\n")
-        << QStringList{QString::fromUtf8("Été[bob+,Été]")}
-        << "-WAR- ReadCsvSceneList : [" + path("w.csv") + "] is not UTF-8, read as Windows-1252";
-    QTest::newRow("fewer than five spreadsheet rows")
-        << "s.xml" << spreadsheet({"h", "h", "h", "010|bob"}).toUtf8() << QStringList() << "";
-    QTest::newRow("spreadsheet: blanks first, fifth row on, empty row ends")
-        << "S.XML"
-        << "\n\t " + spreadsheet({"h", "h", "h", "h", "010|bob", "|", "011|bob"}).toUtf8()
-        << QStringList{"010[bob+]"} << "";
-    QTest::newRow("workbook without reader reads nothing")
-        << "w.xlsx" << QByteArray() << QStringList() << "";
-}
-
-void TestSceneListReaders::lists()
-{
-    QFETCH(QString, name);
-    QFETCH(QByteArray, content);
-    QFETCH(QStringList, scenes);
-    QFETCH(QString, logged);
-    QVERIFY(writeFile(path(name), content));
-    QCOMPARE(m_core.load(options(path(name)), nullptr).outcome, SceneListLoad::Read);
-    QCOMPARE(describe(), scenes);
-    if (!logged.isEmpty())
-        QVERIFY2(m_user.log.contains(logged), qPrintable(m_user.log.join('\n')));
-    QCOMPARE(m_user.prompts.asked().size(), 0);
-}
-
-void TestSceneListReaders::realSpreadsheetsReadWithoutError_data()
-{
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<QString>("logged");
-    QTest::newRow("excel2003") << "excel2003.xml"
-                               << "";
-    QTest::newRow("ISO-8859-1") << "excel2003.iso8859-1.xml"
-                                << "";
-    // Not XML: HTML entities that no document type declares.
-    QTest::newRow("undeclared entities")
-        << "issue.2157.small.xml"
-        << "-ERR- ReadXmlSceneList : Parse error at line 59, column 34: Entity 'Tau' not declared.";
-    QTest::newRow("corrupt") << "CorruptedXmlFile.xml"
-                             << "-ERR- ReadXmlSceneList : Parse error at line 8, column 20: ";
-    QTest::newRow("unsupported ending") << "list.txt"
-                                        << "";
-}
-
-void TestSceneListReaders::realSpreadsheetsReadWithoutError()
-{
-    QFETCH(QString, file);
-    QFETCH(QString, logged);
-    const QString data = qEnvironmentVariable("CELLKIT_SOURCE_DIR") + "/tests/data/xmlss/";
-    const SceneListLoad result = m_core.load(options(data + file), nullptr);
-    const QStringList errors = m_user.log.filter("-ERR- ");
-    QCOMPARE(errors.size(), logged.isEmpty() ? 0 : 1);
-    if (!logged.isEmpty())
-        QVERIFY2(errors.first().startsWith(logged), qPrintable(errors.first()));
-    const bool unsupported = file.endsWith(".txt");
-    QCOMPARE(result.outcome == SceneListLoad::Unsupported, unsupported);
-    QCOMPARE(m_user.prompts.asked().size(), unsupported ? 1 : 0);
-    if (unsupported)
-        QCOMPARE(m_user.prompts.asked().first().title,
-                 QStringLiteral("SceneList:Unsupported File Extension"));
-}
-
-void TestSceneListReaders::cancelDuringCollectionReadsNothing()
-{
-    QVERIFY(writeFile(path("c.csv"), "h\nh\n010;bob\n"));
-    CancelAtOnce progress;
-    int calls = 0;
-    m_core.setWorkbookReader(
-        [&](const QString &, const QString &, QList<QStringList> *) { return bool(++calls); });
-    QCOMPARE(m_core.load(options(path("c.csv")), &progress).outcome, SceneListLoad::Cancelled);
-    QVERIFY(m_core.tree().isEmpty());
-    // A workbook's rows go through the same dispatch from the start line.
-    m_core.setWorkbookReader([&](const QString &, const QString &sheet, QList<QStringList> *rows) {
-        *rows = {{"h"}, {sheet}, {"010", "bob"}};
-        return bool(++calls);
-    });
-    QCOMPARE(m_core.load(options(path("b.xlsx")), nullptr).outcome, SceneListLoad::Read);
-    QCOMPARE(describe(), QStringList{"010[bob+,010]"});
-    QCOMPARE(calls, 1);
-}
-
-void TestSceneListReaders::bridgeFilesAddTheirFoldersOnce()
-{
-    const QByteArray root = QUrl::toPercentEncoding(path("b"), "/");
-    // The first element is left open (repaired), "|:" stands for an apostrophe, the third
-    // address is UTF-8 as is, the sound file has no table row.
-    QByteArray first = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><list>"
-                       "<file uri='file://ROOT/caf%C3%A9/one.png'>"
-                       "<file uri=\"file://ROOT/caf%C3%A9/it|:s.png\"/>"
-                       "<file uri=\"file://ROOT/\xd0\x9a\xd0\xb0\xd0\xb4\xd1\x80/two.png\"/>"
-                       "<file uri=\"file://ROOT/caf%C3%A9/song.wav\"/></list>";
-    QByteArray second = "<list><file uri=\"file://ROOT/caf%C3%A9/one.png\"/></list>";
-    QVERIFY(writeFile(path("bridge/SC1.filelist"), first.replace("ROOT", root)));
-    QVERIFY(writeFile(path("bridge/SC2.filelist"), second.replace("ROOT", root)));
-    SceneListOptions o = options(path("bridge"));
-    o.sceneListType = 1;
-    o.inputExtension = "filelist";
-    o.libraryFolders << path("b/caf\xc3\xa9");
-    const SceneListLoad result = m_core.load(o, nullptr);
-    QCOMPARE(result.addedLibraryFolders,
-             QStringList{path(QString::fromUtf8("b/\xd0\x9a\xd0\xb0\xd0\xb4\xd1\x80"))});
-    QCOMPARE(describe(), QStringList({"SC1[one,it's,two,SC1]", "SC2[one,SC2]"}));
-}
-
-// Each tests/data/illegal/scenelist-* file beside a .expected file holding its log line.
-void TestSceneListReaders::illegalFilesGiveTheirLine_data()
-{
-    QTest::addColumn<QString>("file");
-    const QDir illegal(qEnvironmentVariable("CELLKIT_SOURCE_DIR") + "/tests/data/illegal");
-    for (const QString &name : illegal.entryList({"scenelist-*"}, QDir::Files)) {
-        if (!name.endsWith(".expected"))
-            QTest::newRow(qPrintable(name)) << illegal.filePath(name);
-    }
-}
-
-void TestSceneListReaders::illegalFilesGiveTheirLine()
-{
-    QFETCH(QString, file);
-    SceneListOptions o = options(file);
-    if (file.endsWith(".filelist")) { // read from a folder of its own
-        const QString folder = path("illegal/" + QFileInfo(file).completeBaseName());
-        QVERIFY(writeFile(folder + "/SC1.filelist", readFile(file)));
-        o.sceneListType = 1;
-        o.sceneListPath = folder;
-        o.inputExtension = "filelist";
-        o.table = MatchingTable::fromText("1,0,5,,,png"); // bridge images only
-    }
-    const SceneListLoad result = m_core.load(o, nullptr);
-    QVERIFY(result.addedLibraryFolders.isEmpty());
-    QCOMPARE(m_user.log.filter("-ERR- "), QStringList(readFile(file + ".expected")));
-    for (const SceneTreeScene &scene : m_core.tree().scenes())
-        QCOMPARE(scene.elements.size(), 0);
-}
-
-void TestSceneListReaders::harmonyJob_data()
-{
-    QTest::addColumn<bool>("online");
-    QTest::addColumn<QStringList>("files");
-    QTest::addColumn<QStringList>("scenes");
-    QTest::addColumn<QList<int>>("checks");
-    QTest::newRow("offline, one stage missing")
-        << false << QStringList{"scene-001/stage", "scene-002/x", "other/y"}
-        << QStringList{"001[001]", "002[002]"} << QList<int>{2, 1};
-    QTest::newRow("online, versioned stage")
-        << true << QStringList{"001/001.v3.xstage", "002/x"} << QStringList{"001[001]", "002[002]"}
-        << QList<int>{2, 1};
-}
-
-void TestSceneListReaders::harmonyJob()
-{
-    QFETCH(bool, online);
-    QFETCH(QStringList, files);
-    QFETCH(QStringList, scenes);
-    QFETCH(QList<int>, checks);
-    const QString job = path(online ? "online" : "offline");
-    for (const QString &file : files)
-        QVERIFY(writeFile(job + '/' + file));
-    SceneListOptions o = options(QString());
-    o.sceneListType = 1;
-    o.target = TargetHarmony;
-    o.harmony.onlineMode = online;
-    o.harmony.scenePath = job;
-    o.table.loadFromText("1,1,1;0;0;2,0,2"); // a SceneListFile row warns in this mode
-    QCOMPARE(m_core.load(o, nullptr).outcome, SceneListLoad::Read);
-    QCOMPARE(describe(), scenes);
-    QCOMPARE(m_user.log
-                 .filter("-Warning- Name Matching Table: Option [SceneListFile] on line 1 "
-                         "incompatible in this mode.")
-                 .size(),
-             2);
-    const HarmonyJob harmony(o.harmony, o.production);
-    QCOMPARE(harmony.harmonySceneCheck("001"), checks.at(0));
-    QCOMPARE(harmony.harmonySceneCheck("002"), checks.at(1));
-    QCOMPARE(harmony.harmonySceneCheck("003"), 0);
-}
 
 QTEST_GUILESS_MAIN(TestSceneListReaders)
 #include "tst_scenelist_readers.moc"

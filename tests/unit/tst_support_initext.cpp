@@ -1,11 +1,13 @@
 // The INI text of the configurations against Qt's own INI files: a file Qt wrote reads back as
-// Qt reads it, the text written for keys set in name order is Qt's byte for byte, and hand-made
-// files with Qt's quirks (comments, quotes across lines, sections met twice) read as Qt reads
-// them.
+// Qt reads it, and the text written for keys set in name order is Qt's byte for byte. Hand-made
+// files with Qt's quirks (comments, quotes across lines, sections met twice) are seeds of the
+// INI fuzz target, whose replay compares both readers on them.
 #include "support/IniText.h"
 
+#include "IniReaders.h"
+#include "TestFiles.h"
+
 #include <QColor>
-#include <QDataStream>
 #include <QDateTime>
 #include <QFile>
 #include <QSettings>
@@ -14,27 +16,6 @@
 
 namespace {
 
-// Values compare by their streamed form: types, doubles and invalid values alike.
-QByteArray streamed(const QVariant &value)
-{
-    QByteArray bytes;
-    QDataStream stream(&bytes, QIODevice::WriteOnly);
-    stream << value;
-    return bytes;
-}
-
-bool readOurs(QIODevice &device, QSettings::SettingsMap &map)
-{
-    map = IniText::read(device.readAll());
-    return true;
-}
-
-bool writeOurs(QIODevice &device, const QSettings::SettingsMap &map)
-{
-    const QByteArray text = IniText::write(map);
-    return device.write(text) == text.size();
-}
-
 // Every key and value of the text as QSettings hands them out when its file is read by Qt's
 // INI reader or by ours; each file is new, so QSettings has no copy of it in its cache.
 QList<QPair<QString, QByteArray>> readBy(QSettings::Format format, const QByteArray &text)
@@ -42,29 +23,16 @@ QList<QPair<QString, QByteArray>> readBy(QSettings::Format format, const QByteAr
     static int serial = 0;
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("%1.ini").arg(++serial));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
+    if (!writeFile(path, text))
         return {};
-    file.close();
-    const QSettings settings(path, format);
-    QList<QPair<QString, QByteArray>> all;
-    for (const QString &key : settings.allKeys())
-        all.append({key, streamed(settings.value(key))});
-    return all;
+    return settingsContents(path, format);
 }
 
 void compareReaders(const QByteArray &text)
 {
-    static const QSettings::Format ours = QSettings::registerFormat("ini", readOurs, writeOurs);
     const auto qt = readBy(QSettings::IniFormat, text);
     QVERIFY(!qt.isEmpty());
-    QCOMPARE(readBy(ours, text), qt);
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    QCOMPARE(readBy(ourIniFormat(), text), qt);
 }
 
 } // namespace
@@ -90,13 +58,9 @@ private Q_SLOTS:
         QTest::newRow("empty") << "t" << QVariant(QString());
         QTest::newRow("list") << "t" << QVariant(QStringList{"a", "b,c", " d ", "@e"});
         QTest::newRow("empty list") << "t" << QVariant(QStringList());
-        QTest::newRow("one-item list") << "t" << QVariant(QStringList{"one"});
         QTest::newRow("mixed list") << "t" << QVariant(QVariantList{1, "x", QSize(2, 3)});
-        QTest::newRow("numbers") << "sbImpCompWidth" << QVariant(1920);
-        QTest::newRow("double") << "t" << QVariant(0.1);
         QTest::newRow("bool") << "ckFile" << QVariant(true);
         QTest::newRow("bytes") << "t" << QVariant(QByteArray("\0\1ab\xff", 5));
-        QTest::newRow("geometry") << "t" << QVariant(QRect(1, -2, 3, 4));
         QTest::newRow("colour") << "t" << QVariant(QColor(1, 2, 3));
         QTest::newRow("date time") << "t" << QVariant(QDateTime(QDate(2020, 1, 2), QTime(3, 4)));
         QTest::newRow("group and odd key") << QString::fromUtf8("Grp/sub/k éy") << QVariant("v");
@@ -121,31 +85,6 @@ private Q_SLOTS:
         QCOMPARE(IniText::write(map), text);
     }
 
-    void readsAsQt_data()
-    {
-        QTest::addColumn<QByteArray>("text");
-        QTest::newRow("comments, blanks, no equals")
-            << QByteArray("; note\n  a = 1 ; rest\n\nnoequals\n#b=2\n[s]\n\tc=\"x\" \"y\" \n");
-        QTest::newRow("quotes across lines, continuation")
-            << QByteArray("a=\"one\ntwo\"\nb=x\\\ny\nc=\\x41b\\101\\q\n");
-        QTest::newRow("section met twice, later name wins")
-            << QByteArray("[b]\nk=1\n[General]\nb\\k=2\n[b]\nj=3\n[%General]\nx=4\n");
-        QTest::newRow("percent keys and broken sections")
-            << QByteArray("%41%U263A%zz=1\n[unclosed\nk=2\n[]\nm=3\n");
-        QTest::newRow("byte order mark, read as Latin-1") << QByteArray("\xEF\xBB\xBFk=\xC3\xA9\n");
-        QTest::newRow("raw Latin-1") << QByteArray("k=\xE9, \"a\"b\n");
-        QTest::newRow("forms of values")
-            << QByteArray("a=@Size(1 2)\nb=@Rect(1 2)\nc=@@x\nd=@Invalid()\ne=@String(x)\n"
-                          "f=@ByteArray(\\xff)\ng=@Point(3 4)\nh=@Unknown()\n");
-        QTest::newRow("CR line ends") << QByteArray("a=1\r\nb=2\rc=3\n\r");
-    }
-
-    void readsAsQt()
-    {
-        QFETCH(QByteArray, text);
-        compareReaders(text);
-    }
-
     // A forged element count inside "@Variant(...)" makes Qt allocate without bound, a time
     // stamp in an unknown time zone crashes Qt's writer: such values are not kept, the rest of
     // the file is, and the file can be written again.
@@ -154,9 +93,8 @@ private Q_SLOTS:
         IniText::Map map = IniText::read("list=@Variant(\\0\\0\\0\\t\\x7f\\xff\\xff\\xff)\nk=1\n");
         QVERIFY(!map.value("list").isValid());
         QCOMPARE(map.value("k"), QVariant("1"));
-        map = IniText::read(readFile(qEnvironmentVariable("CELLKIT_SOURCE_DIR") +
-                                     "/tests/data/illegal/"
-                                     "initext-datetime-unknown-time-zone-crashes-the-writer.ini"));
+        map = IniText::read(readFile(
+            testData("illegal/initext-datetime-unknown-time-zone-crashes-the-writer.ini")));
         QVERIFY(map.contains("dt") && !map.value("dt").isValid());
         QVERIFY(IniText::write(map).contains("dt=@Invalid()"));
     }

@@ -2,6 +2,8 @@
 #include "board/ReportWidget.h"
 #include "support/AnsweringPrompts.h"
 
+#include "TestFiles.h"
+
 #include "FileSizeLimit.h"
 
 #include <QFile>
@@ -23,17 +25,6 @@ class TestBoardConfig : public QObject
     Prompts *m_previous = nullptr;
 
     QString fileIn(const QString &name) const { return m_dir.filePath("Quillmark/" + name); }
-    void writeFile(const QString &name, const QByteArray &bytes)
-    {
-        QFile f(fileIn(name));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
-    QByteArray readFile(const QString &name) const
-    {
-        QFile f(fileIn(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
     static void makeReady(ReportWidget &board)
     {
         board.SetSettingPrefixFile(QStringLiteral("cellKit4after-"));
@@ -60,9 +51,9 @@ private Q_SLOTS:
 
     void differentlyCasedPrefixesBothList()
     {
-        writeFile("cellKit4after-A.ini", "[General]\nx=1\n");
-        writeFile("cellKit4After-b.ini", "[General]\nx=2\n");
-        writeFile("other-c.ini", "");
+        QVERIFY(::writeFile(fileIn("cellKit4after-A.ini"), "[General]\nx=1\n"));
+        QVERIFY(::writeFile(fileIn("cellKit4After-b.ini"), "[General]\nx=2\n"));
+        QVERIFY(::writeFile(fileIn("other-c.ini"), ""));
         ReportWidget board;
         makeReady(board);
         board.OnPbReloadSettingsList();
@@ -81,35 +72,10 @@ private Q_SLOTS:
         QCOMPARE(settings->value("x").toInt(), 2);
     }
 
-    void unsetPrefixWarns()
-    {
-        ReportWidget board;
-        QCOMPARE(board.GetCurrentSettingFileName(), QStringLiteral("unknown-"));
-        QCOMPARE(m_answers.asked().size(), 1);
-        QCOMPARE(m_answers.asked().at(0).title, QStringLiteral("CODE ERROR"));
-    }
-
-    void comboLocksAfterLoadAndFreesAfterSave()
-    {
-        ReportWidget board;
-        makeReady(board);
-        ConfigurationFiles::storeConfigurationName("cellKit4After", "  prod ");
-        QSignalSpy load(&board, &ReportWidget::SigGlobalLoadSettings);
-        board.OnPbLoadSettingsNow();
-        QCOMPARE(load.at(0).at(0).toString(), QStringLiteral("cellKit4after-prod"));
-        QVERIFY(board.isSettingChoiceLocked());
-        QCOMPARE(board.gbSettings->title(), QStringLiteral("Config File :prod"));
-        QSignalSpy save(&board, &ReportWidget::SigGlobalSaveSettings);
-        board.OnPbSaveSettingsNow();
-        QCOMPARE(save.size(), 1);
-        QVERIFY(!board.isSettingChoiceLocked());
-        QVERIFY(m_answers.asked().isEmpty());
-    }
-
     void declinedOverwriteLeavesFilesUntouched()
     {
-        writeFile("cellKit4after-A.ini", "[General]\ncbColorSet=1\n");
-        writeFile("cellKit4after-B.ini", "[General]\ncbColorSet=2\n");
+        QVERIFY(::writeFile(fileIn("cellKit4after-A.ini"), "[General]\ncbColorSet=1\n"));
+        QVERIFY(::writeFile(fileIn("cellKit4after-B.ini"), "[General]\ncbColorSet=2\n"));
         ReportWidget board;
         makeReady(board);
         ConfigurationFiles::storeConfigurationName("cellKit4After", "A");
@@ -123,8 +89,8 @@ private Q_SLOTS:
         QCOMPARE(m_answers.asked().size(), 1);
         QCOMPARE(m_answers.asked().at(0).title, QStringLiteral("Warning !!!"));
         QVERIFY(m_answers.asked().at(0).text.contains("[A] => [B]"));
-        QCOMPARE(readFile("cellKit4after-A.ini"), QByteArray("[General]\ncbColorSet=1\n"));
-        QCOMPARE(readFile("cellKit4after-B.ini"), QByteArray("[General]\ncbColorSet=2\n"));
+        QCOMPARE(readFile(fileIn("cellKit4after-A.ini")), QByteArray("[General]\ncbColorSet=1\n"));
+        QCOMPARE(readFile(fileIn("cellKit4after-B.ini")), QByteArray("[General]\ncbColorSet=2\n"));
         QCOMPARE(ConfigurationFiles::storedConfigurationName("cellKit4After"), QStringLiteral("B"));
     }
 
@@ -134,7 +100,7 @@ private Q_SLOTS:
     void failedSaveReportsAndKeepsOldFile()
     {
         const QByteArray old = "[General]\nslColorRange=5\n";
-        writeFile("cellKit4after-full.ini", old);
+        QVERIFY(::writeFile(fileIn("cellKit4after-full.ini"), old));
         ReportWidget board;
         board.makeProcessLogSink();
         auto settings = ConfigurationFiles::open("cellKit4after-full");
@@ -150,7 +116,7 @@ private Q_SLOTS:
         const QString log = board.efLog->toPlainText();
         QVERIFY(log.contains("-ERR- Configuration not saved"));
         QVERIFY2(log.contains(QString::fromLocal8Bit(std::strerror(EFBIG))), qPrintable(log));
-        QCOMPARE(readFile("cellKit4after-full.ini"), old);
+        QCOMPARE(readFile(fileIn("cellKit4after-full.ini")), old);
         QCOMPARE(QDir(fileIn(QString())).entryList(QDir::Files),
                  QStringList{"cellKit4after-full.ini"});
     }

@@ -2,8 +2,10 @@
 // efLog, HTML lines render formatted, and without a Board messages are dropped quietly.
 #include "board/LogMessageHandler.h"
 #include "board/ReportWidget.h"
-#include "support/AnsweringPrompts.h"
 #include "support/LogSink.h"
+#include "support/Prompts.h"
+
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -29,16 +31,6 @@ class TestBoardLog : public QObject
     std::unique_ptr<ReportWidget> m_board;
 
     QString logText() const { return m_board->efLog->toPlainText(); }
-    static QByteArray readFile(const QString &path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-    static bool writeFile(const QString &path, const QByteArray &bytes)
-    {
-        QFile file(path);
-        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-    }
 
 private Q_SLOTS:
     void initTestCase() { m_previous = installLogMessageHandler(); }
@@ -54,29 +46,14 @@ private Q_SLOTS:
     {
         appendLog(QStringLiteral("<font color=\"#ff0000\">-ERR- direct</font>"));
         qWarning("<b>-WAR- through the handler</b>");
-        QCOMPARE(logText(), QStringLiteral("-ERR- direct\n-WAR- through the handler"));
+        qDebug("debug line");
+        qInfo("info line");
+        qCritical("critical line");
+        QCOMPARE(logText(), QStringLiteral("-ERR- direct\n-WAR- through the handler\ndebug line\n"
+                                           "info line\ncritical line"));
         const QTextBlock first = m_board->efLog->document()->firstBlock();
         QCOMPARE(first.begin().fragment().charFormat().foreground().color(), QColor(255, 0, 0));
         QCOMPARE(first.next().begin().fragment().charFormat().fontWeight(), int(QFont::Bold));
-    }
-
-    void everyMessageTypeIsOneUnprefixedParagraph()
-    {
-        qDebug("debug line");
-        qInfo("info line");
-        qWarning("warning line");
-        qCritical("critical line");
-        QCOMPARE(logText(), QStringLiteral("debug line\ninfo line\nwarning line\ncritical line"));
-    }
-
-    void clearThenOneMessageLeavesExactlyIt()
-    {
-        qWarning("before");
-        appendLog(QStringLiteral("before too"));
-        QTest::mouseClick(m_board->pbClearLog, Qt::LeftButton);
-        QVERIFY(logText().isEmpty());
-        qWarning("after");
-        QCOMPARE(logText(), QStringLiteral("after"));
     }
 
     // Before the Board is built and after it is gone there is no sink: nothing shows, nothing
@@ -92,6 +69,9 @@ private Q_SLOTS:
         m_board->makeProcessLogSink();
         qWarning("kept");
         QCOMPARE(logText(), QStringLiteral("kept"));
+        QTest::mouseClick(m_board->pbClearLog, Qt::LeftButton);
+        qWarning("after");
+        QCOMPARE(logText(), QStringLiteral("after"));
     }
 
     // A message from a worker thread never touches the view from that thread; it arrives on
@@ -180,17 +160,6 @@ private Q_SLOTS:
         QCOMPARE(logText(), QStringLiteral("-WAR- Log To File : cannot write %1: %2\nnext line")
                                 .arg(QDir::toNativeSeparators(ReportWidget::logFilePath()),
                                      QString::fromLocal8Bit(std::strerror(EISDIR))));
-    }
-
-    void versionInformationInABox()
-    {
-        AnsweringPrompts answers;
-        Prompts *previous = Prompts::install(&answers);
-        m_board->pbVersionInformation->click();
-        Prompts::install(previous);
-        QCOMPARE(answers.asked().size(), 1);
-        QCOMPARE(answers.asked().at(0).title, QStringLiteral("Version information"));
-        QVERIFY(answers.asked().at(0).text.contains(QString::fromLatin1(qVersion())));
     }
 };
 

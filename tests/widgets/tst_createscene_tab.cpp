@@ -2,10 +2,11 @@
 // before the settings had a group of their own, switched-off table rows), what it answers
 // to the scene runs, and what its buttons hand to the scene list core.
 #include "scenelist/gui/CreateSceneWidget.h"
-#include "support/AnsweringPrompts.h"
-#include "support/LogSink.h"
 #include "widgets/TableConfig.h"
 #include "widgets/WPathSelector.h"
+
+#include "RecordedUser.h"
+#include "TestFiles.h"
 
 #include <QCheckBox>
 #include <QDoubleSpinBox>
@@ -19,21 +20,6 @@
 #include <QUrl>
 
 namespace {
-
-struct LogLines : LogSink
-{
-    LogLines() { LogSink::setCurrent(this); }
-    ~LogLines() override { LogSink::setCurrent(nullptr); }
-    void appendLogLine(const QString &line) override { lines << line; }
-    QStringList lines;
-};
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
 
 QCheckBox *rowCheck(CreateSceneWidget &w, int row)
 {
@@ -64,9 +50,13 @@ QStringList sample(CreateSceneWidget &w)
             w.matchingTable()->saveToText().section(';', 0, 0)};
 }
 
-const QStringList kDefaults{
-    QString(),      "Select Destination Directory", "0", "1", "0", "2", "1", "No Name",
-    "Write_DERUSH", "0,0,0,,,,,,0,000,0,,"};
+// The sample as a fresh tab shows it, and after change().
+const QStringList kDefaults =
+    QString("|Select Destination Directory|0|1|0|2|1|No Name|Write_DERUSH|0,0,0,,,,,,0,000,0,,")
+        .split('|');
+const QStringList kChanged = QString("/s/BATCH_fx.jsx|/out/EP%02e|3|0|1|5|0.25|Pilot, part 1|W|"
+                                     "2,3,6,6:,EP%02e_%a,png psd,CH[VIRGULE]A,,1,000,2,,")
+                                 .split('|');
 
 void change(CreateSceneWidget &w)
 {
@@ -82,17 +72,6 @@ void change(CreateSceneWidget &w)
     w.matchingTable()->loadFromText("2,3,6,6:,EP%02e_%a,png psd,CH[VIRGULE]A,,1,000,2,,");
 }
 
-const QStringList kChanged{"/s/BATCH_fx.jsx",
-                           "/out/EP%02e",
-                           "3",
-                           "0",
-                           "1",
-                           "5",
-                           "0.25",
-                           "Pilot, part 1",
-                           "W",
-                           "2,3,6,6:,EP%02e_%a,png psd,CH[VIRGULE]A,,1,000,2,,"};
-
 } // namespace
 
 class TestCreateSceneTab : public QObject
@@ -100,26 +79,13 @@ class TestCreateSceneTab : public QObject
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    AnsweringPrompts m_prompts;
+    RecordedUser m_user;
+    AnsweringPrompts &m_prompts = m_user.prompts;
 
     QString ini(const QString &name) const { return m_dir.filePath(name + ".ini"); }
 
 private Q_SLOTS:
-    void initTestCase() { Prompts::install(&m_prompts); }
-    void cleanupTestCase() { Prompts::install(nullptr); }
-
-    void freshConfigurationGivesDefaults()
-    {
-        CreateSceneWidget w;
-        change(w);
-        QSettings empty(ini("empty"), QSettings::IniFormat);
-        w.loadSettings(empty);
-        // The table text of an empty configuration changes nothing; everything else resets.
-        QCOMPARE(sample(w).mid(0, 9), kDefaults.mid(0, 9));
-        QCOMPARE(offRows(w), QString());
-        CreateSceneWidget fresh; // the stored form of an untouched table row
-        QCOMPARE(sample(fresh).last(), kDefaults.last());
-    }
+    void init() { m_user.forget(); }
 
     void roundTrip()
     {
@@ -144,17 +110,24 @@ private Q_SLOTS:
         in.remove("CreateScene/TableOptionsInactive");
         b.loadSettings(in);
         QCOMPARE(offRows(b), QString());
+        // An empty configuration resets everything but the table, whose empty text changes
+        // nothing; an untouched table row is stored in its own form.
+        QSettings empty(ini("empty"), QSettings::IniFormat);
+        b.loadSettings(empty);
+        QCOMPARE(sample(b).mid(0, 9), kDefaults.mid(0, 9));
+        QCOMPARE(sample(b).last(), kChanged.last());
+        CreateSceneWidget fresh;
+        QCOMPARE(sample(fresh).last(), kDefaults.last());
     }
 
     // Keys written at the top level before the tab had a group still load; the group wins.
     void legacyTopLevelKeys()
     {
-        QFile file(ini("legacy"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("[General]\nlistScript=BATCH_fx.jsx, tools.jsx,\nckUseTemplateFile=true\n"
-                   "FlashTemplateFile=/t/EP%02e/t.aep\nsbEpisodeNumber=7\nefEpisodeName=Old\n"
-                   "[CreateScene]\nefEpisodeName=New\n");
-        file.close();
+        QVERIFY(
+            writeFile(ini("legacy"),
+                      "[General]\nlistScript=BATCH_fx.jsx, tools.jsx,\nckUseTemplateFile=true\n"
+                      "FlashTemplateFile=/t/EP%02e/t.aep\nsbEpisodeNumber=7\nefEpisodeName=Old\n"
+                      "[CreateScene]\nefEpisodeName=New\n"));
         CreateSceneWidget w;
         QSettings in(ini("legacy"), QSettings::IniFormat);
         w.loadSettings(in);
@@ -162,81 +135,6 @@ private Q_SLOTS:
         QVERIFY(w.useTemplate());
         QCOMPARE(w.templatePath(), QString("/t/EP07/t.aep"));
         QCOMPARE(w.efEpisodeName->text(), QString("New"));
-    }
-
-    // Only selected scenes, with every element row as the tree shows it.
-    void selectedScenesFromTheTree()
-    {
-        CreateSceneWidget w;
-        auto *sc1 = new QTreeWidgetItem(w.treeWidget, QStringList{"SC010", "010"});
-        new QTreeWidgetItem(
-            sc1, {"bob", "Asset", "File", "bob.png", "/lib/bob.png", "", "CHARS", "3", "6", "1"});
-        new QTreeWidgetItem(sc1, {"sea", "Movie", "File", "sea.mov", "", "", "", "4", "3", "0"});
-        new QTreeWidgetItem(w.treeWidget, QStringList{"SC020", "020"});
-        auto *sc3 = new QTreeWidgetItem(w.treeWidget, QStringList{"SC030", "030"});
-        sc1->setSelected(true);
-        sc3->setSelected(true);
-        const QVector<SceneToCreate> scenes = w.selectedScenes();
-        QCOMPARE(scenes.size(), 2);
-        QCOMPARE(scenes[0].name + scenes[1].name, QString("SC010SC030"));
-        QCOMPARE(scenes[0].elements.size(), 2);
-        const SceneElementToCreate &bob = scenes[0].elements[0];
-        QCOMPARE(bob.path + "|" + bob.layerDir + "|" + QString::number(bob.type),
-                 QString("/lib/bob.png|CHARS|6"));
-        QVERIFY(bob.found && !scenes[0].elements[1].found);
-    }
-
-    // The second list type reads movies from the chosen folder; the first has none.
-    void sceneListType()
-    {
-        QWidget panel;
-        auto *w = new CreateSceneWidget(&panel);
-        w->pb_selectSceneList->setPath("/lists/EP%02e");
-        w->sbEpisodeNumber->setValue(5);
-        new QTreeWidgetItem(w->treeWidget, QStringList{"SC010"});
-        QCOMPARE(w->inputDirectory() + w->inputExtension(), QString());
-        QVERIFY(!w->efCreaInputExt->isVisibleTo(&panel));
-        w->cbSceneListType->setCurrentIndex(1);
-        QVERIFY(w->IsFromDIR() && w->efCreaInputExt->isVisibleTo(&panel));
-        QCOMPARE(w->pbLoadSceneList->text(), QString("Load From Dir"));
-        QCOMPARE(w->treeWidget->topLevelItemCount(), 0);
-        QCOMPARE(w->inputDirectory() + "|" + w->inputExtension(), QString("/lists/EP05|mov"));
-    }
-
-    void checkLibraryFolders()
-    {
-        CreateSceneWidget w;
-        QTemporaryDir lib;
-        QVERIFY(QDir(lib.path()).mkpath("a/chars"));
-        w.lwLibDir->addItems({lib.path() + "/a/chars", lib.path() + "/missing",
-                              lib.path() + "/*/props", lib.path() + "/*/chars"});
-        m_prompts.forget();
-        w.OnCheckLibDirs();
-        QCOMPARE(m_prompts.asked().last().text, QString("No Directory Selected !!!"));
-        w.lwLibDir->selectAll();
-        w.OnCheckLibDirs();
-        const QString text = m_prompts.asked().last().text;
-        QCOMPARE(m_prompts.asked().last().title, QString("Checking Directory Access"));
-        QCOMPARE(text.count("Found["), 2);
-        QVERIFY(text.contains("<font color='#900000'>Error[" + lib.path() + "/missing]"));
-        QVERIFY(text.contains("Error[" + lib.path() + "/*/props]"));
-    }
-
-    // "Need Help ?" of the tab and of pages 1, 4, 5, 6 and 7 opens the tab's manual page.
-    void helpLinks()
-    {
-        CreateSceneWidget w;
-        const QRegularExpression href("href=\"([^\"]+)\"");
-        QStringList pages;
-        for (const QLabel *label : w.findChildren<QLabel *>()) {
-            const QRegularExpressionMatch link = href.match(label->text());
-            if (link.hasMatch())
-                pages << QUrl(link.captured(1)).toLocalFile();
-        }
-        QCOMPARE(pages.size(), 6);
-        for (const QString &page : qAsConst(pages))
-            QVERIFY2(page.endsWith("/docs/manual/create-scene.html") && QFileInfo::exists(page),
-                     qPrintable(page));
     }
 
     // "Test" needs a table row; "Show Scan" indexes at the chosen depth through the table's
@@ -256,60 +154,32 @@ private Q_SLOTS:
         QVERIFY(writeFile(lib.filePath("a.png"), "") && writeFile(lib.filePath("notes.txt"), "") &&
                 writeFile(lib.filePath("sub/b.png"), ""));
         w.lwLibDir->addItem(lib.path());
-        LogLines log;
+        m_user.forget();
         w.OnShowDirectoryListInLog();
-        QCOMPARE(log.lines.join('|'), "==== Scan Lib Folder List ====\n" + lib.path() +
-                                          "\n==== Scan Lib File List ====\nFile:a.png =>" +
-                                          lib.path() + "\n==== END ====");
+        QCOMPARE(m_user.log.join('|'), "==== Scan Lib Folder List ====\n" + lib.path() +
+                                           "\n==== Scan Lib File List ====\nFile:a.png =>" +
+                                           lib.path() + "\n==== END ====");
         QCOMPARE(m_prompts.asked().last().text, QString("Open Log to See Result"));
     }
 
-    // The folders of a bridge file's addresses join the library list, once each.
-    void bridgeFileFoldersJoinTheLibrary()
-    {
-        QTemporaryDir dir;
-        QVERIFY(writeFile(dir.filePath("SC01.filelist"),
-                          "<filelist><file uri=\"file:///lib/x/a.png\"/>"
-                          "<file uri=\"file:///lib/x/b.png\"/></filelist>\n"));
-        CreateSceneWidget w;
-        w.matchingTable()->loadFromText("1,0,5,,,png,,,0,000,0,,");
-        w.lwLibDir->addItem("/lib/y");
-        w.cbSceneListType->setCurrentIndex(1);
-        w.efCreaInputExt->setText("filelist");
-        w.pb_selectSceneList->setPath(dir.path());
-        w.OnLoadSceneList();
-        QCOMPARE(w.lwLibDir->count(), 2);
-        QCOMPARE(w.lwLibDir->item(1)->text(), QString("/lib/x"));
-        QCOMPARE(w.treeWidget->topLevelItem(0)->childCount(), 2);
-    }
-
-    // The conversion file goes to the code table or to the posing table, which Code elements
-    // do not read; elements are enabled but not selectable, scenes selectable.
-    void conversionFileAndTree_data()
-    {
-        QTest::addColumn<int>("tableType");
-        QTest::addColumn<QString>("fileName");
-        QTest::newRow("code table") << 0 << "bob.max";
-        QTest::newRow("posing table") << 1 << "CONVERSION-FILE-NOT-FOUND";
-    }
+    // A conversion file chosen as the posing table is not read for Code elements; elements are
+    // enabled but not selectable, scenes selectable.
     void conversionFileAndTree()
     {
-        QFETCH(int, tableType);
-        QFETCH(QString, fileName);
         QTemporaryDir dir;
         QVERIFY(writeFile(dir.filePath("codes.csv"), ";CH01;;;;;PR;bob;;CHARS;\n") &&
                 writeFile(dir.filePath("list.csv"), "h\nh\nSC01;CH01\n"));
         CreateSceneWidget w;
         w.matchingTable()->loadFromText("1,1,1,,,,,,0,000,0,,;1,2,7,,,,,,0,001,0,,");
         w.cbTarget->setCurrentIndex(2);
-        w.cbSecondTableType->setCurrentIndex(tableType);
+        w.cbSecondTableType->setCurrentIndex(1);
         w.pbCodeConversionFile->setPath(dir.filePath("codes.csv"));
         w.pb_selectSceneList->setPath(dir.filePath("list.csv"));
         w.OnLoadSceneList();
         QCOMPARE(w.treeWidget->topLevelItemCount(), 1);
         const QTreeWidgetItem *scene = w.treeWidget->topLevelItem(0);
         QCOMPARE(scene->childCount(), 1);
-        QCOMPARE(scene->child(0)->text(3), fileName);
+        QCOMPARE(scene->child(0)->text(3), QString("CONVERSION-FILE-NOT-FOUND"));
         QCOMPARE(scene->child(0)->foreground(3).color(), QColor(Qt::red)); // not in a library
         QCOMPARE(scene->child(0)->flags(), Qt::ItemIsEnabled);
         QVERIFY(scene->flags() & Qt::ItemIsSelectable);

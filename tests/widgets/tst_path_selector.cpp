@@ -1,8 +1,8 @@
 // The path selector: what counts as a path, how placeholders resolve, and which kind of chooser
 // (file or directory) it offers after each way of setting its path.
-#include "support/AnsweringPrompts.h"
-#include "support/LogSink.h"
 #include "widgets/WPathSelector.h"
+
+#include "RecordedUser.h"
 
 #include <QAction>
 #include <QApplication>
@@ -13,12 +13,6 @@
 #include <QTimer>
 
 namespace {
-
-struct LogLines : LogSink
-{
-    void appendLogLine(const QString &line) override { lines << line; }
-    QStringList lines;
-};
 
 // Fills %02e with 5 the way the Create Scene tab does (the scene placeholder stays).
 QString episodeFive(const QString &path)
@@ -49,22 +43,11 @@ class TestPathSelector : public QObject
 {
     Q_OBJECT
 
-    AnsweringPrompts m_prompts;
-    LogLines m_log;
+    RecordedUser m_user;
+    AnsweringPrompts &m_prompts = m_user.prompts;
 
 private Q_SLOTS:
-    void init()
-    {
-        Prompts::install(&m_prompts);
-        LogSink::setCurrent(&m_log);
-        m_log.lines.clear();
-        m_prompts.forget();
-    }
-    void cleanup()
-    {
-        Prompts::install(nullptr);
-        LogSink::setCurrent(nullptr);
-    }
+    void init() { m_user.forget(); }
 
     void resolvedPath_data()
     {
@@ -72,11 +55,14 @@ private Q_SLOTS:
         QTest::addColumn<bool>("resolver");
         QTest::addColumn<QString>("resolved");
         QTest::addColumn<bool>("warned");
-        QTest::newRow("hint") << "Select SceneList" << true << "" << false;
-        QTest::newRow("resolved") << " D:\\prod\\EP%02e\\t.aep " << true << "D:/prod/EP05/t.aep"
-                                  << false;
-        QTest::newRow("no resolver") << "/prod/EP%02e" << false << "/prod/EP%02e" << true;
-        QTest::newRow("scene stays") << "/prod/%a" << true << "/prod/%a" << true;
+        const auto row = [](const char *name, const QString &typed, bool resolver,
+                            const QString &resolved, bool warned) {
+            QTest::newRow(name) << typed << resolver << resolved << warned;
+        };
+        row("hint", "Select SceneList", true, "", false);
+        row("resolved", " D:\\prod\\EP%02e\\t.aep ", true, "D:/prod/EP05/t.aep", false);
+        row("no resolver", "/prod/EP%02e", false, "/prod/EP%02e", true);
+        row("scene stays", "/prod/%a", true, "/prod/%a", true);
     }
     void resolvedPath()
     {
@@ -89,7 +75,7 @@ private Q_SLOTS:
             selector.setPlaceholderResolver(episodeFive);
         selector.lineEdit()->setText(typed);
         QCOMPARE(selector.resolvedPath(), resolved);
-        QCOMPARE(m_log.lines.filter("-WAR- WPathSelector % unresolved:").size(), warned ? 1 : 0);
+        QCOMPARE(m_user.log.filter("-WAR- WPathSelector % unresolved:").size(), warned ? 1 : 0);
     }
 
     // setPath only ever turns a selector into a file selector; a chosen directory turns it back;
@@ -114,18 +100,6 @@ private Q_SLOTS:
         QVERIFY(!selector.isFile());
         QCOMPARE(selector.rawText(), QString("/prod/scenes"));
         QCOMPARE(changed.count(), 3);
-    }
-
-    // With "select here" off the owner chooses: no chooser opens.
-    void selectRequestGoesToTheOwner()
-    {
-        WPathSelector selector;
-        selector.setSelectHere(false);
-        QSignalSpy request(&selector, &WPathSelector::selectRequest);
-        selector.OnPbSelect();
-        QCOMPARE(request.count(), 1);
-        QCOMPARE(request.first().first().value<WPathSelector *>(), &selector);
-        QVERIFY(m_prompts.asked().isEmpty());
     }
 };
 

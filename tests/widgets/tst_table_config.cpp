@@ -1,23 +1,17 @@
 // The table editor on a small table shaped like the matching table: a check box, a list that
 // says whether the row is in use, a text cell and the hidden order key.
-#include "support/LogSink.h"
 #include "widgets/QComboBoxPerso.h"
 #include "widgets/TableConfig.h"
+
+#include "RecordedUser.h"
 
 #include <QCheckBox>
 #include <QTableWidget>
 #include <QTest>
-#include <QWheelEvent>
 
 namespace {
 
 enum { Check, Use, Text, Key, Columns };
-
-struct LogLines : LogSink
-{
-    void appendLogLine(const QString &line) override { lines << line; }
-    QStringList lines;
-};
 
 QComboBoxPerso *use(TableConfig &t, int row)
 {
@@ -76,7 +70,6 @@ private Q_SLOTS:
         QTest::addColumn<int>("current");
         QTest::addColumn<QStringList>("expected");
         QTest::newRow("up") << true << 2 << QStringList{"r0/1", "r2/1", "r1/2"};
-        QTest::newRow("up first") << true << 0 << QStringList{"r0/1", "r1/2", "r2/1"};
         QTest::newRow("down") << false << 0 << QStringList{"r1/2", "r0/1", "r2/1"};
         QTest::newRow("down last") << false << 2 << QStringList{"r0/1", "r1/2", "r2/1"};
     }
@@ -106,31 +99,11 @@ private Q_SLOTS:
         t.OnPbCleanTable();
         QCOMPARE(texts(t), (QStringList{"r0/1", "r2/2", "/0"}));
         QCOMPARE(text(t, 2, Key), QString("999"));
-        QVERIFY(!check(t, 2)->isChecked());
-        QVERIFY(!check(t, 1)->isChecked());
-        QVERIFY(check(t, 0)->isChecked());
-    }
-
-    void isRowActive_data()
-    {
-        QTest::addColumn<int>("inUse");
-        QTest::addColumn<bool>("ticked");
-        QTest::addColumn<bool>("active");
-        QTest::newRow("empty entry") << 0 << true << false;
-        QTest::newRow("switched off") << 1 << false << false;
-        QTest::newRow("in use") << 2 << true << true;
-    }
-    void isRowActive()
-    {
-        QFETCH(int, inUse);
-        QFETCH(bool, ticked);
-        QFETCH(bool, active);
-        TableConfig t;
-        fill(t, {inUse});
-        check(t, 0)->setChecked(ticked);
-        QCOMPARE(t.isRowActive(0), active);
-        t.tableWidget()->removeCellWidget(0, Check); // no check box: the list decides
-        QCOMPARE(t.isRowActive(0), inUse != 0);
+        QVERIFY(!check(t, 2)->isChecked() && !check(t, 1)->isChecked());
+        // Active: ticked and in use; without a check box the list alone decides.
+        QVERIFY(t.isRowActive(0) && !t.isRowActive(1) && !t.isRowActive(2));
+        t.tableWidget()->removeCellWidget(1, Check);
+        QVERIFY(t.isRowActive(1));
     }
 
     void textRoundTrip_data()
@@ -138,15 +111,12 @@ private Q_SLOTS:
         QTest::addColumn<QString>("cell");
         QTest::addColumn<QString>("saved");
         QTest::addColumn<QString>("restored");
-        QTest::newRow("separators") << "a,b;c"
-                                    << "a[VIRGULE]b[POINT_VIRGULE]c"
-                                    << "a,b;c";
-        QTest::newRow("escape word") << "x[VIRGULE]y"
-                                     << "x[VIRGULE]y"
-                                     << "x,y";
-        QTest::newRow("accents") << "décor é"
-                                 << "décor é"
-                                 << "décor é";
+        const auto row = [](const char *name, const QString &cell, const QString &saved,
+                            const QString &restored) {
+            QTest::newRow(name) << cell << saved << restored;
+        };
+        row("separators", "a,b;c", "a[VIRGULE]b[POINT_VIRGULE]c", "a,b;c");
+        row("escape word", "x[VIRGULE]y", "x[VIRGULE]y", "x,y");
     }
     void textRoundTrip()
     {
@@ -167,29 +137,15 @@ private Q_SLOTS:
     // Extra stored rows and values are dropped; a list entry the list lacks becomes the empty one.
     void loadKeepsToTheTable()
     {
-        LogLines log;
-        LogSink::setCurrent(&log);
+        RecordedUser user;
         TableConfig t;
         fill(t, {1, 1});
         t.loadFromText("7,a,000,extra;2,b,001;1,c,002");
-        LogSink::setCurrent(nullptr);
         QCOMPARE(texts(t), (QStringList{"a/0", "b/2"}));
-        QCOMPARE(log.lines.size(), 1);
-        QVERIFY(log.lines.first().startsWith("-WAR- TableConfig: no entry 7"));
+        QCOMPARE(user.log.size(), 1);
+        QVERIFY(user.log.first().startsWith("-WAR- TableConfig: no entry 7"));
         t.loadFromText(QString());
         QCOMPARE(texts(t), (QStringList{"a/0", "b/2"}));
-    }
-
-    void wheelLeavesListAlone()
-    {
-        QComboBoxPerso combo;
-        combo.addItems({"a", "b", "c"});
-        combo.setCurrentIndex(1);
-        QWheelEvent wheel(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, -120), Qt::NoButton,
-                          Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(&combo, &wheel);
-        QCOMPARE(combo.currentIndex(), 1);
-        QVERIFY(!wheel.isAccepted());
     }
 };
 
