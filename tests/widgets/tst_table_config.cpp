@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QTableWidget>
 #include <QTest>
+#include <QWheelEvent>
 
 namespace {
 
@@ -146,6 +147,18 @@ private Q_SLOTS:
         QVERIFY(user.log.first().startsWith("-WAR- TableConfig: no entry 7"));
         t.loadFromText(QString());
         QCOMPARE(texts(t), (QStringList{"a/0", "b/2"}));
+    }
+
+    void wheelLeavesListAlone()
+    {
+        QComboBoxPerso combo;
+        combo.addItems({"a", "b", "c"});
+        combo.setCurrentIndex(1);
+        QWheelEvent wheel(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&combo, &wheel);
+        QCOMPARE(combo.currentIndex(), 1);
+        QVERIFY(!wheel.isAccepted());
     }
 };
 
