@@ -8,6 +8,11 @@
 #include <algorithm>
 #include <map>
 
+#ifdef Q_OS_UNIX
+#include <dirent.h>
+#include <sys/stat.h>
+#endif
+
 namespace {
 
 // Frame numbers are A_long on the host side: more than nine digits is not a frame number.
@@ -28,34 +33,77 @@ bool isDigit(QChar c)
     return c >= QLatin1Char('0') && c <= QLatin1Char('9');
 }
 
+// Where the frame digits of a file name lie: [start, end).
+struct DigitRun
+{
+    int start = 0;
+    int end = 0;
+    bool valid = false;
+};
+
 // The digits are the run just before the last dot ("a12.34" -> "12", ".34"), or else the run
 // that ends the name ("a1.b12" -> "12", no suffix). Called once per file of a listing, so no
-// regular expression.
-FramePattern patternOf(const QString &fileName)
+// regular expression and no copies.
+DigitRun digitRunOf(const QString &fileName)
 {
-    FramePattern p;
+    DigitRun run;
     const int dot = fileName.lastIndexOf(QLatin1Char('.'));
-    int end = dot > 0 && isDigit(fileName.at(dot - 1)) ? dot : fileName.size();
+    const int end = dot > 0 && isDigit(fileName.at(dot - 1)) ? dot : fileName.size();
     if (end == 0 || !isDigit(fileName.at(end - 1)))
-        return p;
+        return run;
     int start = end;
     while (start > 0 && isDigit(fileName.at(start - 1)))
         --start;
     if (end - start > kMaxFrameDigits)
+        return run;
+    return DigitRun{start, end, true};
+}
+
+FramePattern patternOf(const QString &fileName)
+{
+    FramePattern p;
+    const DigitRun run = digitRunOf(fileName);
+    if (!run.valid)
         return p;
-    p.prefix = fileName.left(start);
-    p.digits = fileName.mid(start, end - start);
-    p.suffix = fileName.mid(end);
+    p.prefix = fileName.left(run.start);
+    p.digits = fileName.mid(run.start, run.end - run.start);
+    p.suffix = fileName.mid(run.end);
     p.number = p.digits.toLongLong();
     p.valid = true;
     return p;
 }
 
-// Same text before the digits and after them (ignoring case), same digit count.
-QString groupKey(const FramePattern &p)
+bool isAscii(const QString &text)
 {
-    return p.prefix.toLower() + QLatin1Char('\n') + QString::number(p.digits.size()) +
-           QLatin1Char('\n') + p.suffix.toLower();
+    for (const QChar c : text)
+        if (c.unicode() >= 0x80)
+            return false;
+    return true;
+}
+
+// Same text before the digits and after them (ignoring case), same digit count: the lower-cased
+// prefix, the count and the lower-cased suffix on lines of their own. A listing keys every one
+// of its files, so ASCII names are lowered in one pass into one allocation.
+QString groupKey(const QString &name, const DigitRun &run)
+{
+    const QChar count(QLatin1Char(char('0' + (run.end - run.start)))); // 1 to kMaxFrameDigits
+    if (!isAscii(name)) {
+        return name.left(run.start).toLower() + QLatin1Char('\n') + count + QLatin1Char('\n') +
+               name.mid(run.end).toLower();
+    }
+    QString key(run.start + 3 + name.size() - run.end, Qt::Uninitialized);
+    QChar *out = key.data();
+    const auto lower = [](QChar c) {
+        return c >= QLatin1Char('A') && c <= QLatin1Char('Z') ? QChar(c.unicode() + 32) : c;
+    };
+    for (int i = 0; i < run.start; ++i)
+        *out++ = lower(name.at(i));
+    *out++ = QLatin1Char('\n');
+    *out++ = count;
+    *out++ = QLatin1Char('\n');
+    for (int i = run.end; i < name.size(); ++i)
+        *out++ = lower(name.at(i));
+    return key;
 }
 
 QString frameText(qint64 n, int width)
@@ -68,14 +116,16 @@ QString frameText(qint64 n, int width)
 bool gatherSequence(const QFileInfo &info, const FramePattern &mine, const FolderListing &folder,
                     bool forceAlphabetical, FootageScan *scan)
 {
-    const QDir dir = info.absoluteDir();
+    QString dir = info.absolutePath();
+    if (!dir.endsWith(QLatin1Char('/')))
+        dir += QLatin1Char('/');
     std::map<qint64, QString> frames;
     QStringList byName;
+    const QString &file = info.fileName();
     // The group is in name order, which decides between duplicate numbers.
-    for (const int index : folder.groups.value(groupKey(mine))) {
-        const QString &name = folder.names.at(index);
-        byName << dir.absoluteFilePath(name);
-        frames.emplace(patternOf(name).number, byName.last());
+    for (const int index : folder.groups.value(groupKey(file, digitRunOf(file)))) {
+        byName << dir + folder.names.at(index);
+        frames.emplace(folder.numbers.at(index), byName.last());
     }
     if (frames.size() < 2)
         return true; // the file alone: a still
@@ -150,6 +200,65 @@ bool findBox(QIODevice &file, qint64 from, qint64 to, const char *type, qint64 *
         pos += size;
     }
     return false;
+}
+
+#ifdef Q_OS_UNIX
+// A name from the file system as QFile::decodeName gives it; ASCII reads the same in every
+// locale, without the round through the locale's codec.
+QString decodedName(const char *name)
+{
+    for (const char *c = name; *c; ++c)
+        if (static_cast<unsigned char>(*c) >= 0x80)
+            return QFile::decodeName(name);
+    return QString(QLatin1String(name));
+}
+
+// A link or an entry of unknown type is listed when it leads to something that is not a
+// directory, as QDir::Files lists it.
+bool listedAsFile(const QByteArray &dir, const dirent *entry)
+{
+    if (entry->d_type == DT_REG)
+        return true;
+    if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
+        return false;
+    const QByteArray path = dir + '/' + entry->d_name;
+    struct stat info
+    {
+    };
+    if (entry->d_type == DT_UNKNOWN) {
+        if (::lstat(path.constData(), &info) != 0)
+            return false;
+        if (!S_ISLNK(info.st_mode))
+            return S_ISREG(info.st_mode);
+    }
+    return ::stat(path.constData(), &info) == 0 && !S_ISDIR(info.st_mode);
+}
+#endif
+
+// The files of a folder as QDir::Files lists them (no hidden entries, no directories, no
+// broken links), in the folder's own order. QDirIterator makes a QFileInfo of every entry,
+// three times the cost of the listing itself in folders of thousands of frames.
+QStringList fileNames(const QString &dir)
+{
+    QStringList names;
+#ifdef Q_OS_UNIX
+    const QByteArray native = QFile::encodeName(dir);
+    DIR *folder = ::opendir(native.constData());
+    if (!folder)
+        return names;
+    while (const dirent *entry = ::readdir(folder)) {
+        if (entry->d_name[0] != '.' && listedAsFile(native, entry))
+            names.append(decodedName(entry->d_name));
+    }
+    ::closedir(folder);
+#else
+    QDirIterator it(dir, QDir::Files);
+    while (it.hasNext()) {
+        it.next();
+        names.append(it.fileName());
+    }
+#endif
+    return names;
 }
 
 } // namespace
@@ -237,17 +346,24 @@ FolderListing FolderListing::of(const QString &dir)
 {
     FolderListing listing;
     listing.modified = QFileInfo(dir).lastModified();
-    QDirIterator it(dir, QDir::Files);
-    while (it.hasNext()) {
-        it.next();
-        listing.names.append(it.fileName());
-    }
-    std::sort(listing.names.begin(), listing.names.end());
+    listing.names = fileNames(dir);
     listing.nameSet = QSet<QString>(listing.names.cbegin(), listing.names.cend());
+    listing.numbers.resize(listing.names.size());
     for (int i = 0; i < listing.names.size(); ++i) {
-        const FramePattern p = patternOf(listing.names.at(i));
-        if (p.valid)
-            listing.groups[groupKey(p)].append(i);
+        const QString &name = listing.names.at(i);
+        const DigitRun run = digitRunOf(name);
+        if (!run.valid)
+            continue;
+        qint64 number = 0; // at most kMaxFrameDigits digits
+        for (int k = run.start; k < run.end; ++k)
+            number = number * 10 + (name.at(k).unicode() - '0');
+        listing.numbers[i] = number;
+        listing.groups[groupKey(name, run)].append(i);
+    }
+    // Sorting each group alone costs less than sorting the folder.
+    for (QVector<int> &group : listing.groups) {
+        std::sort(group.begin(), group.end(),
+                  [&](int a, int b) { return listing.names.at(a) < listing.names.at(b); });
     }
     return listing;
 }

@@ -39,8 +39,9 @@ constexpr int kMaxSequenceFrames = 1000000;
 // ("shot_0012.PNG" and "SHOT_0013.png" in one group, "shot_01.png" in another).
 struct FolderListing
 {
-    QDateTime modified; // the folder's time when it was listed
-    QStringList names;  // files only, in name order
+    QDateTime modified;      // the folder's time when it was listed
+    QStringList names;       // files only, in the folder's own order
+    QVector<qint64> numbers; // the frame number of each numbered name
     QSet<QString> nameSet;
     QHash<QString, QVector<int>> groups; // pattern key -> indexes into names, in name order
 
