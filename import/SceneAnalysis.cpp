@@ -60,11 +60,32 @@ QVector<FilePattern> compilePatterns(const QString &extensions)
     return patterns;
 }
 
+QChar asciiLower(QChar c)
+{
+    return c >= QLatin1Char('A') && c <= QLatin1Char('Z') ? QChar(c.unicode() + 32) : c;
+}
+
+// QString::endsWith(suffix, Qt::CaseInsensitive), with ASCII compared here: the usual ".png"
+// is tested against every file of a scene.
+bool endsWithIgnoringCase(const QString &name, const QString &suffix)
+{
+    if (name.size() < suffix.size())
+        return false;
+    const QChar *tail = name.constData() + name.size() - suffix.size();
+    for (int i = 0; i < suffix.size(); ++i) {
+        if (tail[i].unicode() >= 0x80 || suffix.at(i).unicode() >= 0x80)
+            return name.endsWith(suffix, Qt::CaseInsensitive);
+        if (asciiLower(tail[i]) != asciiLower(suffix.at(i)))
+            return false;
+    }
+    return true;
+}
+
 bool matchesPattern(const QVector<FilePattern> &patterns, const QString &name)
 {
     for (const FilePattern &p : patterns) {
         if (!p.suffix.isEmpty()) {
-            if (name.endsWith(p.suffix, Qt::CaseInsensitive))
+            if (endsWithIgnoringCase(name, p.suffix))
                 return true;
             continue;
         }
@@ -183,6 +204,19 @@ bool isAsciiDigit(QChar c)
     return c >= QLatin1Char('0') && c <= QLatin1Char('9');
 }
 
+// The digits as QString::toInt reads them: 0 for none, and for a number past the int range.
+int frameNumber(QStringView digits)
+{
+    while (!digits.isEmpty() && digits.front() == QLatin1Char('0'))
+        digits = digits.mid(1);
+    if (digits.size() > 10)
+        return 0;
+    qint64 number = 0;
+    for (const QChar c : digits)
+        number = number * 10 + (c.unicode() - '0');
+    return number > INT_MAX ? 0 : int(number);
+}
+
 // What the scan needs of every file, as fixedImageColumn derives it (base name, sequence name,
 // frame number), each part cut once: a scene scan meets tens of thousands of files and most of
 // them only add to a column.
@@ -206,22 +240,27 @@ CellName cellNameOf(const QString &name)
            isAsciiDigit(cell.baseName.at(cell.baseName.size() - 1 - digits)))
         ++digits;
     cell.sequence = cell.baseName.left(cell.baseName.size() - digits);
-    cell.number = digits == 0 ? 0 : QStringView(cell.baseName).right(digits).toInt();
+    cell.number = frameNumber(QStringView(cell.baseName).right(digits));
     return cell;
 }
 
-// The debug line of a scanned file: its base name quoted as qDebug quotes it. Plain printable
-// ASCII needs no escapes, so the quotes are put on here instead of by the stream.
+// The debug line of a scanned file: its base name quoted as qDebug() << quotes it. Plain
+// printable ASCII needs no escapes, so the quotes are put on here.
 void logCellName(const QString &cellName)
 {
+    QByteArray line(cellName.size() + 2, Qt::Uninitialized);
+    char *out = line.data();
+    *out++ = '"';
     for (const QChar c : cellName) {
-        if (c.unicode() < 0x20 || c.unicode() > 0x7e || c == QLatin1Char('"') ||
-            c == QLatin1Char('\\')) {
+        const ushort u = c.unicode();
+        if (u < 0x20 || u > 0x7e || u == '"' || u == '\\') {
             qDebug() << cellName;
             return;
         }
+        *out++ = char(u);
     }
-    qDebug().noquote() << QLatin1Char('"') + cellName + QLatin1Char('"');
+    *out = '"';
+    qDebug().noquote() << QLatin1String(line);
 }
 
 } // namespace
