@@ -6,7 +6,7 @@
 #include <QFileInfo>
 #include <QtEndian>
 #include <algorithm>
-#include <map>
+#include <vector>
 
 #ifdef Q_OS_UNIX
 #include <dirent.h>
@@ -73,6 +73,19 @@ FramePattern patternOf(const QString &fileName)
     return p;
 }
 
+// QString's operator<, inline: the names of one group differ only in their last characters.
+bool lessByCodeUnits(const QString &a, const QString &b)
+{
+    const int size = std::min(a.size(), b.size());
+    const QChar *x = a.constData();
+    const QChar *y = b.constData();
+    for (int i = 0; i < size; ++i) {
+        if (x[i] != y[i])
+            return x[i].unicode() < y[i].unicode();
+    }
+    return a.size() < b.size();
+}
+
 bool isAscii(const QString &text)
 {
     for (const QChar c : text)
@@ -119,20 +132,28 @@ bool gatherSequence(const QFileInfo &info, const FramePattern &mine, const Folde
     QString dir = info.absolutePath();
     if (!dir.endsWith(QLatin1Char('/')))
         dir += QLatin1Char('/');
-    std::map<qint64, QString> frames;
-    QStringList byName;
     const QString &file = info.fileName();
-    // The group is in name order, which decides between duplicate numbers.
-    for (const int index : folder.groups.value(groupKey(file, digitRunOf(file)))) {
-        byName << dir + folder.names.at(index);
-        frames.emplace(folder.numbers.at(index), byName.last());
-    }
+    const QVector<int> group = folder.groups.value(groupKey(file, digitRunOf(file)));
+    // (number, place in the group): the group is in name order, which decides between
+    // duplicate numbers.
+    std::vector<std::pair<qint64, int>> frames;
+    frames.reserve(size_t(group.size()));
+    for (int k = 0; k < group.size(); ++k)
+        frames.emplace_back(folder.numbers.at(group.at(k)), k);
+    std::sort(frames.begin(), frames.end());
+    frames.erase(std::unique(frames.begin(), frames.end(),
+                             [](const auto &a, const auto &b) { return a.first == b.first; }),
+                 frames.end());
     if (frames.size() < 2)
         return true; // the file alone: a still
-    const qint64 first = frames.begin()->first;
-    const qint64 last = frames.rbegin()->first;
+    const qint64 first = frames.front().first;
+    const qint64 last = frames.back().first;
+    const auto path = [&](int k) { return dir + folder.names.at(group.at(k)); };
+    QStringList files;
     if (forceAlphabetical) {
-        scan->files = byName;
+        files.reserve(group.size());
+        for (int k = 0; k < group.size(); ++k)
+            files << path(k);
     } else {
         if (last - first + 1 > kMaxSequenceFrames) {
             scan->error = QStringLiteral("%1: the sequence spans %2 frames, more than %3")
@@ -141,15 +162,17 @@ bool gatherSequence(const QFileInfo &info, const FramePattern &mine, const Folde
                               .arg(kMaxSequenceFrames);
             return false;
         }
-        QStringList files;
         files.reserve(int(last - first + 1));
+        auto next = frames.cbegin();
         for (qint64 n = first; n <= last; ++n) {
-            auto it = frames.find(n);
-            files << (it == frames.end() ? QString() : it->second);
+            if (next->first == n)
+                files << path((next++)->second);
+            else
+                files << QString();
         }
         scan->missingFrames = int(last - first + 1) - int(frames.size());
-        scan->files = files;
     }
+    scan->files = files;
     const int width = mine.digits.size();
     scan->kind = QStringLiteral("sequence");
     scan->name = mine.prefix + QLatin1Char('[') + frameText(first, width) + QLatin1Char('-') +
@@ -347,7 +370,6 @@ FolderListing FolderListing::of(const QString &dir)
     FolderListing listing;
     listing.modified = QFileInfo(dir).lastModified();
     listing.names = fileNames(dir);
-    listing.nameSet = QSet<QString>(listing.names.cbegin(), listing.names.cend());
     listing.numbers.resize(listing.names.size());
     for (int i = 0; i < listing.names.size(); ++i) {
         const QString &name = listing.names.at(i);
@@ -362,20 +384,31 @@ FolderListing FolderListing::of(const QString &dir)
     }
     // Sorting each group alone costs less than sorting the folder.
     for (QVector<int> &group : listing.groups) {
-        std::sort(group.begin(), group.end(),
-                  [&](int a, int b) { return listing.names.at(a) < listing.names.at(b); });
+        std::sort(group.begin(), group.end(), [&](int a, int b) {
+            return lessByCodeUnits(listing.names.at(a), listing.names.at(b));
+        });
     }
     return listing;
+}
+
+bool FolderListing::has(const QString &name) const
+{
+    const DigitRun run = digitRunOf(name);
+    if (!run.valid)
+        return names.contains(name);
+    for (const int index : groups.value(groupKey(name, run)))
+        if (names.at(index) == name)
+            return true;
+    return false;
 }
 
 const FolderListing &FolderListings::folder(const QString &dir, const QString &name,
                                             const QString &frameZero)
 {
     auto it = m_folders.find(dir);
-    const bool fresh =
-        it != m_folders.end() && it->modified == QFileInfo(dir).lastModified() &&
-        it->nameSet.contains(name) &&
-        (it->nameSet.contains(frameZero) || !QFileInfo::exists(QDir(dir).filePath(frameZero)));
+    const bool fresh = it != m_folders.end() && it->modified == QFileInfo(dir).lastModified() &&
+                       it->has(name) &&
+                       (it->has(frameZero) || !QFileInfo::exists(QDir(dir).filePath(frameZero)));
     if (!fresh)
         it = m_folders.insert(dir, FolderListing::of(dir));
     return *it;

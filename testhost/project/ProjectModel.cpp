@@ -61,18 +61,22 @@ bool isKind(const QString &kind)
 // written here; anything that needs escapes goes through Qt's own writer.
 void appendJsonString(QByteArray &out, const QString &text)
 {
+    const int start = out.size();
+    out.resize(start + text.size() + 2);
+    char *cursor = out.data() + start;
+    *cursor++ = '"';
     for (const QChar c : text) {
-        if (c.unicode() < 0x20 || c.unicode() > 0x7e || c == QLatin1Char('"') ||
-            c == QLatin1Char('\\')) {
+        const ushort u = c.unicode();
+        if (u < 0x20 || u > 0x7e || u == '"' || u == '\\') {
+            out.truncate(start);
             const QByteArray quoted =
                 QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
             out += quoted.mid(1, quoted.size() - 2); // without the array's brackets
             return;
         }
+        *cursor++ = char(u);
     }
-    out += '"';
-    out += text.toLatin1();
-    out += '"';
+    *cursor = '"';
 }
 
 void appendJsonNumber(QByteArray &out, double value)
@@ -104,7 +108,7 @@ public:
         --m_level;
         if (!empty)
             text += '\n';
-        text += QByteArray(4 * m_level, ' ');
+        text.append(4 * m_level, ' ');
         text += bracket;
     }
     // Starts an array element.
@@ -113,7 +117,7 @@ public:
         if (!m_first.back())
             text += ",\n";
         m_first.back() = false;
-        text += QByteArray(4 * m_level, ' ');
+        text.append(4 * m_level, ' ');
     }
     // Starts an object member.
     void key(const char *name)
@@ -641,17 +645,21 @@ bool ProjectModel::build(const QJsonObject &json, QString *error, ProjectItem *u
             const double fps = o.value("conformFps").toDouble(-1);
             if (!isKind(kind))
                 return fail(id, QStringLiteral("unknown footage kind \"%1\"").arg(kind));
-            if (!o.value("files").isArray() ||
-                std::any_of(files.begin(), files.end(),
-                            [](const QJsonValue &f) { return !f.isString(); }))
+            QStringList paths;
+            paths.reserve(files.size());
+            for (const QJsonValue &f : files) {
+                if (!f.isString())
+                    break;
+                paths << f.toString();
+            }
+            if (!o.value("files").isArray() || paths.size() != files.size())
                 return fail(id, QStringLiteral("files must be a list of paths"));
             if (!(fps > 0 && fps <= 1000) || !pairOf(o.value("duration"), &dv, &ds) || dv < 0 ||
                 ds <= 0 || dv > 0x7fffffff)
                 return fail(id, QStringLiteral("conformFps and duration are not valid"));
             item = make(AEGP_ItemType_FOOTAGE, name, parent->second, newId);
             item->kind = kind;
-            for (const QJsonValue &f : files)
-                item->files << f.toString();
+            item->files = paths;
             item->conformFps = fps;
             item->nativeDuration = A_Time{A_long(dv), A_u_long(ds)};
         } else {
