@@ -232,12 +232,12 @@ int frameNumber(QStringView digits)
 }
 
 // What the scan needs of every file, as fixedImageColumn derives it (base name, sequence name,
-// frame number), each part cut once: a scene scan meets tens of thousands of files and most of
-// them only add to a column.
+// frame number), as views into the file name: a scene scan meets tens of thousands of files and
+// most of them only add to a column.
 struct CellName
 {
-    QString baseName;
-    QString sequence;
+    QStringView baseName;
+    QStringView sequence;
     int number = 0;
 };
 
@@ -247,20 +247,20 @@ CellName cellNameOf(const QString &name)
         std::max(name.lastIndexOf(QLatin1Char('/')), name.lastIndexOf(QLatin1Char('\\')));
     const int dot = name.lastIndexOf(QLatin1Char('.'));
     CellName cell;
-    cell.baseName =
-        dot > separator ? name.mid(separator + 1, dot - separator - 1) : name.mid(separator + 1);
+    cell.baseName = dot > separator ? QStringView(name).mid(separator + 1, dot - separator - 1)
+                                    : QStringView(name).mid(separator + 1);
     int digits = 0;
     while (digits < cell.baseName.size() &&
            isAsciiDigit(cell.baseName.at(cell.baseName.size() - 1 - digits)))
         ++digits;
     cell.sequence = cell.baseName.left(cell.baseName.size() - digits);
-    cell.number = frameNumber(QStringView(cell.baseName).right(digits));
+    cell.number = frameNumber(cell.baseName.right(digits));
     return cell;
 }
 
 // The debug line of a scanned file: its base name quoted as qDebug() << quotes it. Plain
 // printable ASCII needs no escapes, so the quotes are put on here.
-void logCellName(const QString &cellName)
+void logCellName(QStringView cellName)
 {
     QByteArray line(cellName.size() + 2, Qt::Uninitialized);
     char *out = line.data();
@@ -268,7 +268,7 @@ void logCellName(const QString &cellName)
     for (const QChar c : cellName) {
         const ushort u = c.unicode();
         if (u < 0x20 || u > 0x7e || u == '"' || u == '\\') {
-            qDebug() << cellName;
+            qDebug() << cellName.toString();
             return;
         }
         *out++ = char(u);
@@ -289,6 +289,7 @@ struct SceneAnalysis::ScanState
     QVector<FilePattern> patterns;
     // Canonical paths of the directories being scanned: a link back to one of them is skipped.
     QStringList openDirs;
+    int lastColumn = -1; // the column of the file scanned last
 };
 
 SceneAnalysis::SceneAnalysis(const ImportOptions &options, CreateSceneSource &createScene,
@@ -368,13 +369,19 @@ void SceneAnalysis::scanDirectory(const QString &dir, const QString &subdir, Sca
         }
         const CellName cell = cellNameOf(entry.name);
         logCellName(cell.baseName);
-        const auto found = state.firstByName.constFind(cell.sequence);
-        if (found == state.firstByName.constEnd()) {
-            state.firstByName.insert(cell.sequence, state.cols.size());
-            state.cols.append(fixedImageColumn(entry.name, subdir, folder));
-            continue;
+        // Files come in name order, so most belong to the column of the file before them.
+        if (state.lastColumn < 0 || state.cols.at(state.lastColumn).name != cell.sequence) {
+            const QString sequence = cell.sequence.toString();
+            const auto found = state.firstByName.constFind(sequence);
+            if (found == state.firstByName.constEnd()) {
+                state.lastColumn = state.cols.size();
+                state.firstByName.insert(sequence, state.lastColumn);
+                state.cols.append(fixedImageColumn(entry.name, subdir, folder));
+                continue;
+            }
+            state.lastColumn = found.value();
         }
-        ExpoCol &col = state.cols[found.value()];
+        ExpoCol &col = state.cols[state.lastColumn];
         ++col.nbIma;
         col.lastNum = std::max(col.lastNum, cell.number);
         col.firstNum = std::min(col.firstNum, cell.number);
