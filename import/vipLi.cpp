@@ -355,15 +355,14 @@ bool SameFootage(const QString &existingPath, const QString &newPath, int type, 
     return baseNameOf(existing) == baseNameOf(candidate);
 }
 
-void FootageIndex::invalidate()
+void FootageKeys::clear()
 {
-    m_built = false;
     m_entries.clear();
     m_bySequence.clear();
     m_byName.clear();
 }
 
-void FootageIndex::insert(const QString &path, AEGP_ItemH item, int files, bool walked)
+void FootageKeys::insert(const QString &path, AEGP_ItemH item, int files, bool walked)
 {
     // The same lower-cased parts SameFootage compares.
     const QString lower = path.toLower();
@@ -375,21 +374,7 @@ void FootageIndex::insert(const QString &path, AEGP_ItemH item, int files, bool 
     m_byName[{dir, ext, baseNameOf(lower)}].append(at);
 }
 
-bool FootageIndex::build(SuiteCache &suites, AEGP_ProjectH project)
-{
-    invalidate();
-    m_built = walkItems(suites, project, AEGP_ItemType_FOOTAGE, [&](AEGP_ItemH item) {
-        QString path;
-        int files = 0;
-        if (!footageFacts(suites, item, &path, &files))
-            return Visit::Failed;
-        insert(path, item, files, true);
-        return Visit::Next;
-    });
-    return m_built;
-}
-
-int FootageIndex::lookUp(const QString &path, int type, AEGP_ItemH *found) const
+bool FootageKeys::lookUp(const QString &path, int type, AEGP_ItemH *found) const
 {
     const QString lower = path.toLower();
     const bool sequence = type == kColumnSequence;
@@ -409,21 +394,41 @@ int FootageIndex::lookUp(const QString &path, int type, AEGP_ItemH *found) const
         allWalked = allWalked && entry.walked;
     }
     if (count > 1 && !allWalked)
-        return 0;
+        return false;
     *found = first < 0 ? nullptr : m_entries.at(first).item;
-    return 1;
+    return true;
+}
+
+void FootageIndex::invalidate()
+{
+    m_built = false;
+    m_keys.clear();
+}
+
+bool FootageIndex::build(SuiteCache &suites, AEGP_ProjectH project)
+{
+    invalidate();
+    m_built = walkItems(suites, project, AEGP_ItemType_FOOTAGE, [&](AEGP_ItemH item) {
+        QString path;
+        int files = 0;
+        if (!footageFacts(suites, item, &path, &files))
+            return Visit::Failed;
+        m_keys.insert(path, item, files, true);
+        return Visit::Next;
+    });
+    return m_built;
 }
 
 bool FootageIndex::find(SuiteCache &suites, AEGP_ProjectH project, const QString &path, int type,
                         AEGP_ItemH *found)
 {
     *found = nullptr;
-    if (m_built && lookUp(path, type, found))
+    if (m_built && m_keys.lookUp(path, type, found))
         return true;
     // A walk that fails part way still knows the items before the failing one: an equal item
     // among them is what the search would have found before reaching it.
     const bool walked = build(suites, project);
-    lookUp(path, type, found);
+    m_keys.lookUp(path, type, found);
     if (!walked) {
         const bool foundBefore = *found != nullptr;
         invalidate();
@@ -442,7 +447,7 @@ void FootageIndex::added(SuiteCache &suites, AEGP_ItemH item)
         invalidate();
         return;
     }
-    insert(path, item, files, false);
+    m_keys.insert(path, item, files, false);
 }
 
 bool SetFootageFrameRate(AEGP_ItemH item, int fps)

@@ -37,25 +37,22 @@ AEGP_ItemH FindFolderByName(const QString &name);
 // null when a host call failed.
 AEGP_ItemH GetFolderPath(AEGP_ProjectH project, const QStringList &names);
 
-// The footage items of the open project keyed as SameFootage compares them (directory,
-// extension, and sequence key or base name, ignoring case), so that a scene of hundreds of
-// columns does not compare each new column with every item imported before it. A look-up gives
-// the item the walk over the project would give: the first equal one in the host's item order.
+// Footage items keyed as SameFootage compares them (directory, extension, and sequence key or
+// base name, ignoring case), in the host's item order as far as it is known. A look-up gives
+// what a walk over the items would give: the first equal item in that order.
 //
-// Example: once "/s/BG/A0001.png" is in the project as a sequence, the column
-// "/S/bg/a0007.PNG" finds it under ("/s/bg", "png", "a") without walking the project.
-//
-// One walk on first use builds it; then it learns of the items ImportFootage adds through it,
-// and of nothing else: after a script, a command or another project, call invalidate().
-class FootageIndex
+// Example: with "/s/BG/A0001.png" (a sequence) in it, "/S/bg/a0007.PNG" as a sequence finds it
+// under ("/s/bg", "png", "a"); as a fixed image it finds nothing (an item of many files).
+class FootageKeys
 {
 public:
-    void invalidate();
-    // The item equal to `path` of `type`, null when none. False when a host call failed.
-    bool find(SuiteCache &suites, AEGP_ProjectH project, const QString &path, int type,
-              AEGP_ItemH *found);
-    // An item ImportFootage has just added to the project.
-    void added(SuiteCache &suites, AEGP_ItemH item);
+    void clear();
+    // `walked`: the item comes after every walked item inserted before it. An item added since
+    // the walk has no known place: the host may file it before others.
+    void insert(const QString &path, AEGP_ItemH item, int files, bool walked);
+    // False when the keys cannot tell which of two equal items comes first (one was added
+    // since the walk); otherwise *found is the first equal item, null when none.
+    bool lookUp(const QString &path, int type, AEGP_ItemH *found) const;
 
 private:
     struct Key
@@ -74,18 +71,33 @@ private:
     {
         AEGP_ItemH item = nullptr;
         int files = 0;
-        bool walked = false; // its place in the item order is known: entries keep that order
+        bool walked = false;
     };
 
-    bool build(SuiteCache &suites, AEGP_ProjectH project);
-    void insert(const QString &path, AEGP_ItemH item, int files, bool walked);
-    // 1: found (or none), 0: not decided by the index, as an added item may come first.
-    int lookUp(const QString &path, int type, AEGP_ItemH *found) const;
-
-    bool m_built = false;
     QVector<Entry> m_entries;
     QHash<Key, QVector<int>> m_bySequence;
     QHash<Key, QVector<int>> m_byName;
+};
+
+// The footage items of the open project for ImportFootage, so that a scene of hundreds of
+// columns does not compare each new column with every item imported before it. One walk on
+// first use builds it; then it learns of the items ImportFootage adds through it, and of
+// nothing else: after a script, a command or another project, call invalidate().
+class FootageIndex
+{
+public:
+    void invalidate();
+    // The item equal to `path` of `type`, null when none. False when a host call failed.
+    bool find(SuiteCache &suites, AEGP_ProjectH project, const QString &path, int type,
+              AEGP_ItemH *found);
+    // An item ImportFootage has just added to the project.
+    void added(SuiteCache &suites, AEGP_ItemH item);
+
+private:
+    bool build(SuiteCache &suites, AEGP_ProjectH project);
+
+    bool m_built = false;
+    FootageKeys m_keys;
 };
 
 // Imports `path` as footage of `type` (ColumnType), or reuses an equal footage item already in
