@@ -391,7 +391,12 @@ void SceneAnalysis::scanDirectory(const QString &dir, const QString &subdir, Sca
 
 QString SceneAnalysis::folderText(const QString &dir) const
 {
-    return m_createScene.productionValues().expand(m_options.folder.simplified(), baseName(dir));
+    // Every placeholder starts with "%": without one there is nothing to expand, and the
+    // expansion costs a regular expression per placeholder letter and folder.
+    const QString text = m_options.folder.simplified();
+    if (!text.contains(QLatin1Char('%')))
+        return text;
+    return m_createScene.productionValues().expand(text, baseName(dir));
 }
 
 void SceneAnalysis::ExtractFromTable(const QString &sceneDir, ExpoColList &cols, int position)

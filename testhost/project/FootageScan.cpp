@@ -96,16 +96,17 @@ bool isAscii(const QString &text)
 
 // Same text before the digits and after them (ignoring case), same digit count: the lower-cased
 // prefix, the count and the lower-cased suffix on lines of their own. A listing keys every one
-// of its files, so ASCII names are lowered in one pass into one allocation.
-QString groupKey(const QString &name, const DigitRun &run)
+// of its files, so ASCII names are lowered in one pass into *key, whose buffer is reused.
+void groupKey(const QString &name, const DigitRun &run, QString *key)
 {
     const QChar count(QLatin1Char(char('0' + (run.end - run.start)))); // 1 to kMaxFrameDigits
     if (!isAscii(name)) {
-        return name.left(run.start).toLower() + QLatin1Char('\n') + count + QLatin1Char('\n') +
+        *key = name.left(run.start).toLower() + QLatin1Char('\n') + count + QLatin1Char('\n') +
                name.mid(run.end).toLower();
+        return;
     }
-    QString key(run.start + 3 + name.size() - run.end, Qt::Uninitialized);
-    QChar *out = key.data();
+    key->resize(run.start + 3 + name.size() - run.end);
+    QChar *out = key->data();
     const auto lower = [](QChar c) {
         return c >= QLatin1Char('A') && c <= QLatin1Char('Z') ? QChar(c.unicode() + 32) : c;
     };
@@ -116,6 +117,12 @@ QString groupKey(const QString &name, const DigitRun &run)
     *out++ = QLatin1Char('\n');
     for (int i = run.end; i < name.size(); ++i)
         *out++ = lower(name.at(i));
+}
+
+QString groupKey(const QString &name, const DigitRun &run)
+{
+    QString key;
+    groupKey(name, run, &key);
     return key;
 }
 
@@ -371,6 +378,7 @@ FolderListing FolderListing::of(const QString &dir)
     listing.modified = QFileInfo(dir).lastModified();
     listing.names = fileNames(dir);
     listing.numbers.resize(listing.names.size());
+    QString key; // only a new group keeps a copy of it
     for (int i = 0; i < listing.names.size(); ++i) {
         const QString &name = listing.names.at(i);
         const DigitRun run = digitRunOf(name);
@@ -380,7 +388,11 @@ FolderListing FolderListing::of(const QString &dir)
         for (int k = run.start; k < run.end; ++k)
             number = number * 10 + (name.at(k).unicode() - '0');
         listing.numbers[i] = number;
-        listing.groups[groupKey(name, run)].append(i);
+        groupKey(name, run, &key);
+        auto group = listing.groups.find(key);
+        if (group == listing.groups.end())
+            group = listing.groups.insert(key, {});
+        group->append(i);
     }
     // Sorting each group alone costs less than sorting the folder.
     for (QVector<int> &group : listing.groups) {
