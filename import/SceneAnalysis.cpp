@@ -149,7 +149,7 @@ EntryKind kindOf(const QByteArray &dir, const dirent *entry)
 // Files matching a pattern and every subdirectory, hidden and system entries left out, in
 // case-sensitive name order (UTF-16 code units, so "B.png" comes before "a.png") with files and
 // directories interleaved. The locale-aware QDir sorting would put "a.png" first. On Unix the
-// folder is read directly: QDirIterator makes a QFileInfo of every entry, three times the cost
+// folder is read directly: QDirIterator makes a QFileInfo of every entry, several times the cost
 // of the listing itself in folders of thousands of frames.
 QVector<DirEntry> listDirectory(const QString &dir, const QVector<FilePattern> &patterns)
 {

@@ -267,7 +267,7 @@ bool listedAsFile(const QByteArray &dir, const dirent *entry)
 
 // The files of a folder as QDir::Files lists them (no hidden entries, no directories, no
 // broken links), in the folder's own order. QDirIterator makes a QFileInfo of every entry,
-// three times the cost of the listing itself in folders of thousands of frames.
+// several times the cost of the listing itself in folders of thousands of frames.
 QStringList fileNames(const QString &dir)
 {
     QStringList names;
