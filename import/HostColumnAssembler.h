@@ -8,6 +8,7 @@
 // the scene composition holds c3 above BG.
 #include "import/ColumnAssembler.h"
 #include "import/ImportOptions.h"
+#include "import/vipLi.h"
 
 class CreateSceneSource;
 class SceneHost;
@@ -44,7 +45,13 @@ public:
                                     const QString &ext);
 
 private:
+    bool importColFile(const QString &path, int type, int fps, const QString &folder,
+                       FootageIndex *index);
+
     const ImportOptions &m_options;
     const CreateSceneSource &m_createScene;
     SceneHost &m_sceneHost;
+    // The project's footage while the descriptor's columns come in one after the other; any
+    // script may change the project, so each one drops it.
+    FootageIndex m_footage;
 };

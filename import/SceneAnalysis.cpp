@@ -17,6 +17,11 @@
 #include <algorithm>
 #include <climits>
 
+#ifdef Q_OS_UNIX
+#include <dirent.h>
+#include <sys/stat.h>
+#endif
+
 namespace {
 
 struct DirEntry
@@ -55,11 +60,32 @@ QVector<FilePattern> compilePatterns(const QString &extensions)
     return patterns;
 }
 
+QChar asciiLower(QChar c)
+{
+    return c >= QLatin1Char('A') && c <= QLatin1Char('Z') ? QChar(c.unicode() + 32) : c;
+}
+
+// QString::endsWith(suffix, Qt::CaseInsensitive), with ASCII compared here: the usual ".png"
+// is tested against every file of a scene.
+bool endsWithIgnoringCase(const QString &name, const QString &suffix)
+{
+    if (name.size() < suffix.size())
+        return false;
+    const QChar *tail = name.constData() + name.size() - suffix.size();
+    for (int i = 0; i < suffix.size(); ++i) {
+        if (tail[i].unicode() >= 0x80 || suffix.at(i).unicode() >= 0x80)
+            return name.endsWith(suffix, Qt::CaseInsensitive);
+        if (asciiLower(tail[i]) != asciiLower(suffix.at(i)))
+            return false;
+    }
+    return true;
+}
+
 bool matchesPattern(const QVector<FilePattern> &patterns, const QString &name)
 {
     for (const FilePattern &p : patterns) {
         if (!p.suffix.isEmpty()) {
-            if (name.endsWith(p.suffix, Qt::CaseInsensitive))
+            if (endsWithIgnoringCase(name, p.suffix))
                 return true;
             continue;
         }
@@ -70,12 +96,81 @@ bool matchesPattern(const QVector<FilePattern> &patterns, const QString &name)
     return false;
 }
 
+// QString's operator<, inline: names in one folder share long prefixes and a scene sorts tens
+// of thousands of them.
+bool lessByCodeUnits(const QString &a, const QString &b)
+{
+    const int size = std::min(a.size(), b.size());
+    const QChar *x = a.constData();
+    const QChar *y = b.constData();
+    for (int i = 0; i < size; ++i) {
+        if (x[i] != y[i])
+            return x[i].unicode() < y[i].unicode();
+    }
+    return a.size() < b.size();
+}
+
+#ifdef Q_OS_UNIX
+// A name from the file system as QFile::decodeName gives it; ASCII reads the same in every
+// locale, without the round through the locale's codec.
+QString decodedName(const char *name)
+{
+    for (const char *c = name; *c; ++c)
+        if (static_cast<unsigned char>(*c) >= 0x80)
+            return QFile::decodeName(name);
+    return QString(QLatin1String(name));
+}
+
+// What an entry of a listing is, as QDir lists it: links lead to what they point at, a broken
+// link or a special file is left out (0).
+enum EntryKind { kSkipped = 0, kFile, kDirectory };
+
+EntryKind kindOf(const QByteArray &dir, const dirent *entry)
+{
+    if (entry->d_type == DT_REG)
+        return kFile;
+    if (entry->d_type == DT_DIR)
+        return kDirectory;
+    if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
+        return kSkipped;
+    const QByteArray path = dir + '/' + entry->d_name;
+    struct stat info
+    {
+    };
+    if (entry->d_type == DT_UNKNOWN && ::lstat(path.constData(), &info) == 0 &&
+        !S_ISLNK(info.st_mode))
+        return S_ISREG(info.st_mode) ? kFile : S_ISDIR(info.st_mode) ? kDirectory : kSkipped;
+    if (::stat(path.constData(), &info) != 0)
+        return kSkipped;
+    return S_ISDIR(info.st_mode) ? kDirectory : kFile;
+}
+#endif
+
 // Files matching a pattern and every subdirectory, hidden and system entries left out, in
 // case-sensitive name order (UTF-16 code units, so "B.png" comes before "a.png") with files and
-// directories interleaved. The locale-aware QDir sorting would put "a.png" first.
+// directories interleaved. The locale-aware QDir sorting would put "a.png" first. On Unix the
+// folder is read directly: QDirIterator makes a QFileInfo of every entry, several times the cost
+// of the listing itself in folders of thousands of frames.
 QVector<DirEntry> listDirectory(const QString &dir, const QVector<FilePattern> &patterns)
 {
     QVector<DirEntry> entries;
+#ifdef Q_OS_UNIX
+    const QByteArray native = QFile::encodeName(dir);
+    DIR *folder = ::opendir(native.constData());
+    if (!folder)
+        return entries;
+    while (const dirent *entry = ::readdir(folder)) {
+        if (entry->d_name[0] == '.') // hidden, and "." and ".."
+            continue;
+        const EntryKind kind = kindOf(native, entry);
+        if (kind == kSkipped)
+            continue;
+        const QString name = decodedName(entry->d_name);
+        if (kind == kDirectory || matchesPattern(patterns, name))
+            entries.append({name, kind == kDirectory});
+    }
+    ::closedir(folder);
+#else
     QDirIterator it(dir, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
     while (it.hasNext()) {
         it.next();
@@ -84,8 +179,9 @@ QVector<DirEntry> listDirectory(const QString &dir, const QVector<FilePattern> &
         if (isDir || matchesPattern(patterns, name))
             entries.append({name, isDir});
     }
+#endif
     std::sort(entries.begin(), entries.end(),
-              [](const DirEntry &a, const DirEntry &b) { return a.name < b.name; });
+              [](const DirEntry &a, const DirEntry &b) { return lessByCodeUnits(a.name, b.name); });
     return entries;
 }
 
@@ -117,6 +213,70 @@ ExpoCol fixedImageColumn(const QString &name, const QString &subdir, const QStri
     return col;
 }
 
+bool isAsciiDigit(QChar c)
+{
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+// The digits as QString::toInt reads them: 0 for none, and for a number past the int range.
+int frameNumber(QStringView digits)
+{
+    while (!digits.isEmpty() && digits.front() == QLatin1Char('0'))
+        digits = digits.mid(1);
+    if (digits.size() > 10)
+        return 0;
+    qint64 number = 0;
+    for (const QChar c : digits)
+        number = number * 10 + (c.unicode() - '0');
+    return number > INT_MAX ? 0 : int(number);
+}
+
+// What the scan needs of every file, as fixedImageColumn derives it (base name, sequence name,
+// frame number), as views into the file name: a scene scan meets tens of thousands of files and
+// most of them only add to a column.
+struct CellName
+{
+    QStringView baseName;
+    QStringView sequence;
+    int number = 0;
+};
+
+CellName cellNameOf(const QString &name)
+{
+    const int separator =
+        std::max(name.lastIndexOf(QLatin1Char('/')), name.lastIndexOf(QLatin1Char('\\')));
+    const int dot = name.lastIndexOf(QLatin1Char('.'));
+    CellName cell;
+    cell.baseName = dot > separator ? QStringView(name).mid(separator + 1, dot - separator - 1)
+                                    : QStringView(name).mid(separator + 1);
+    int digits = 0;
+    while (digits < cell.baseName.size() &&
+           isAsciiDigit(cell.baseName.at(cell.baseName.size() - 1 - digits)))
+        ++digits;
+    cell.sequence = cell.baseName.left(cell.baseName.size() - digits);
+    cell.number = frameNumber(cell.baseName.right(digits));
+    return cell;
+}
+
+// The debug line of a scanned file: its base name quoted as qDebug() << quotes it. Plain
+// printable ASCII needs no escapes, so the quotes are put on here.
+void logCellName(QStringView cellName)
+{
+    QByteArray line(cellName.size() + 2, Qt::Uninitialized);
+    char *out = line.data();
+    *out++ = '"';
+    for (const QChar c : cellName) {
+        const ushort u = c.unicode();
+        if (u < 0x20 || u > 0x7e || u == '"' || u == '\\') {
+            qDebug() << cellName.toString();
+            return;
+        }
+        *out++ = char(u);
+    }
+    *out = '"';
+    qDebug().noquote() << QLatin1String(line);
+}
+
 } // namespace
 
 // What one ScanSceneDir call carries down its recursion.
@@ -129,6 +289,7 @@ struct SceneAnalysis::ScanState
     QVector<FilePattern> patterns;
     // Canonical paths of the directories being scanned: a link back to one of them is skipped.
     QStringList openDirs;
+    int lastColumn = -1; // the column of the file scanned last
 };
 
 SceneAnalysis::SceneAnalysis(const ImportOptions &options, CreateSceneSource &createScene,
@@ -206,25 +367,36 @@ void SceneAnalysis::scanDirectory(const QString &dir, const QString &subdir, Sca
                           subdir + QLatin1Char('/') + entry.name, state);
             continue;
         }
-        const ExpoCol file = fixedImageColumn(entry.name, subdir, folder);
-        qDebug() << file.firstCellName;
-        const auto found = state.firstByName.constFind(file.name);
-        if (found == state.firstByName.constEnd()) {
-            state.firstByName.insert(file.name, state.cols.size());
-            state.cols.append(file);
-            continue;
+        const CellName cell = cellNameOf(entry.name);
+        logCellName(cell.baseName);
+        // Files come in name order, so most belong to the column of the file before them.
+        if (state.lastColumn < 0 || state.cols.at(state.lastColumn).name != cell.sequence) {
+            const QString sequence = cell.sequence.toString();
+            const auto found = state.firstByName.constFind(sequence);
+            if (found == state.firstByName.constEnd()) {
+                state.lastColumn = state.cols.size();
+                state.firstByName.insert(sequence, state.lastColumn);
+                state.cols.append(fixedImageColumn(entry.name, subdir, folder));
+                continue;
+            }
+            state.lastColumn = found.value();
         }
-        ExpoCol &col = state.cols[found.value()];
+        ExpoCol &col = state.cols[state.lastColumn];
         ++col.nbIma;
-        col.lastNum = std::max(col.lastNum, file.lastNum);
-        col.firstNum = std::min(col.firstNum, file.firstNum);
+        col.lastNum = std::max(col.lastNum, cell.number);
+        col.firstNum = std::min(col.firstNum, cell.number);
     }
     state.openDirs.removeLast();
 }
 
 QString SceneAnalysis::folderText(const QString &dir) const
 {
-    return m_createScene.productionValues().expand(m_options.folder.simplified(), baseName(dir));
+    // Every placeholder starts with "%": without one there is nothing to expand, and the
+    // expansion costs a regular expression per placeholder letter and folder.
+    const QString text = m_options.folder.simplified();
+    if (!text.contains(QLatin1Char('%')))
+        return text;
+    return m_createScene.productionValues().expand(text, baseName(dir));
 }
 
 void SceneAnalysis::ExtractFromTable(const QString &sceneDir, ExpoColList &cols, int position)

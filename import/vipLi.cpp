@@ -123,21 +123,31 @@ QString footageStartFile(int type, const QString &path, bool createZero)
     return dir + QLatin1Char('/') + cell;
 }
 
+// The path of an item's first file and its file count, as SameFootage takes them.
+bool footageFacts(SuiteCache &suites, AEGP_ItemH item, QString *path, int *files)
+{
+    const AEGP_FootageSuite5 *footage = suites.footageSuite();
+    AEGP_FootageH main = nullptr;
+    AEGP_MemHandle handle = nullptr;
+    A_long count = 0;
+    if (!VIP_HOST_OK(footage->AEGP_GetMainFootageFromItem(item, &main)) ||
+        !VIP_HOST_OK(
+            footage->AEGP_GetFootagePath(main, 0, AEGP_FOOTAGE_MAIN_FILE_INDEX, &handle)) ||
+        !vipli::takeUtf16Text(suites, handle, path) ||
+        !VIP_HOST_OK(footage->AEGP_GetFootageNumFiles(main, &count, nullptr)))
+        return false;
+    *files = int(count);
+    return true;
+}
+
 // Looks for a footage item equal to path (SameFootage); *found stays null when there is none.
 bool findSameFootage(SuiteCache &suites, AEGP_ProjectH project, const QString &path, int type,
                      AEGP_ItemH *found)
 {
-    const AEGP_FootageSuite5 *footage = suites.footageSuite();
     return walkItems(suites, project, AEGP_ItemType_FOOTAGE, [&](AEGP_ItemH item) {
-        AEGP_FootageH main = nullptr;
-        AEGP_MemHandle handle = nullptr;
-        A_long files = 0;
         QString existing;
-        if (!VIP_HOST_OK(footage->AEGP_GetMainFootageFromItem(item, &main)) ||
-            !VIP_HOST_OK(
-                footage->AEGP_GetFootagePath(main, 0, AEGP_FOOTAGE_MAIN_FILE_INDEX, &handle)) ||
-            !vipli::takeUtf16Text(suites, handle, &existing) ||
-            !VIP_HOST_OK(footage->AEGP_GetFootageNumFiles(main, &files, nullptr)))
+        int files = 0;
+        if (!footageFacts(suites, item, &existing, &files))
             return Visit::Failed;
         if (!SameFootage(existing, path, type, files))
             return Visit::Next;
@@ -293,7 +303,7 @@ AEGP_ItemH GetFolderPath(AEGP_ProjectH project, const QStringList &names)
 }
 
 bool ImportFootage(int type, const QString &path, AEGP_ItemH *outItem, const QString &folderPath,
-                   bool createZero)
+                   bool createZero, FootageIndex *index)
 {
     *outItem = nullptr;
     type = footageType(type, path);
@@ -301,7 +311,9 @@ bool ImportFootage(int type, const QString &path, AEGP_ItemH *outItem, const QSt
         AEGP_ProjectH project = nullptr;
         if (!vipli::projectZero(suites, &project))
             return false;
-        if (!findSameFootage(suites, project, path, type, outItem))
+        const bool searched = index ? index->find(suites, project, path, type, outItem)
+                                    : findSameFootage(suites, project, path, type, outItem);
+        if (!searched)
             return false;
         if (*outItem)
             return true;
@@ -323,6 +335,8 @@ bool ImportFootage(int type, const QString &path, AEGP_ItemH *outItem, const QSt
             *outItem = nullptr;
             return false;
         }
+        if (index && *outItem)
+            index->added(suites, *outItem);
         return *outItem != nullptr;
     });
 }
@@ -339,6 +353,101 @@ bool SameFootage(const QString &existingPath, const QString &newPath, int type, 
     if (type == kColumnSequence)
         return sequenceKey(existing) == sequenceKey(candidate);
     return baseNameOf(existing) == baseNameOf(candidate);
+}
+
+void FootageKeys::clear()
+{
+    m_entries.clear();
+    m_bySequence.clear();
+    m_byName.clear();
+}
+
+void FootageKeys::insert(const QString &path, AEGP_ItemH item, int files, bool walked)
+{
+    // The same lower-cased parts SameFootage compares.
+    const QString lower = path.toLower();
+    const QString dir = directoryOf(lower);
+    const QString ext = extensionOf(lower);
+    const int at = m_entries.size();
+    m_entries.append({item, files, walked});
+    m_bySequence[{dir, ext, sequenceKey(lower)}].append(at);
+    m_byName[{dir, ext, baseNameOf(lower)}].append(at);
+}
+
+bool FootageKeys::lookUp(const QString &path, int type, AEGP_ItemH *found) const
+{
+    const QString lower = path.toLower();
+    const bool sequence = type == kColumnSequence;
+    const Key key{directoryOf(lower), extensionOf(lower),
+                  sequence ? sequenceKey(lower) : baseNameOf(lower)};
+    const QVector<int> candidates = (sequence ? m_bySequence : m_byName).value(key);
+    int first = -1;
+    int count = 0;
+    bool allWalked = true;
+    for (const int at : candidates) {
+        const Entry &entry = m_entries.at(at);
+        if (type == kColumnFixed && entry.files >= 2)
+            continue;
+        if (first < 0)
+            first = at;
+        ++count;
+        allWalked = allWalked && entry.walked;
+    }
+    if (count > 1 && !allWalked)
+        return false;
+    *found = first < 0 ? nullptr : m_entries.at(first).item;
+    return true;
+}
+
+void FootageIndex::invalidate()
+{
+    m_built = false;
+    m_keys.clear();
+}
+
+bool FootageIndex::build(SuiteCache &suites, AEGP_ProjectH project)
+{
+    invalidate();
+    m_built = walkItems(suites, project, AEGP_ItemType_FOOTAGE, [&](AEGP_ItemH item) {
+        QString path;
+        int files = 0;
+        if (!footageFacts(suites, item, &path, &files))
+            return Visit::Failed;
+        m_keys.insert(path, item, files, true);
+        return Visit::Next;
+    });
+    return m_built;
+}
+
+bool FootageIndex::find(SuiteCache &suites, AEGP_ProjectH project, const QString &path, int type,
+                        AEGP_ItemH *found)
+{
+    *found = nullptr;
+    if (m_built && m_keys.lookUp(path, type, found))
+        return true;
+    // A walk that fails part way still knows the items before the failing one: an equal item
+    // among them is what the search would have found before reaching it.
+    const bool walked = build(suites, project);
+    m_keys.lookUp(path, type, found);
+    if (!walked) {
+        const bool foundBefore = *found != nullptr;
+        invalidate();
+        return foundBefore;
+    }
+    return true;
+}
+
+void FootageIndex::added(SuiteCache &suites, AEGP_ItemH item)
+{
+    if (!m_built)
+        return;
+    QString path;
+    int files = 0;
+    if (!footageFacts(suites, item, &path, &files)) {
+        invalidate();
+        return;
+    }
+    m_keys.insert(path, item, files, false);
 }
 
 bool SetFootageFrameRate(AEGP_ItemH item, int fps)

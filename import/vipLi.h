@@ -2,8 +2,12 @@
 
 #include "host/aegp.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
+#include <QVector>
+
+class SuiteCache;
 
 // The host project operations. Each one builds a short-lived SuiteCache on the basic suite of
 // the HostConnection, so its suites are released when it returns; a failed host call is
@@ -33,11 +37,75 @@ AEGP_ItemH FindFolderByName(const QString &name);
 // null when a host call failed.
 AEGP_ItemH GetFolderPath(AEGP_ProjectH project, const QStringList &names);
 
+// Footage items keyed as SameFootage compares them (directory, extension, and sequence key or
+// base name, ignoring case), in the host's item order as far as it is known. A look-up gives
+// what a walk over the items would give: the first equal item in that order.
+//
+// Example: with "/s/BG/A0001.png" (a sequence) in it, "/S/bg/a0007.PNG" as a sequence finds it
+// under ("/s/bg", "png", "a"); as a fixed image it finds nothing (an item of many files).
+class FootageKeys
+{
+public:
+    void clear();
+    // `walked`: the item comes after every walked item inserted before it. An item added since
+    // the walk has no known place: the host may file it before others.
+    void insert(const QString &path, AEGP_ItemH item, int files, bool walked);
+    // False when the keys cannot tell which of two equal items comes first (one was added
+    // since the walk); otherwise *found is the first equal item, null when none.
+    bool lookUp(const QString &path, int type, AEGP_ItemH *found) const;
+
+private:
+    struct Key
+    {
+        QString dir, ext, name; // name: the sequence key or the base name
+        bool operator==(const Key &other) const
+        {
+            return name == other.name && dir == other.dir && ext == other.ext;
+        }
+    };
+    friend uint qHash(const Key &key, uint seed)
+    {
+        return qHash(key.name, seed) ^ (qHash(key.dir, seed) * 31U) ^ (qHash(key.ext, seed) * 7U);
+    }
+    struct Entry
+    {
+        AEGP_ItemH item = nullptr;
+        int files = 0;
+        bool walked = false;
+    };
+
+    QVector<Entry> m_entries;
+    QHash<Key, QVector<int>> m_bySequence;
+    QHash<Key, QVector<int>> m_byName;
+};
+
+// The footage items of the open project for ImportFootage, so that a scene of hundreds of
+// columns does not compare each new column with every item imported before it. One walk on
+// first use builds it; then it learns of the items ImportFootage adds through it, and of
+// nothing else: after a script, a command or another project, call invalidate().
+class FootageIndex
+{
+public:
+    void invalidate();
+    // The item equal to `path` of `type`, null when none. False when a host call failed.
+    bool find(SuiteCache &suites, AEGP_ProjectH project, const QString &path, int type,
+              AEGP_ItemH *found);
+    // An item ImportFootage has just added to the project.
+    void added(SuiteCache &suites, AEGP_ItemH item);
+
+private:
+    bool build(SuiteCache &suites, AEGP_ProjectH project);
+
+    bool m_built = false;
+    FootageKeys m_keys;
+};
+
 // Imports `path` as footage of `type` (ColumnType), or reuses an equal footage item already in
 // the project (SameFootage). folderPath is "/"-separated; with createZero a sequence gets its
-// zero image written first. True when *outItem holds an item.
+// zero image written first. True when *outItem holds an item. `index`, when given, replaces the
+// walk over the project and learns of the item made.
 bool ImportFootage(int type, const QString &path, AEGP_ItemH *outItem, const QString &folderPath,
-                   bool createZero);
+                   bool createZero, FootageIndex *index = nullptr);
 // Whether an existing footage item (first file existingPath, fileCount files) stands for the
 // file newPath of `type`: same directory and extension, and the same sequence key (sequences)
 // or base name (fixed images, movies), compared ignoring case. A fixed image never matches an

@@ -6,7 +6,12 @@
 #include <QFileInfo>
 #include <QtEndian>
 #include <algorithm>
-#include <map>
+#include <vector>
+
+#ifdef Q_OS_UNIX
+#include <dirent.h>
+#include <sys/stat.h>
+#endif
 
 namespace {
 
@@ -28,34 +33,97 @@ bool isDigit(QChar c)
     return c >= QLatin1Char('0') && c <= QLatin1Char('9');
 }
 
+// Where the frame digits of a file name lie: [start, end).
+struct DigitRun
+{
+    int start = 0;
+    int end = 0;
+    bool valid = false;
+};
+
 // The digits are the run just before the last dot ("a12.34" -> "12", ".34"), or else the run
 // that ends the name ("a1.b12" -> "12", no suffix). Called once per file of a listing, so no
-// regular expression.
-FramePattern patternOf(const QString &fileName)
+// regular expression and no copies.
+DigitRun digitRunOf(const QString &fileName)
 {
-    FramePattern p;
+    DigitRun run;
     const int dot = fileName.lastIndexOf(QLatin1Char('.'));
-    int end = dot > 0 && isDigit(fileName.at(dot - 1)) ? dot : fileName.size();
+    const int end = dot > 0 && isDigit(fileName.at(dot - 1)) ? dot : fileName.size();
     if (end == 0 || !isDigit(fileName.at(end - 1)))
-        return p;
+        return run;
     int start = end;
     while (start > 0 && isDigit(fileName.at(start - 1)))
         --start;
     if (end - start > kMaxFrameDigits)
+        return run;
+    return DigitRun{start, end, true};
+}
+
+FramePattern patternOf(const QString &fileName)
+{
+    FramePattern p;
+    const DigitRun run = digitRunOf(fileName);
+    if (!run.valid)
         return p;
-    p.prefix = fileName.left(start);
-    p.digits = fileName.mid(start, end - start);
-    p.suffix = fileName.mid(end);
+    p.prefix = fileName.left(run.start);
+    p.digits = fileName.mid(run.start, run.end - run.start);
+    p.suffix = fileName.mid(run.end);
     p.number = p.digits.toLongLong();
     p.valid = true;
     return p;
 }
 
-// Same text before the digits and after them (ignoring case), same digit count.
-QString groupKey(const FramePattern &p)
+// QString's operator<, inline: the names of one group differ only in their last characters.
+bool lessByCodeUnits(const QString &a, const QString &b)
 {
-    return p.prefix.toLower() + QLatin1Char('\n') + QString::number(p.digits.size()) +
-           QLatin1Char('\n') + p.suffix.toLower();
+    const int size = std::min(a.size(), b.size());
+    const QChar *x = a.constData();
+    const QChar *y = b.constData();
+    for (int i = 0; i < size; ++i) {
+        if (x[i] != y[i])
+            return x[i].unicode() < y[i].unicode();
+    }
+    return a.size() < b.size();
+}
+
+bool isAscii(const QString &text)
+{
+    for (const QChar c : text)
+        if (c.unicode() >= 0x80)
+            return false;
+    return true;
+}
+
+// Same text before the digits and after them (ignoring case), same digit count: the lower-cased
+// prefix, the count and the lower-cased suffix on lines of their own. A listing keys every one
+// of its files, so ASCII names are lowered in one pass into *key, whose buffer is reused.
+void groupKey(const QString &name, const DigitRun &run, QString *key)
+{
+    const QChar count(QLatin1Char(char('0' + (run.end - run.start)))); // 1 to kMaxFrameDigits
+    if (!isAscii(name)) {
+        *key = name.left(run.start).toLower() + QLatin1Char('\n') + count + QLatin1Char('\n') +
+               name.mid(run.end).toLower();
+        return;
+    }
+    key->resize(run.start + 3 + name.size() - run.end);
+    QChar *out = key->data();
+    const auto lower = [](QChar c) {
+        return c >= QLatin1Char('A') && c <= QLatin1Char('Z') ? QChar(c.unicode() + 32) : c;
+    };
+    for (int i = 0; i < run.start; ++i)
+        *out++ = lower(name.at(i));
+    *out++ = QLatin1Char('\n');
+    *out++ = count;
+    *out++ = QLatin1Char('\n');
+    for (int i = run.end; i < name.size(); ++i)
+        *out++ = lower(name.at(i));
+}
+
+QString groupKey(const QString &name, const DigitRun &run)
+{
+    QString key;
+    groupKey(name, run, &key);
+    return key;
 }
 
 QString frameText(qint64 n, int width)
@@ -68,21 +136,31 @@ QString frameText(qint64 n, int width)
 bool gatherSequence(const QFileInfo &info, const FramePattern &mine, const FolderListing &folder,
                     bool forceAlphabetical, FootageScan *scan)
 {
-    const QDir dir = info.absoluteDir();
-    std::map<qint64, QString> frames;
-    QStringList byName;
-    // The group is in name order, which decides between duplicate numbers.
-    for (const int index : folder.groups.value(groupKey(mine))) {
-        const QString &name = folder.names.at(index);
-        byName << dir.absoluteFilePath(name);
-        frames.emplace(patternOf(name).number, byName.last());
-    }
+    QString dir = info.absolutePath();
+    if (!dir.endsWith(QLatin1Char('/')))
+        dir += QLatin1Char('/');
+    const QString &file = info.fileName();
+    const QVector<int> group = folder.groups.value(groupKey(file, digitRunOf(file)));
+    // (number, place in the group): the group is in name order, which decides between
+    // duplicate numbers.
+    std::vector<std::pair<qint64, int>> frames;
+    frames.reserve(size_t(group.size()));
+    for (int k = 0; k < group.size(); ++k)
+        frames.emplace_back(folder.numbers.at(group.at(k)), k);
+    std::sort(frames.begin(), frames.end());
+    frames.erase(std::unique(frames.begin(), frames.end(),
+                             [](const auto &a, const auto &b) { return a.first == b.first; }),
+                 frames.end());
     if (frames.size() < 2)
         return true; // the file alone: a still
-    const qint64 first = frames.begin()->first;
-    const qint64 last = frames.rbegin()->first;
+    const qint64 first = frames.front().first;
+    const qint64 last = frames.back().first;
+    const auto path = [&](int k) { return dir + folder.names.at(group.at(k)); };
+    QStringList files;
     if (forceAlphabetical) {
-        scan->files = byName;
+        files.reserve(group.size());
+        for (int k = 0; k < group.size(); ++k)
+            files << path(k);
     } else {
         if (last - first + 1 > kMaxSequenceFrames) {
             scan->error = QStringLiteral("%1: the sequence spans %2 frames, more than %3")
@@ -91,15 +169,17 @@ bool gatherSequence(const QFileInfo &info, const FramePattern &mine, const Folde
                               .arg(kMaxSequenceFrames);
             return false;
         }
-        QStringList files;
         files.reserve(int(last - first + 1));
+        auto next = frames.cbegin();
         for (qint64 n = first; n <= last; ++n) {
-            auto it = frames.find(n);
-            files << (it == frames.end() ? QString() : it->second);
+            if (next->first == n)
+                files << path((next++)->second);
+            else
+                files << QString();
         }
         scan->missingFrames = int(last - first + 1) - int(frames.size());
-        scan->files = files;
     }
+    scan->files = files;
     const int width = mine.digits.size();
     scan->kind = QStringLiteral("sequence");
     scan->name = mine.prefix + QLatin1Char('[') + frameText(first, width) + QLatin1Char('-') +
@@ -150,6 +230,65 @@ bool findBox(QIODevice &file, qint64 from, qint64 to, const char *type, qint64 *
         pos += size;
     }
     return false;
+}
+
+#ifdef Q_OS_UNIX
+// A name from the file system as QFile::decodeName gives it; ASCII reads the same in every
+// locale, without the round through the locale's codec.
+QString decodedName(const char *name)
+{
+    for (const char *c = name; *c; ++c)
+        if (static_cast<unsigned char>(*c) >= 0x80)
+            return QFile::decodeName(name);
+    return QString(QLatin1String(name));
+}
+
+// A link or an entry of unknown type is listed when it leads to something that is not a
+// directory, as QDir::Files lists it.
+bool listedAsFile(const QByteArray &dir, const dirent *entry)
+{
+    if (entry->d_type == DT_REG)
+        return true;
+    if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
+        return false;
+    const QByteArray path = dir + '/' + entry->d_name;
+    struct stat info
+    {
+    };
+    if (entry->d_type == DT_UNKNOWN) {
+        if (::lstat(path.constData(), &info) != 0)
+            return false;
+        if (!S_ISLNK(info.st_mode))
+            return S_ISREG(info.st_mode);
+    }
+    return ::stat(path.constData(), &info) == 0 && !S_ISDIR(info.st_mode);
+}
+#endif
+
+// The files of a folder as QDir::Files lists them (no hidden entries, no directories, no
+// broken links), in the folder's own order. QDirIterator makes a QFileInfo of every entry,
+// several times the cost of the listing itself in folders of thousands of frames.
+QStringList fileNames(const QString &dir)
+{
+    QStringList names;
+#ifdef Q_OS_UNIX
+    const QByteArray native = QFile::encodeName(dir);
+    DIR *folder = ::opendir(native.constData());
+    if (!folder)
+        return names;
+    while (const dirent *entry = ::readdir(folder)) {
+        if (entry->d_name[0] != '.' && listedAsFile(native, entry))
+            names.append(decodedName(entry->d_name));
+    }
+    ::closedir(folder);
+#else
+    QDirIterator it(dir, QDir::Files);
+    while (it.hasNext()) {
+        it.next();
+        names.append(it.fileName());
+    }
+#endif
+    return names;
 }
 
 } // namespace
@@ -237,29 +376,51 @@ FolderListing FolderListing::of(const QString &dir)
 {
     FolderListing listing;
     listing.modified = QFileInfo(dir).lastModified();
-    QDirIterator it(dir, QDir::Files);
-    while (it.hasNext()) {
-        it.next();
-        listing.names.append(it.fileName());
-    }
-    std::sort(listing.names.begin(), listing.names.end());
-    listing.nameSet = QSet<QString>(listing.names.cbegin(), listing.names.cend());
+    listing.names = fileNames(dir);
+    listing.numbers.resize(listing.names.size());
+    QString key; // only a new group keeps a copy of it
     for (int i = 0; i < listing.names.size(); ++i) {
-        const FramePattern p = patternOf(listing.names.at(i));
-        if (p.valid)
-            listing.groups[groupKey(p)].append(i);
+        const QString &name = listing.names.at(i);
+        const DigitRun run = digitRunOf(name);
+        if (!run.valid)
+            continue;
+        qint64 number = 0; // at most kMaxFrameDigits digits
+        for (int k = run.start; k < run.end; ++k)
+            number = number * 10 + (name.at(k).unicode() - '0');
+        listing.numbers[i] = number;
+        groupKey(name, run, &key);
+        auto group = listing.groups.find(key);
+        if (group == listing.groups.end())
+            group = listing.groups.insert(key, {});
+        group->append(i);
+    }
+    // Sorting each group alone costs less than sorting the folder.
+    for (QVector<int> &group : listing.groups) {
+        std::sort(group.begin(), group.end(), [&](int a, int b) {
+            return lessByCodeUnits(listing.names.at(a), listing.names.at(b));
+        });
     }
     return listing;
+}
+
+bool FolderListing::has(const QString &name) const
+{
+    const DigitRun run = digitRunOf(name);
+    if (!run.valid)
+        return names.contains(name);
+    for (const int index : groups.value(groupKey(name, run)))
+        if (names.at(index) == name)
+            return true;
+    return false;
 }
 
 const FolderListing &FolderListings::folder(const QString &dir, const QString &name,
                                             const QString &frameZero)
 {
     auto it = m_folders.find(dir);
-    const bool fresh =
-        it != m_folders.end() && it->modified == QFileInfo(dir).lastModified() &&
-        it->nameSet.contains(name) &&
-        (it->nameSet.contains(frameZero) || !QFileInfo::exists(QDir(dir).filePath(frameZero)));
+    const bool fresh = it != m_folders.end() && it->modified == QFileInfo(dir).lastModified() &&
+                       it->has(name) &&
+                       (it->has(frameZero) || !QFileInfo::exists(QDir(dir).filePath(frameZero)));
     if (!fresh)
         it = m_folders.insert(dir, FolderListing::of(dir));
     return *it;

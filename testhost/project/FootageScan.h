@@ -4,7 +4,6 @@
 
 #include <QDateTime>
 #include <QHash>
-#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -39,12 +38,13 @@ constexpr int kMaxSequenceFrames = 1000000;
 // ("shot_0012.PNG" and "SHOT_0013.png" in one group, "shot_01.png" in another).
 struct FolderListing
 {
-    QDateTime modified; // the folder's time when it was listed
-    QStringList names;  // files only, in name order
-    QSet<QString> nameSet;
+    QDateTime modified;                  // the folder's time when it was listed
+    QStringList names;                   // files only, in the folder's own order
+    QVector<qint64> numbers;             // the frame number of each numbered name
     QHash<QString, QVector<int>> groups; // pattern key -> indexes into names, in name order
 
     static FolderListing of(const QString &dir);
+    bool has(const QString &name) const;
 };
 
 // Folder listings kept while the plug-in runs (one idle call, one command). A scene import

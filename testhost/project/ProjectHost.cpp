@@ -986,10 +986,8 @@ bool ProjectHost::saveProject(const QString &path, QString *error)
     const QString absolute = QFileInfo(path).absoluteFilePath();
     const QString oldPath = d->model->path();
     d->model->setPath(absolute);
-    QJsonObject json = d->model->toJson();
-    json["dirty"] = false;
     QString why;
-    if (!writeWholeFile(absolute, QJsonDocument(json).toJson(), &why)) {
+    if (!writeWholeFile(absolute, d->model->toJsonText(false), &why)) {
         *error = QStringLiteral("Cannot save project \"%1\": %2").arg(path, why);
         d->model->setPath(oldPath);
         return false;

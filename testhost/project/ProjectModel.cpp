@@ -3,6 +3,8 @@
 #include "testhost/project/FootageScan.h"
 
 #include <QJsonArray>
+#include <QJsonDocument>
+#include <QLocale>
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -54,6 +56,102 @@ bool isKind(const QString &kind)
     return kind == QLatin1String("sequence") || kind == QLatin1String("still") ||
            kind == QLatin1String("movie") || kind == QLatin1String("sound");
 }
+
+// The text QJsonDocument writes for one value (indented form). Only plain printable ASCII is
+// written here; anything that needs escapes goes through Qt's own writer.
+void appendJsonString(QByteArray &out, const QString &text)
+{
+    const int start = out.size();
+    out.resize(start + text.size() + 2);
+    char *cursor = out.data() + start;
+    *cursor++ = '"';
+    for (const QChar c : text) {
+        const ushort u = c.unicode();
+        if (u < 0x20 || u > 0x7e || u == '"' || u == '\\') {
+            out.truncate(start);
+            const QByteArray quoted =
+                QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+            out += quoted.mid(1, quoted.size() - 2); // without the array's brackets
+            return;
+        }
+        *cursor++ = char(u);
+    }
+    *cursor = '"';
+}
+
+void appendJsonNumber(QByteArray &out, double value)
+{
+    if (std::isfinite(value))
+        out += QByteArray::number(value, 'g', QLocale::FloatingPointShortest);
+    else
+        out += "null";
+}
+
+// Objects and arrays as QJsonDocument indents them: four blanks a level, "key": value, members
+// on lines of their own, keys in code-unit order (the callers give them so).
+class JsonText
+{
+public:
+    QByteArray text;
+
+    void open(char bracket)
+    {
+        text += bracket;
+        text += '\n';
+        ++m_level;
+        m_first.push_back(true);
+    }
+    void close(char bracket)
+    {
+        const bool empty = m_first.back();
+        m_first.pop_back();
+        --m_level;
+        if (!empty)
+            text += '\n';
+        text.append(4 * m_level, ' ');
+        text += bracket;
+    }
+    // Starts an array element.
+    void element()
+    {
+        if (!m_first.back())
+            text += ",\n";
+        m_first.back() = false;
+        text.append(4 * m_level, ' ');
+    }
+    // Starts an object member.
+    void key(const char *name)
+    {
+        element();
+        text += '"';
+        text += name;
+        text += "\": ";
+    }
+    void string(const char *name, const QString &value)
+    {
+        key(name);
+        appendJsonString(text, value);
+    }
+    void number(const char *name, double value)
+    {
+        key(name);
+        appendJsonNumber(text, value);
+    }
+    void pair(const char *name, qint64 a, qint64 b)
+    {
+        key(name);
+        open('[');
+        element();
+        appendJsonNumber(text, double(a));
+        element();
+        appendJsonNumber(text, double(b));
+        close(']');
+    }
+
+private:
+    int m_level = 0;
+    std::vector<bool> m_first;
+};
 
 } // namespace
 
@@ -377,6 +475,74 @@ QJsonObject ProjectModel::toJson() const
                        {"items", list}};
 }
 
+QByteArray ProjectModel::toJsonText(bool dirty) const
+{
+    std::vector<const ProjectItem *> all{m_root};
+    for (const ProjectItem *i : items())
+        all.push_back(i);
+    JsonText json;
+    json.text.reserve(4096 + int(all.size()) * 256);
+    json.open('{');
+    json.key("dirty");
+    json.text += dirty ? "true" : "false";
+    json.string("format", QLatin1String(kFormat));
+    json.key("items");
+    json.open('[');
+    for (const ProjectItem *i : all) {
+        json.element();
+        json.open('{');
+        if (i->type == AEGP_ItemType_FOOTAGE) {
+            json.number("conformFps", i->conformFps);
+            const A_Time d = itemDuration(i);
+            json.pair("duration", d.value, d.scale);
+            json.key("files");
+            json.open('[');
+            for (const QString &file : i->files) {
+                json.element();
+                appendJsonString(json.text, file);
+            }
+            json.close(']');
+        } else if (i->type == AEGP_ItemType_COMP) {
+            json.pair("duration", i->duration.value, i->duration.scale);
+            json.pair("frameRate", i->frameRate.num, i->frameRate.den);
+            json.number("height", int(i->height));
+        }
+        json.number("id", i->id);
+        if (i->type == AEGP_ItemType_FOOTAGE)
+            json.string("kind", i->kind);
+        if (i->type == AEGP_ItemType_COMP) {
+            json.key("layers");
+            json.open('[');
+            for (const auto &l : i->layers) {
+                json.element();
+                json.open('{');
+                json.string("name", l->name);
+                json.number("source", l->source->id);
+                json.close('}');
+            }
+            json.close(']');
+        }
+        json.string("name", i->name);
+        json.key("parent");
+        if (i->parent)
+            appendJsonNumber(json.text, i->parent->id);
+        else
+            json.text += "null";
+        if (i->type == AEGP_ItemType_COMP)
+            json.pair("pixelAspect", i->pixelAspect.num, i->pixelAspect.den);
+        json.string("type", QLatin1String(typeText(i->type)));
+        if (i->type == AEGP_ItemType_COMP)
+            json.number("width", int(i->width));
+        json.close('}');
+    }
+    json.close(']');
+    json.string("path", m_path);
+    json.number("version", kFormatVersion);
+    json.close('}');
+    json.text += '\n';
+    return json.text;
+}
+
 bool ProjectModel::fromJson(const QJsonObject &json, QString *error, ProjectItem *under)
 {
     // Read into a model of its own first, so that a bad file changes nothing here.
@@ -479,17 +645,21 @@ bool ProjectModel::build(const QJsonObject &json, QString *error, ProjectItem *u
             const double fps = o.value("conformFps").toDouble(-1);
             if (!isKind(kind))
                 return fail(id, QStringLiteral("unknown footage kind \"%1\"").arg(kind));
-            if (!o.value("files").isArray() ||
-                std::any_of(files.begin(), files.end(),
-                            [](const QJsonValue &f) { return !f.isString(); }))
+            QStringList paths;
+            paths.reserve(files.size());
+            for (const QJsonValue &f : files) {
+                if (!f.isString())
+                    break;
+                paths << f.toString();
+            }
+            if (!o.value("files").isArray() || paths.size() != files.size())
                 return fail(id, QStringLiteral("files must be a list of paths"));
             if (!(fps > 0 && fps <= 1000) || !pairOf(o.value("duration"), &dv, &ds) || dv < 0 ||
                 ds <= 0 || dv > 0x7fffffff)
                 return fail(id, QStringLiteral("conformFps and duration are not valid"));
             item = make(AEGP_ItemType_FOOTAGE, name, parent->second, newId);
             item->kind = kind;
-            for (const QJsonValue &f : files)
-                item->files << f.toString();
+            item->files = paths;
             item->conformFps = fps;
             item->nativeDuration = A_Time{A_long(dv), A_u_long(ds)};
         } else {

