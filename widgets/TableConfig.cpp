@@ -95,8 +95,13 @@ void TableConfig::applyCellStyles()
     for (int row = 0; row < table->rowCount(); ++row) {
         const QString &style = (row % 2 == 1 && m_alternateColors) ? kTintedStyle : kPlainStyle;
         for (int column = 0; column < table->columnCount(); ++column) {
-            if (comboCell(table, row, column) || checkCell(table, row, column))
-                table->cellWidget(row, column)->setStyleSheet(style);
+            if (!comboCell(table, row, column) && !checkCell(table, row, column))
+                continue;
+            // Setting a style sheet re-polishes the widget, which is costly; the table is
+            // restyled after every move, so unchanged cells are left alone.
+            QWidget *cell = table->cellWidget(row, column);
+            if (cell->styleSheet() != style)
+                cell->setStyleSheet(style);
         }
     }
 }

@@ -95,7 +95,8 @@ void setUp(TableConfig *editor)
     table->setColumnWidth(C::OriginOfData, 120);
     table->setColumnWidth(C::Col, 40);
     editor->setSortCol(C::Sort);
-    editor->applyCellStyles();
+    // The cells get their style sheets when the owner applies them: restyling a combo box is
+    // costly, and the main panel turns the alternating rows off before the first styling.
 }
 
 } // namespace MatchingTableSetup
