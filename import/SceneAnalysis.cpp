@@ -3,12 +3,12 @@
 #include "import/CreateSceneSource.h"
 #include "import/ExpoDescriptor.h"
 #include "import/ImageProbe.h"
+#include "support/FolderEntries.h"
 #include "support/LogSink.h"
 #include "support/TextHelpers.h"
 
 #include <QDebug>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -17,18 +17,7 @@
 #include <algorithm>
 #include <climits>
 
-#ifdef Q_OS_UNIX
-#include <dirent.h>
-#include <sys/stat.h>
-#endif
-
 namespace {
-
-struct DirEntry
-{
-    QString name;
-    bool isDir = false;
-};
 
 // One compiled file pattern of the extension text: shell wildcards, case-insensitive. The
 // usual "*.png" is a plain suffix test; a scene lists every one of its files through these.
@@ -96,92 +85,20 @@ bool matchesPattern(const QVector<FilePattern> &patterns, const QString &name)
     return false;
 }
 
-// QString's operator<, inline: names in one folder share long prefixes and a scene sorts tens
-// of thousands of them.
-bool lessByCodeUnits(const QString &a, const QString &b)
+// Files matching a pattern and every subdirectory, in case-sensitive name order (UTF-16 code
+// units, so "B.png" comes before "a.png") with files and directories interleaved. The
+// locale-aware QDir sorting would put "a.png" first.
+QVector<FolderEntry> listDirectory(const QString &dir, const QVector<FilePattern> &patterns)
 {
-    const int size = std::min(a.size(), b.size());
-    const QChar *x = a.constData();
-    const QChar *y = b.constData();
-    for (int i = 0; i < size; ++i) {
-        if (x[i] != y[i])
-            return x[i].unicode() < y[i].unicode();
-    }
-    return a.size() < b.size();
-}
-
-#ifdef Q_OS_UNIX
-// A name from the file system as QFile::decodeName gives it; ASCII reads the same in every
-// locale, without the round through the locale's codec.
-QString decodedName(const char *name)
-{
-    for (const char *c = name; *c; ++c)
-        if (static_cast<unsigned char>(*c) >= 0x80)
-            return QFile::decodeName(name);
-    return QString(QLatin1String(name));
-}
-
-// What an entry of a listing is, as QDir lists it: links lead to what they point at, a broken
-// link or a special file is left out (0).
-enum EntryKind { kSkipped = 0, kFile, kDirectory };
-
-EntryKind kindOf(const QByteArray &dir, const dirent *entry)
-{
-    if (entry->d_type == DT_REG)
-        return kFile;
-    if (entry->d_type == DT_DIR)
-        return kDirectory;
-    if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
-        return kSkipped;
-    const QByteArray path = dir + '/' + entry->d_name;
-    struct stat info
-    {
-    };
-    if (entry->d_type == DT_UNKNOWN && ::lstat(path.constData(), &info) == 0 &&
-        !S_ISLNK(info.st_mode))
-        return S_ISREG(info.st_mode) ? kFile : S_ISDIR(info.st_mode) ? kDirectory : kSkipped;
-    if (::stat(path.constData(), &info) != 0)
-        return kSkipped;
-    return S_ISDIR(info.st_mode) ? kDirectory : kFile;
-}
-#endif
-
-// Files matching a pattern and every subdirectory, hidden and system entries left out, in
-// case-sensitive name order (UTF-16 code units, so "B.png" comes before "a.png") with files and
-// directories interleaved. The locale-aware QDir sorting would put "a.png" first. On Unix the
-// folder is read directly: QDirIterator makes a QFileInfo of every entry, several times the cost
-// of the listing itself in folders of thousands of frames.
-QVector<DirEntry> listDirectory(const QString &dir, const QVector<FilePattern> &patterns)
-{
-    QVector<DirEntry> entries;
-#ifdef Q_OS_UNIX
-    const QByteArray native = QFile::encodeName(dir);
-    DIR *folder = ::opendir(native.constData());
-    if (!folder)
-        return entries;
-    while (const dirent *entry = ::readdir(folder)) {
-        if (entry->d_name[0] == '.') // hidden, and "." and ".."
-            continue;
-        const EntryKind kind = kindOf(native, entry);
-        if (kind == kSkipped)
-            continue;
-        const QString name = decodedName(entry->d_name);
-        if (kind == kDirectory || matchesPattern(patterns, name))
-            entries.append({name, kind == kDirectory});
-    }
-    ::closedir(folder);
-#else
-    QDirIterator it(dir, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
-    while (it.hasNext()) {
-        it.next();
-        const bool isDir = it.fileInfo().isDir();
-        const QString name = it.fileName();
-        if (isDir || matchesPattern(patterns, name))
-            entries.append({name, isDir});
-    }
-#endif
-    std::sort(entries.begin(), entries.end(),
-              [](const DirEntry &a, const DirEntry &b) { return lessByCodeUnits(a.name, b.name); });
+    QVector<FolderEntry> entries = readFolderEntries(dir, FolderEntryKinds::FilesAndDirectories);
+    entries.erase(std::remove_if(entries.begin(), entries.end(),
+                                 [&patterns](const FolderEntry &e) {
+                                     return !e.isDirectory && !matchesPattern(patterns, e.name);
+                                 }),
+                  entries.end());
+    std::sort(entries.begin(), entries.end(), [](const FolderEntry &a, const FolderEntry &b) {
+        return lessByCodeUnits(a.name, b.name);
+    });
     return entries;
 }
 
@@ -360,9 +277,9 @@ void SceneAnalysis::scanDirectory(const QString &dir, const QString &subdir, Sca
     state.openDirs.append(canonical);
 
     const QString folder = folderText(dir);
-    const QVector<DirEntry> entries = listDirectory(dir, state.patterns);
-    for (const DirEntry &entry : entries) {
-        if (entry.isDir) {
+    const QVector<FolderEntry> entries = listDirectory(dir, state.patterns);
+    for (const FolderEntry &entry : entries) {
+        if (entry.isDirectory) {
             scanDirectory(dir + QLatin1Char('/') + entry.name,
                           subdir + QLatin1Char('/') + entry.name, state);
             continue;

@@ -1,17 +1,13 @@
 #include "testhost/project/FootageScan.h"
 
+#include "support/FolderEntries.h"
+
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QtEndian>
 #include <algorithm>
 #include <vector>
-
-#ifdef Q_OS_UNIX
-#include <dirent.h>
-#include <sys/stat.h>
-#endif
 
 namespace {
 
@@ -71,19 +67,6 @@ FramePattern patternOf(const QString &fileName)
     p.number = p.digits.toLongLong();
     p.valid = true;
     return p;
-}
-
-// QString's operator<, inline: the names of one group differ only in their last characters.
-bool lessByCodeUnits(const QString &a, const QString &b)
-{
-    const int size = std::min(a.size(), b.size());
-    const QChar *x = a.constData();
-    const QChar *y = b.constData();
-    for (int i = 0; i < size; ++i) {
-        if (x[i] != y[i])
-            return x[i].unicode() < y[i].unicode();
-    }
-    return a.size() < b.size();
 }
 
 bool isAscii(const QString &text)
@@ -232,62 +215,12 @@ bool findBox(QIODevice &file, qint64 from, qint64 to, const char *type, qint64 *
     return false;
 }
 
-#ifdef Q_OS_UNIX
-// A name from the file system as QFile::decodeName gives it; ASCII reads the same in every
-// locale, without the round through the locale's codec.
-QString decodedName(const char *name)
-{
-    for (const char *c = name; *c; ++c)
-        if (static_cast<unsigned char>(*c) >= 0x80)
-            return QFile::decodeName(name);
-    return QString(QLatin1String(name));
-}
-
-// A link or an entry of unknown type is listed when it leads to something that is not a
-// directory, as QDir::Files lists it.
-bool listedAsFile(const QByteArray &dir, const dirent *entry)
-{
-    if (entry->d_type == DT_REG)
-        return true;
-    if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
-        return false;
-    const QByteArray path = dir + '/' + entry->d_name;
-    struct stat info
-    {
-    };
-    if (entry->d_type == DT_UNKNOWN) {
-        if (::lstat(path.constData(), &info) != 0)
-            return false;
-        if (!S_ISLNK(info.st_mode))
-            return S_ISREG(info.st_mode);
-    }
-    return ::stat(path.constData(), &info) == 0 && !S_ISDIR(info.st_mode);
-}
-#endif
-
-// The files of a folder as QDir::Files lists them (no hidden entries, no directories, no
-// broken links), in the folder's own order. QDirIterator makes a QFileInfo of every entry,
-// several times the cost of the listing itself in folders of thousands of frames.
+// The files of a folder as QDir::Files lists them, in the folder's own order.
 QStringList fileNames(const QString &dir)
 {
     QStringList names;
-#ifdef Q_OS_UNIX
-    const QByteArray native = QFile::encodeName(dir);
-    DIR *folder = ::opendir(native.constData());
-    if (!folder)
-        return names;
-    while (const dirent *entry = ::readdir(folder)) {
-        if (entry->d_name[0] != '.' && listedAsFile(native, entry))
-            names.append(decodedName(entry->d_name));
-    }
-    ::closedir(folder);
-#else
-    QDirIterator it(dir, QDir::Files);
-    while (it.hasNext()) {
-        it.next();
-        names.append(it.fileName());
-    }
-#endif
+    for (const FolderEntry &entry : readFolderEntries(dir, FolderEntryKinds::Files))
+        names.append(entry.name);
     return names;
 }
 
