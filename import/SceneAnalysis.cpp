@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QLoggingCategory>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -176,22 +177,25 @@ CellName cellNameOf(const QString &name)
 }
 
 // The debug line of a scanned file: its base name quoted as qDebug() << quotes it. Plain
-// printable ASCII needs no escapes, so the quotes are put on here.
+// printable ASCII needs no escapes, so the quotes are put on here and the line goes straight
+// to the message handler, as qDebug() hands it over (same category, same text), without a
+// QDebug stream per file of the scene.
 void logCellName(QStringView cellName)
 {
-    QByteArray line(cellName.size() + 2, Qt::Uninitialized);
-    char *out = line.data();
-    *out++ = '"';
     for (const QChar c : cellName) {
         const ushort u = c.unicode();
         if (u < 0x20 || u > 0x7e || u == '"' || u == '\\') {
             qDebug() << cellName.toString();
             return;
         }
-        *out++ = char(u);
     }
-    *out = '"';
-    qDebug().noquote() << QLatin1String(line);
+    if (!QLoggingCategory::defaultCategory()->isDebugEnabled())
+        return;
+    QString line;
+    line.reserve(cellName.size() + 2);
+    line.append(QLatin1Char('"')).append(cellName.data(), int(cellName.size())).append(QLatin1Char('"'));
+    const QMessageLogContext context(nullptr, 0, nullptr, "default");
+    qt_message_output(QtDebugMsg, context, line);
 }
 
 } // namespace

@@ -3,8 +3,6 @@
 #include <QDirIterator>
 #include <QFile>
 
-#include <algorithm>
-
 #ifdef Q_OS_UNIX
 #include <dirent.h>
 #include <sys/stat.h>
@@ -75,16 +73,4 @@ QVector<FolderEntry> readFolderEntries(const QString &dir, FolderEntryKinds kind
     }
 #endif
     return entries;
-}
-
-bool lessByCodeUnits(const QString &a, const QString &b)
-{
-    const int size = std::min(a.size(), b.size());
-    const QChar *x = a.constData();
-    const QChar *y = b.constData();
-    for (int i = 0; i < size; ++i) {
-        if (x[i] != y[i])
-            return x[i].unicode() < y[i].unicode();
-    }
-    return a.size() < b.size();
 }
