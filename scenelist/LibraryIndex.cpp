@@ -1,12 +1,12 @@
 #include "scenelist/LibraryIndex.h"
 
 #include "scenelist/LoadProgress.h"
+#include "support/FolderEntries.h"
 #include "support/LogSink.h"
 #include "support/ProductionValues.h"
 #include "support/TextHelpers.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -182,20 +182,17 @@ bool LibraryIndex::scanDirectory(const QString &dir, int depth, int level, const
     // One pass over the folder gives both its files and its subfolders.
     QStringList subdirs;
     QVector<QString> symlinkedDirs;
-    QDirIterator it(dir, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
-    while (it.hasNext()) {
-        it.next();
-        const QFileInfo info = it.fileInfo();
-        const QString name = it.fileName();
-        if (info.isDir()) {
+    for (const FolderEntry &entry :
+         readFolderEntries(dir, FolderEntryKinds::FilesAndDirectories)) {
+        if (entry.isDirectory) {
             if (level < depth) {
-                subdirs << name;
-                if (info.isSymLink())
-                    symlinkedDirs << name;
+                subdirs << entry.name;
+                if (entry.isLink)
+                    symlinkedDirs << entry.name;
             }
-        } else if (filter.accepts(name)) {
-            m_records.append({folder, name});
-            int &first = m_firstByName[name.toCaseFolded()];
+        } else if (filter.accepts(entry.name)) {
+            m_records.append({folder, entry.name});
+            int &first = m_firstByName[entry.name.toCaseFolded()];
             if (first == 0)
                 first = m_records.size(); // 1-based: 0 is "not yet seen"
         }

@@ -1,6 +1,7 @@
 #include "support/FolderEntries.h"
 
 #include <QDirIterator>
+#include <QFileInfo>
 #include <QFile>
 
 #ifdef Q_OS_UNIX
@@ -43,6 +44,17 @@ EntryKind kindOf(const QByteArray &dir, const dirent *entry)
         return kSkipped;
     return S_ISDIR(info.st_mode) ? kDirectory : kFile;
 }
+
+bool isLink(const QByteArray &dir, const dirent *entry)
+{
+    if (entry->d_type != DT_UNKNOWN)
+        return entry->d_type == DT_LNK;
+    struct stat info
+    {
+    };
+    const QByteArray path = dir + '/' + entry->d_name;
+    return ::lstat(path.constData(), &info) == 0 && S_ISLNK(info.st_mode);
+}
 #endif
 
 } // namespace
@@ -61,7 +73,7 @@ QVector<FolderEntry> readFolderEntries(const QString &dir, FolderEntryKinds kind
             continue;
         const EntryKind kind = kindOf(native, entry);
         if (kind == kFile || (kind == kDirectory && withDirectories))
-            entries.append({decodedName(entry->d_name), kind == kDirectory});
+            entries.append({decodedName(entry->d_name), kind == kDirectory, isLink(native, entry)});
     }
     ::closedir(folder);
 #else
@@ -69,7 +81,8 @@ QVector<FolderEntry> readFolderEntries(const QString &dir, FolderEntryKinds kind
                                          : QDir::Files);
     while (it.hasNext()) {
         it.next();
-        entries.append({it.fileName(), it.fileInfo().isDir()});
+        const QFileInfo info = it.fileInfo();
+        entries.append({it.fileName(), info.isDir(), info.isSymLink()});
     }
 #endif
     return entries;

@@ -15,6 +15,7 @@ struct FolderEntry
 {
     QString name;
     bool isDirectory = false;
+    bool isLink = false; // a symbolic link (to what isDirectory says)
 };
 
 enum class FolderEntryKinds { Files, FilesAndDirectories };
