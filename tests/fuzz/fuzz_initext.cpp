@@ -68,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const IniText::Map first = IniText::read(bytes);
     const IniText::Map again = IniText::read(IniText::write(first));
     // Values in Qt's stream format are Qt's to keep stable (a time stamp with a made-up time
-    // spec comes back another way each time); the rest is ours.
+    // zone comes back another way each time); the rest is ours.
     if (bytes.contains("@Variant(") || bytes.contains("@DateTime("))
         return 0;
     bool distinct = true;
