@@ -7,7 +7,8 @@ const wchar_t *const NativeHostWindow::kPropertyName = L"WinTools";
 // Every call below is the wide-character one: a window subclassed through the ANSI functions
 // becomes an ANSI window, and the host's Unicode text would then pass through the ANSI code
 // page ("Scène 日本" read back as "Scène ??"). HostWindowProc is a Unicode procedure; the
-// procedure it replaces is called through CallWindowProcW, which converts for an ANSI one.
+// procedure it replaces is called through CallWindowProcW, which converts for an ANSI one. (An
+// ANSI container is thus a Unicode window while attached, and an ANSI one again on release.)
 
 namespace {
 
