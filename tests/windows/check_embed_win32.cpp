@@ -253,8 +253,8 @@ void modalDialogAndFocus()
 {
     for (const bool fieldDestroyed : {false, true}) {
         HostPanel host(true);
-        HWND field = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 0,
-                                     100, 20, host.container, nullptr, nullptr, nullptr);
+        HWND field = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 0, 100,
+                                     20, host.container, nullptr, nullptr, nullptr);
         SetFocus(field);
         CHECK(GetFocus() == field);
         Win32Windows windows;
