@@ -2,6 +2,7 @@
 
 #include "import/CreateSceneSource.h"
 #include "import/ExpoDescriptor.h"
+#include "import/FootageCopies.h"
 #include "import/ImageProbe.h"
 #include "support/FolderEntries.h"
 #include "support/LogSink.h"
@@ -17,6 +18,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <memory>
 
 namespace {
 
@@ -327,7 +329,9 @@ void SceneAnalysis::ExtractFromTable(const QString &sceneDir, ExpoColList &cols,
     const QVector<TableFile> files =
         m_createScene.GetFileToImportFromTable(baseName(sceneDir), position);
     appendLog(QStringLiteral("--- Extern Files ---"));
-    const bool copy = m_createScene.moveFilesToRelativePath();
+    std::unique_ptr<FootageCopies> copies;
+    if (m_createScene.moveFilesToRelativePath())
+        copies = std::make_unique<FootageCopies>(sceneDir);
     const QDir scene(sceneDir);
     for (const TableFile &pair : files) {
         const QString &file = pair.first;
@@ -337,37 +341,25 @@ void SceneAnalysis::ExtractFromTable(const QString &sceneDir, ExpoColList &cols,
 
         // The extension comes from the file name alone: a dot in a library folder's name is
         // no extension of a file that has none.
-        ExpoCol col = fixedImageColumn(fileName(file), QString(), pair.second);
-        if (copy) {
-            copyToFootage(sceneDir, file, col.firstCellName + QLatin1Char('.') + col.ext);
-            col.subdir = QStringLiteral("/Footage");
-        } else {
-            col.subdir = fileDirectory(QLatin1Char('/') + scene.relativeFilePath(file));
-        }
+        QString used = file;
+        if (copies)
+            used = copyToFootage(*copies, file);
+        ExpoCol col = fixedImageColumn(fileName(used), QString(), pair.second);
+        col.subdir = fileDirectory(QLatin1Char('/') + scene.relativeFilePath(used));
         cols.append(col);
     }
+    if (copies)
+        copies->save();
 }
 
-// A copy that fails (the file is missing, or the target cannot be written) is not reported:
-// the column still points into "Footage".
-void SceneAnalysis::copyToFootage(const QString &sceneDir, const QString &file,
-                                  const QString &targetName) const
+// The copy keeps the file's name (in a numbered folder of Footage when another source of that
+// name was copied first); a file that cannot be copied is used where it is, with an -ERR-.
+QString SceneAnalysis::copyToFootage(FootageCopies &copies, const QString &file) const
 {
-    const QString footage = sceneDir + QLatin1String("/Footage");
     qDebug() << "Copy File a:" << file;
-    if (!QFileInfo(footage).isDir())
-        QDir(sceneDir).mkdir(QStringLiteral("Footage"));
-    qDebug() << "Copy File b:" << footage;
-    const QString target = footage + QLatin1Char('/') + targetName;
-    qDebug() << "Copy File c:" << target;
-    if (QFileInfo::exists(target)) {
-        qDebug() << "Copy File d:"
-                 << "exists, left unchanged";
-    } else {
-        const bool copied = QFile::copy(file, target);
-        qDebug() << "Copy File d:" << (copied ? "copied" : "not copied");
-    }
+    const QString target = copies.copyOrSource(file);
     qDebug() << "Copy File e:" << target;
+    return target;
 }
 
 bool SceneAnalysis::ImaSize(const QString &sceneDir, const ExpoColList &cols, const QString &ext,

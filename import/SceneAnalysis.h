@@ -12,6 +12,7 @@
 
 class CreateSceneSource;
 class ExpoDescriptor;
+class FootageCopies;
 
 class SceneAnalysis
 {
@@ -39,8 +40,7 @@ private:
 
     void scanDirectory(const QString &dir, const QString &subdir, ScanState &state);
     QString folderText(const QString &dir) const;
-    void copyToFootage(const QString &sceneDir, const QString &file,
-                       const QString &targetName) const;
+    QString copyToFootage(FootageCopies &copies, const QString &file) const;
     void compositionSize(const QString &sceneDir, const ExpoColList &cols, int *dx, int *dy) const;
     static int sceneLength(const ExpoColList &cols);
 

@@ -7,12 +7,16 @@
 // /lib/SC010.mov and a found Asset /lib/chars/bob.png in layer folder CHARS give
 // /prod/out/SC010/SC010.aep, whose composition SC010 lasts as long as the movie and holds bob
 // (its footage in the project folder CHARS) above the movie (in the folder ELEMENTS).
+// Elements that were not found, or whose file is gone or cannot be imported, are left out with
+// a -WAR- or -ERR- line naming the scene, and the scene's closing line counts them; a scene
+// whose name cannot be a folder name is not created at all.
 #include "host/aegp.h"
 #include "import/ImportOptions.h"
 
 #include <QString>
 
 class CreateSceneSource;
+class FootageCopies;
 class ImportProgress;
 class HostColumnAssembler;
 class SceneImport;
@@ -38,8 +42,9 @@ private:
     void createOneScene(const QString &destination, const SceneToCreate &scene);
     // The scene movie's duration for a list of movie files; one second otherwise.
     A_Time sceneDuration(const QString &scene) const;
-    void addElement(const SceneElementToCreate &element, const QString &sceneDir,
-                    HostColumnAssembler &assembler);
+    // Builds one found element into the scene; false (after an -ERR- line) when it is left out.
+    bool addElement(const QString &scene, const SceneElementToCreate &element,
+                    FootageCopies &copies, HostColumnAssembler &assembler);
 
     const ImportOptions &m_options;
     CreateSceneSource &m_createScene;
