@@ -5,6 +5,7 @@
 #include "scenelist/SceneTree.h"
 #include "support/FileNameCheck.h"
 #include "support/LogSink.h"
+#include "support/MissingFilesText.h"
 #include "support/Prompts.h"
 #include "support/TextHelpers.h"
 #include "support/WholeFile.h"
@@ -43,8 +44,7 @@ QString imageCount(const SceneTreeScene &scene, const MatchingTable &table)
 
 bool isCountedMissing(const SceneTreeRow &element)
 {
-    const int type = element.cell(SceneTreeColumn::Tid).toInt();
-    return type >= TypeMovie && type <= TypeCode && !element.isFound();
+    return isListedAsMissing(element.cell(SceneTreeColumn::Tid).toInt(), element.isFound());
 }
 
 } // namespace
@@ -142,13 +142,11 @@ bool SceneListExport::createMissingFilesLog(const QString &outputDir)
         return false;
     QString text;
     for (const SceneTreeScene &scene : m_tree.scenes()) {
-        text +=
-            QStringLiteral("SC : ====== %1 ======\r\n").arg(scene.cell(SceneTreeColumn::Element));
+        text += missingFilesSceneLine(scene.cell(SceneTreeColumn::Element));
         for (const SceneTreeRow &element : scene.elements) {
             if (isCountedMissing(element)) {
-                text += QStringLiteral("KO : %1 => %2\r\n")
-                            .arg(element.cell(SceneTreeColumn::Element),
-                                 element.cell(SceneTreeColumn::FileName));
+                text += missingFilesElementLine(element.cell(SceneTreeColumn::Element),
+                                                element.cell(SceneTreeColumn::FileName));
             }
         }
     }
