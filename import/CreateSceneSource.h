@@ -40,6 +40,9 @@ public:
     virtual ~CreateSceneSource();
     virtual bool useLibraryFiles() const { return false; }
     virtual bool moveFilesToRelativePath() const { return false; }
+    // The target "Collect Files in a Folder and Zip it": a created scene gets a copy of every
+    // file it uses and is written to a zip archive beside its folder.
+    virtual bool collectFiles() const { return false; }
     virtual bool useTemplate() const { return false; }
     // The template project, placeholders expanded.
     virtual QString templatePath() const { return {}; }

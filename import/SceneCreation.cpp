@@ -1,6 +1,7 @@
 #include "import/SceneCreation.h"
 
 #include "import/CreateSceneSource.h"
+#include "import/FolderZip.h"
 #include "import/FootageCopies.h"
 #include "import/HostColumnAssembler.h"
 #include "import/HostConnection.h"
@@ -11,6 +12,7 @@
 #include "import/vipLi_p.h"
 #include "support/FileNameCheck.h"
 #include "support/LogSink.h"
+#include "support/MissingFilesText.h"
 #include "support/PathSpelling.h"
 #include "support/Prompts.h"
 
@@ -58,12 +60,9 @@ AEGP_ItemH importElement(const QString &scene, const QString &file)
     return item;
 }
 
-QString closingLine(const QString &outputFile, int leftOut)
+QString leftOutText(int leftOut)
 {
-    QString line = QStringLiteral(" - File %1 Created").arg(outputFile);
-    if (leftOut > 0)
-        line += QStringLiteral("; %1 element(s) left out").arg(leftOut);
-    return line;
+    return leftOut > 0 ? QStringLiteral("; %1 element(s) left out").arg(leftOut) : QString();
 }
 
 } // namespace
@@ -84,6 +83,7 @@ void SceneCreation::CreateScene()
     }
     if (!m_preparation.PrepareImport())
         return;
+    m_collect = m_createScene.collectFiles();
     // Without an output directory the projects would land in whatever folder is current.
     const QString destination = m_createScene.destinationDir();
     if (destination.isEmpty()) {
@@ -103,7 +103,7 @@ void SceneCreation::CreateScene()
                       .arg(names.size()));
 }
 
-A_Time SceneCreation::sceneDuration(const QString &scene) const
+A_Time SceneCreation::sceneDuration(const QString &scene, FootageCopies &copies) const
 {
     const A_Time oneSecond{25, 25};
     const QString extension = m_createScene.inputExtension();
@@ -113,48 +113,68 @@ A_Time SceneCreation::sceneDuration(const QString &scene) const
     const QString movie = spellingOnDisk(
         QStringLiteral("%1/%2.%3").arg(m_createScene.inputDirectory(), scene, extension));
     A_Time duration{0, 1};
-    const AEGP_ItemH item = importElement(scene, QDir::toNativeSeparators(movie));
+    const QString file = m_collect ? copies.copyOrSource(movie) : movie;
+    const AEGP_ItemH item = importElement(scene, QDir::toNativeSeparators(file));
     if (!item || !itemDuration(item, &duration) || duration.scale == 0)
         return oneSecond;
     return duration;
 }
 
-bool SceneCreation::addElement(const QString &scene, const SceneElementToCreate &element,
-                               FootageCopies &copies, HostColumnAssembler &assembler)
+QString SceneCreation::fileToImport(int type, const QString &file, FootageCopies &copies) const
 {
-    // A tree made before the library gave paths as spelled on disk may name another case.
-    const QString found = spellingOnDisk(element.path);
-    if (!QFileInfo::exists(found)) {
-        appendLog(QStringLiteral("-ERR- CreateScene [%1]: %2 was found at [%3], which is not "
-                                 "there any more; left out")
-                      .arg(scene, element.name, element.path));
-        return false;
-    }
-    switch (element.type) {
+    if (m_collect)
+        return copies.copyOrSource(file);
+    // Assets stay in the library; the scene's own movie, sound and images may be copied.
+    return type == kAsset ? file : m_preparation.CopyToFootage(file, copies);
+}
+
+bool SceneCreation::addElement(const QString &scene, int type, const QString &found,
+                               const QString &layerDir, FootageCopies &copies,
+                               HostColumnAssembler &assembler)
+{
+    const QString file = fileToImport(type, found, copies);
+    switch (type) {
     case kMovie:
     case kSound: {
-        const AEGP_ItemH item = importElement(scene, m_preparation.CopyToFootage(found, copies));
+        const AEGP_ItemH item = importElement(scene, file);
         if (!item)
             return false;
         A_Time duration{0, 1};
-        if (element.type == kMovie && itemDuration(item, &duration))
+        if (type == kMovie && itemDuration(item, &duration))
             setCurrentCompDuration(duration);
         SceneHost::AddLayerToCurrentComp(item);
         return true;
     }
     case kIma:
-    case kAsset: {
-        // Assets stay in the library; the scene's own images may be copied beside it.
-        const QString file =
-            element.type == kIma ? m_preparation.CopyToFootage(found, copies) : found;
-        if (assembler.ImportColFile(file, kColumnFixed, m_options.compFrameRate, element.layerDir))
+    case kAsset:
+        if (assembler.ImportColFile(file, kColumnFixed, m_options.compFrameRate, layerDir))
             return true;
         logNotImported(scene, file);
         return false;
-    }
     default:
         return false;
     }
+}
+
+QString SceneCreation::collectScene(const QString &scene, const QString &sceneDir,
+                                    const QString &missing, const FootageCopies &copies) const
+{
+    const QString zipPath =
+        QFileInfo(sceneDir).absolutePath() + QLatin1Char('/') + scene + QLatin1String(".zip");
+    QVector<ExtraZipFile> extra;
+    if (!missing.isEmpty())
+        extra.append(
+            {QStringLiteral("MISSING.txt"), (missingFilesSceneLine(scene) + missing).toUtf8()});
+    const QString collected = QStringLiteral("; %1 file(s), %2 bytes collected")
+                                  .arg(copies.filesUsed())
+                                  .arg(copies.bytesUsed());
+    QString error;
+    if (!writeFolderZip(sceneDir, zipPath, extra, &error)) {
+        appendLog(QStringLiteral("-ERR- CreateScene [%1]: the zip [%2] could not be written: %3")
+                      .arg(scene, zipPath, error));
+        return collected + QStringLiteral(", no zip written");
+    }
+    return collected + QStringLiteral(" in ") + zipPath;
 }
 
 void SceneCreation::createOneScene(const QString &destination, const SceneToCreate &scene)
@@ -178,20 +198,32 @@ void SceneCreation::createOneScene(const QString &destination, const SceneToCrea
         return;
     }
     const QString sceneDir = QFileInfo(outputFile).absolutePath();
+    FootageCopies copies(sceneDir);
     const A_Ratio rate{A_long(m_options.compFrameRate), 1};
-    sceneHost.CreateSceneComp(outputFile, scene.name, sceneDuration(scene.name), rate,
+    sceneHost.CreateSceneComp(outputFile, scene.name, sceneDuration(scene.name, copies), rate,
                               m_options.compWidth, m_options.compHeight);
     HostColumnAssembler assembler(m_options, m_createScene, sceneHost);
-    FootageCopies copies(sceneDir);
     int leftOut = 0;
+    QString missing; // the MISSING.txt lines of a collected scene
     for (const SceneElementToCreate &element : scene.elements) {
+        // A tree made before the library gave paths as spelled on disk may name another case.
+        const QString found = element.found ? spellingOnDisk(element.path) : QString();
+        const bool gone = element.found && !QFileInfo::exists(found);
+        if (isListedAsMissing(element.type, element.found && !gone))
+            missing += missingFilesElementLine(element.name, element.fileName);
         if (!isBuilt(element.type))
             continue;
         if (!element.found) {
             appendLog(QStringLiteral("-WAR- CreateScene [%1]: %2 (%3) was not found; left out")
                           .arg(scene.name, element.name, element.fileName));
             ++leftOut;
-        } else if (!addElement(scene.name, element, copies, assembler)) {
+        } else if (gone) {
+            appendLog(QStringLiteral("-ERR- CreateScene [%1]: %2 was found at [%3], which is not "
+                                     "there any more; left out")
+                          .arg(scene.name, element.name, element.path));
+            ++leftOut;
+        } else if (!addElement(scene.name, element.type, found, element.layerDir, copies,
+                               assembler)) {
             ++leftOut;
         }
     }
@@ -199,5 +231,8 @@ void SceneCreation::createOneScene(const QString &destination, const SceneToCrea
     if (!SceneHost::SaveSceneProject(project, outputFile))
         return;
     ++m_scenesCreated;
-    appendLog(closingLine(outputFile, leftOut));
+    QString closing = QStringLiteral(" - File %1 Created").arg(outputFile) + leftOutText(leftOut);
+    if (m_collect)
+        closing += collectScene(scene.name, sceneDir, missing, copies);
+    appendLog(closing);
 }

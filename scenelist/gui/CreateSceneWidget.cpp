@@ -713,6 +713,11 @@ bool CreateSceneWidget::moveFilesToRelativePath() const
     return ckImpMoveFilesToRelativePath->isChecked();
 }
 
+bool CreateSceneWidget::collectFiles() const
+{
+    return cbTarget->currentIndex() == TargetCollect;
+}
+
 bool CreateSceneWidget::useTemplate() const
 {
     return ckUseTemplateFile->isChecked();

@@ -5,6 +5,9 @@
 #include "HostProcess.h"
 #include "TestFiles.h"
 
+#include <KZip>
+
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -231,6 +234,55 @@ private Q_SLOTS:
                                     path("lib/gx/layer.png") + "] into [" + footage.chopped(1) +
                                     "]: cannot create the folder " + footage + "3"),
                  qPrintable(again.out));
+    }
+
+    // "Collect Files in a Folder and Zip it": SC030 of the sample production is collected and
+    // zipped; unzipped elsewhere, with the library and the output folder gone, its project
+    // opens and draws the background and the character, nothing missing. The missing
+    // character is listed in the zip's MISSING.txt.
+    void collectedSceneOpensElsewhere()
+    {
+        QCOMPARE(runHost({"--headless", "--make-production", path("prod")}).code, 0);
+        const HostProcessRun r =
+            panelRun({"--table",  QString(readFile(path("prod/matching-table.txt"))),
+                      "--set",    "pb_selectSceneList=" + path("prod/scene-list.csv"),
+                      "--set",    "lwLibDir=" + path("prod/library"),
+                      "--set",    "cbLibraryFolderRecursion=1",
+                      "--set",    "pbSelectDestinationDir=" + path("out"),
+                      "--set",    "cbTarget=2",
+                      "--set",    "sbImpCompWidth=640",
+                      "--set",    "sbImpCompHeight=360",
+                      "--click",  "pbLoadSceneList",
+                      "--select", "treeWidget=SC030",
+                      "--click",  "pbCreateAE",
+                      "--idle",   "1",
+                      "--log",    "-"});
+        QCOMPARE(r.code, 0);
+        const QString zipPath = path("out/SC030.zip");
+        QVERIFY2(r.out.contains(" - File " + path("out/SC030/SC030.aep") +
+                                " Created; 1 element(s) left out; 2 file(s), "),
+                 qPrintable(r.out));
+        QVERIFY(r.out.contains(" bytes collected in " + zipPath + "\n"));
+
+        KZip zip(zipPath);
+        QVERIFY(zip.open(QIODevice::ReadOnly));
+        const auto *missing =
+            dynamic_cast<const KArchiveFile *>(zip.directory()->entry("SC030/MISSING.txt"));
+        QVERIFY(missing);
+        QCOMPARE(missing->data(),
+                 QByteArray("SC : ====== SC030 ======\r\nKO : zed => zed.png\r\n"));
+        QVERIFY(zip.directory()->copyTo(path("elsewhere")));
+        QVERIFY(QDir(path("prod/library")).removeRecursively() &&
+                QDir(path("out")).removeRecursively());
+
+        const HostProcessRun opened =
+            runHost({"--headless", "--project", path("elsewhere/SC030/SC030.aep"), "--render", "-",
+                     "0", path("frame.png")});
+        QCOMPARE(opened.code, 0);
+        QVERIFY2(!opened.out.contains("missing"), qPrintable(opened.out));
+        const QImage frame(path("frame.png"));
+        QCOMPARE(frame.pixelColor(10, 10), QColor(240, 170, 110)); // the sky of BG_SC030
+        QCOMPARE(frame.pixelColor(420, 200), QColor(60, 90, 220)); // ann
     }
 
     // A folder of movies: one scene per movie, as long as its movie (which is not a layer of

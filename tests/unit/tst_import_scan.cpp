@@ -1,6 +1,7 @@
 #include "import/ColumnAssembler.h"
 #include "import/CreateSceneSource.h"
 #include "import/ExpoDescriptor.h"
+#include "import/FolderZip.h"
 #include "import/FootageCopies.h"
 #include "import/SceneAnalysis.h"
 
@@ -10,6 +11,7 @@
 
 #include <QHash>
 #include <QImage>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -302,6 +304,27 @@ private slots:
         QCOMPARE(readFile(copy), QByteArray("small"));
         QCOMPARE(QDir(tmp.filePath("SC01/Footage")).entryList(QDir::Files | QDir::Hidden),
                  QStringList({FootageCopies::recordName(), "big.png"}));
+    }
+
+    // A collected scene's zip is whole or not written: a disk that refuses the bytes leaves
+    // the earlier zip as it was and no temporary file beside it.
+    void folderZipIsWholeOrNotAtAll()
+    {
+        QTemporaryDir tmp;
+        QByteArray noise(64 * 1024, '\0'); // does not compress below the limit
+        QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
+        QVERIFY(writeFile(tmp.filePath("SC01/Footage/bg.png"), noise));
+        QVERIFY(writeFile(tmp.filePath("SC01.zip"), "earlier"));
+        QString error;
+        {
+            const FileSizeLimit limit(8192);
+            QVERIFY(!writeFolderZip(tmp.filePath("SC01"), tmp.filePath("SC01.zip"), {}, &error));
+        }
+        QVERIFY2(error.contains("SC01/Footage/bg.png") && error.endsWith("File too large"),
+                 qPrintable(error));
+        QCOMPARE(readFile(tmp.filePath("SC01.zip")), QByteArray("earlier"));
+        QCOMPARE(QDir(tmp.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList({"SC01", "SC01.zip"}));
     }
 
     void unwritableDescriptorImportsNothing()
