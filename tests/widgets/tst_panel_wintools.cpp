@@ -11,15 +11,22 @@
 #include "panel/WinTools.h"
 #include "scenelist/gui/CreateSceneWidget.h"
 #include "support/AnsweringPrompts.h"
+#include "widgets/TitleItem.h"
 
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
+#include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSettings>
 #include <QSpinBox>
 #include <QStandardPaths>
+#include <QStyleFactory>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
@@ -107,6 +114,45 @@ QString state(CountingPanel *p)
 const QString kDefaults =
     QStringLiteral("Select Input Directory|10000000|*.png,*.mov|||||png|1280|720|25|0");
 
+// Whether `w` is part of a compound widget (an item view's header, a spin box's editor, a scroll
+// bar): those are laid out by their owner, not by our forms.
+bool isInnerPart(const QWidget *w, const QWidget *top)
+{
+    for (const QWidget *p = w; p && p != top; p = p->parentWidget()) {
+        const bool inner = p->objectName().startsWith(QLatin1String("qt_")) &&
+                           p->objectName() != QLatin1String("qt_scrollarea_viewport");
+        if (inner || (p != w && (qobject_cast<const QAbstractItemView *>(p) ||
+                                 qobject_cast<const QTextEdit *>(p) ||
+                                 qobject_cast<const QAbstractSpinBox *>(p) ||
+                                 qobject_cast<const QComboBox *>(p))))
+            return true;
+    }
+    return false;
+}
+
+// Visible widgets of `top` drawn smaller than their minimum size hint (capped by a designed
+// maximum), as "name WxH < WxH".
+QStringList crushedWidgets(QWidget *top)
+{
+    QStringList crushed;
+    for (QWidget *w : top->findChildren<QWidget *>()) {
+        if (!w->isVisibleTo(top) || isInnerPart(w, top))
+            continue;
+        const QSize hint = w->minimumSizeHint().boundedTo(w->maximumSize());
+        const QSizePolicy policy = w->sizePolicy();
+        const bool narrow = policy.horizontalPolicy() != QSizePolicy::Ignored &&
+                            w->width() < hint.width();
+        const bool low = policy.verticalPolicy() != QSizePolicy::Ignored &&
+                         w->height() < hint.height();
+        if (narrow || low)
+            crushed << QStringLiteral("%1 %2x%3 < %4x%5")
+                           .arg(w->objectName().isEmpty() ? w->metaObject()->className()
+                                                          : w->objectName())
+                           .arg(w->width()).arg(w->height()).arg(hint.width()).arg(hint.height());
+    }
+    return crushed;
+}
+
 } // namespace
 
 class TestPanelWinTools : public QObject
@@ -136,6 +182,7 @@ private Q_SLOTS:
         // Host commands reach the host through the plug-in's connection, as in the module.
         m_connection = std::make_unique<HostConnection>(&g_basic, 7);
         Prompts::install(&m_prompts);
+        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     }
 
     void init()
@@ -276,6 +323,70 @@ private Q_SLOTS:
                          ->text();
         QCOMPARE(shown, labels);
         QVERIFY(!panel->board()->efLog->toPlainText().contains("QString::arg"));
+    }
+
+    // The host docks the panel in frames of any size: with every page of every tab open, the
+    // pages scroll instead of squeezing a widget below its minimum size hint.
+    void openPagesNeverCrushWidgets_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("host window") << QSize(1280, 800);
+        QTest::newRow("narrow dock") << QSize(400, 600);
+    }
+    void openPagesNeverCrushWidgets()
+    {
+        QFETCH(QSize, size);
+        m_container->resize(size);
+        CountingPanel *panel = makePanel();
+        m_container->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_container.get()));
+        for (TitleItem *title : panel->findChildren<TitleItem *>())
+            title->setOpen(true);
+        QStringList crushed;
+        for (int tab = 0; tab < panel->tabWidget->count(); ++tab) {
+            panel->tabWidget->setCurrentIndex(tab);
+            QCoreApplication::processEvents();
+            QCoreApplication::processEvents();
+            for (const QString &w : crushedWidgets(panel->tabWidget->widget(tab)))
+                crushed << panel->tabWidget->tabText(tab) + ": " + w;
+        }
+        QVERIFY2(crushed.isEmpty(), qPrintable(crushed.join(QLatin1String(", "))));
+    }
+
+    // With one growing page open, the free height goes to it and not to the tool box's
+    // trailing stretch.
+    void openPageTakesFreeHeight_data()
+    {
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("grower");
+        QTest::newRow("matching table") << 3 << "Assets Matching Table" << "table";
+        QTest::newRow("log") << 4 << "Log" << "efLog";
+    }
+    void openPageTakesFreeHeight()
+    {
+        QFETCH(int, tab);
+        QFETCH(QString, page);
+        QFETCH(QString, grower);
+        m_container->resize(1280, 800);
+        CountingPanel *panel = makePanel();
+        panel->tabWidget->setCurrentIndex(tab);
+        m_container->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_container.get()));
+        QWidget *tabPage = panel->tabWidget->widget(tab);
+        for (QLabel *title : tabPage->findChildren<QLabel *>("TitleItemLabel"))
+            if (title->text() == page)
+                qobject_cast<TitleItem *>(title->parentWidget())->setOpen(true);
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        auto *view = tabPage->findChild<QAbstractScrollArea *>(grower);
+        QVERIFY(view && view->isVisible());
+        QWidget *toolBox = view->parentWidget();
+        while (toolBox && !toolBox->inherits("WToolBox"))
+            toolBox = toolBox->parentWidget();
+        QVERIFY(toolBox);
+        QLayoutItem *stretch = toolBox->layout()->itemAt(toolBox->layout()->count() - 1);
+        QCOMPARE(stretch->geometry().height(), 0);
     }
 
     // Undo on a button reaches the host, a text field keeps its own; a refused command is kept.
