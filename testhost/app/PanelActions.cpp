@@ -12,9 +12,11 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
 #include <QSettings>
@@ -239,6 +241,27 @@ bool selectListItems(HostRun &run, QWidget *widget, const QStringList &texts)
     return true;
 }
 
+// A left-button press on the title of a tool-box page, as a user opens or closes it; titles are
+// compared without their surrounding blanks (" Use Library Files").
+bool clickPageTitle(HostRun &run, const QString &title)
+{
+    QWidget *panel = findPanel(run);
+    if (!panel) {
+        *run.err << "cellkit-host: no panel is open (use --command cellKit first)" << Qt::endl;
+        return false;
+    }
+    for (QLabel *label : panel->findChildren<QLabel *>(QStringLiteral("TitleItemLabel"))) {
+        if (label->text().trimmed() != title.trimmed())
+            continue;
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(1, 1), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(label, &press);
+        return true;
+    }
+    *run.err << "cellkit-host: the panel has no page titled " << title << Qt::endl;
+    return false;
+}
+
 bool writeLog(HostRun &run)
 {
     QWidget *panel = findPanel(run);
@@ -330,6 +353,9 @@ void addPanelActions(ActionTable &table)
              button->click();
              return true;
          }});
+    table.add({"page", true, "TITLE",
+               "click the title of a tool-box page (opens a closed page, closes an open one)",
+               clickPageTitle});
     table.add({"select", true, "OBJ=TEXT[,TEXT...]",
                "select list entries by text; for treeWidget, scenes by their Element text",
                [](HostRun &run, const QString &value) {
