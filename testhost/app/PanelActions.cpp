@@ -186,10 +186,19 @@ void startDialogWatcher(HostRun &run)
         QWidget *modal = QApplication::activeModalWidget();
         if (!modal || !modal->isVisible() || modal == answered)
             return;
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        auto *dialog = qobject_cast<QFileDialog *>(modal);
+        if (!box && !dialog)
+            return;
         answered = modal;
-        if (auto *box = qobject_cast<QMessageBox *>(modal))
+        // With a window, a dialog no --answer or --choose was given for is the user's.
+        const bool queued = box ? !run.answers.isEmpty() : !run.choices.isEmpty();
+        if (!run.headless && !queued)
+            *run.err << "dialog: " << modal->windowTitle() << (box ? ": " + box->text() : QString())
+                     << " (waiting for the user)" << Qt::endl;
+        else if (box)
             answerMessageBox(run, box);
-        else if (auto *dialog = qobject_cast<QFileDialog *>(modal))
+        else
             answerFileDialog(run, dialog);
     });
     watcher->start();
@@ -328,7 +337,6 @@ void addPanelActions(ActionTable &table)
                "set a panel widget: check box true/false, text, spin box number, combo or tab "
                "index, path selector path (as typed), list entries as A,B,C",
                [](HostRun &run, const QString &value) {
-                   startDialogWatcher(run);
                    QString name, text;
                    if (!splitAssignment(run, value, &name, &text))
                        return false;
@@ -346,7 +354,6 @@ void addPanelActions(ActionTable &table)
                }});
     table.add(
         {"click", true, "OBJ", "press a panel button", [](HostRun &run, const QString &value) {
-             startDialogWatcher(run);
              auto *button = qobject_cast<QAbstractButton *>(findWidget(run, value));
              if (!button)
                  return false;
@@ -372,29 +379,30 @@ void addPanelActions(ActionTable &table)
                    if (first)
                        run.atExit.push_back([&run]() { return writeLog(run); });
                    return true;
-               }});
+               }})
+        .pathValues = {0};
     table.add({"answer", true, "ok|yes|no|cancel", "answer the next message box",
                [](HostRun &run, const QString &value) {
                    if (buttonFor(value) == QMessageBox::NoButton) {
                        *run.err << "cellkit-host: unknown answer " << value << Qt::endl;
                        return false;
                    }
-                   startDialogWatcher(run);
                    run.answers << value;
                    return true;
                }});
     table.add({"choose", true, "PATH", "answer the next file or directory chooser",
                [](HostRun &run, const QString &value) {
-                   startDialogWatcher(run);
                    run.choices << value;
                    return true;
-               }});
+               }})
+        .pathValues = {0};
     table.add({"config-dir", true, "DIR", "keep configurations and the native store in DIR",
                [](HostRun &, const QString &value) {
                    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, value);
                    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, value);
                    return true;
-               }});
+               }})
+        .pathValues = {0};
     table.add({"config", true, "NAME", "use configuration NAME for this run",
                [](HostRun &, const QString &value) {
                    QSettings store(QSettings::NativeFormat, QSettings::UserScope,

@@ -71,10 +71,11 @@ bool screenshot(HostRun &run, const QString &value)
         *run.err << "cellkit-host: --screenshot needs the window (no --headless)" << Qt::endl;
         return false;
     }
-    const QString path = value.section(QLatin1Char(','), 0, 0);
+    // The last comma: the path before it was made absolute and may hold commas of its own.
+    const int comma = value.lastIndexOf(QLatin1Char(','));
+    const QString path = comma < 0 ? value : value.left(comma);
     bool ok = true;
-    const int delay =
-        value.contains(QLatin1Char(',')) ? value.section(QLatin1Char(','), 1).toInt(&ok) : 1500;
+    const int delay = comma < 0 ? 1500 : value.mid(comma + 1).toInt(&ok);
     if (path.isEmpty() || !ok || delay < 0) {
         *run.err << "cellkit-host: --screenshot needs FILE or FILE,MS, not " << value << Qt::endl;
         return false;
@@ -101,17 +102,22 @@ bool screenshot(HostRun &run, const QString &value)
 void addProjectActions(ActionTable &table)
 {
     table.add({QStringLiteral("project"), true, QStringLiteral("FILE"),
-               QStringLiteral("open a saved test host project"), openProject});
+               QStringLiteral("open a saved test host project"), openProject})
+        .pathValues = {0};
     table.add({QStringLiteral("run-script"), true, QStringLiteral("FILE"),
                QStringLiteral("run an ExtendScript file; prints its result and error texts"),
-               runScript});
+               runScript})
+        .pathValues = {0};
     table.add({QStringLiteral("save"), true, QStringLiteral("FILE"),
-               QStringLiteral("save the open project"), saveProject});
+               QStringLiteral("save the open project"), saveProject})
+        .pathValues = {0};
     table.add({QStringLiteral("dump"), true, QStringLiteral("FILE"),
                QStringLiteral("write the project and host state as JSON (\"-\": standard output)"),
-               dumpProject});
+               dumpProject})
+        .pathValues = {0};
     table.add(
         {QStringLiteral("screenshot"), true, QStringLiteral("FILE[,MS]"),
          QStringLiteral("window mode: save a picture of the window after MS (1500) ms and quit"),
-         screenshot});
+         screenshot})
+        .pathValues = {0};
 }

@@ -15,12 +15,19 @@ private Q_SLOTS:
         QTemporaryDir tmp;
         QVERIFY(tmp.isValid());
         const QString scenes = tmp.filePath(QStringLiteral("scenes"));
+        // Relative paths, from the temporary folder: the import makes each scene folder the
+        // current one, and the outputs still land where the command line meant.
         const HostProcessRun run = runHost(
-            {"--config-dir", tmp.filePath("config"), "--make-samples", scenes, "--command",
-             "cellKit", "--set", "ckImpNewProject=true", "--set", "cbImpPrecomp=1", "--set",
-             "efImpFileExtensions=*.png,*.tga", "--import", scenes, "--scene", "SC03_tga",
-             "--scene", "SC02_tree"});
+            {"--config-dir", "config", "--make-samples", "scenes", "--command", "cellKit",
+             "--set", "ckImpNewProject=true", "--set", "cbImpPrecomp=1", "--set",
+             "efImpFileExtensions=*.png,*.tga", "--import", "scenes", "--scene", "SC03_tga",
+             "--scene", "SC02_tree", "--dump", "dump.json", "--log", "log.txt"},
+            QProcessEnvironment::systemEnvironment(), tmp.path());
         QVERIFY2(run.code == 0, qPrintable(run.err));
+        for (const char *output : {"dump.json", "log.txt"}) {
+            QVERIFY2(QFileInfo::exists(tmp.filePath(output)), output);
+            QVERIFY(!QFileInfo::exists(scenes + "/SC03_tga/" + output));
+        }
 
         QVERIFY(QFileInfo::exists(scenes + "/SC02_tree/SC02_tree.aep"));
         QVERIFY(QFileInfo::exists(scenes + "/SC03_tga/SC03_tga.aep"));
