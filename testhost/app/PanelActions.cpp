@@ -7,6 +7,7 @@
 #include "testhost/core/TestHost.h"
 
 #include <QAbstractButton>
+#include <QAbstractSlider>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -81,6 +82,10 @@ bool setWidgetValue(HostRun &run, QWidget *widget, const QString &value)
         const int number = value.toInt(&ok);
         if (ok)
             spin->setValue(number);
+    } else if (auto *slider = qobject_cast<QAbstractSlider *>(widget)) {
+        const int number = value.toInt(&ok);
+        if (ok)
+            slider->setValue(number);
     } else if (auto *combo = qobject_cast<QComboBox *>(widget)) {
         const int index = value.toInt(&ok);
         ok = ok && index >= 0 && index < combo->count();
@@ -116,6 +121,8 @@ bool widgetValue(HostRun &run, QWidget *widget, QString *value)
         *value = button->text();
     else if (auto *spin = qobject_cast<QSpinBox *>(widget))
         *value = QString::number(spin->value());
+    else if (auto *slider = qobject_cast<QAbstractSlider *>(widget))
+        *value = QString::number(slider->value());
     else if (auto *combo = qobject_cast<QComboBox *>(widget))
         *value = QString::number(combo->currentIndex());
     else if (auto *tabs = qobject_cast<QTabWidget *>(widget))
@@ -334,8 +341,8 @@ bool writeOutput(HostRun &run, const QString &file, const QString &text)
 void addPanelActions(ActionTable &table)
 {
     table.add({"set", true, "OBJ=VALUE",
-               "set a panel widget: check box true/false, text, spin box number, combo or tab "
-               "index, path selector path (as typed), list entries as A,B,C",
+               "set a panel widget: check box true/false, text, spin box or slider number, combo "
+               "or tab index, path selector path (as typed), list entries as A,B,C",
                [](HostRun &run, const QString &value) {
                    QString name, text;
                    if (!splitAssignment(run, value, &name, &text))

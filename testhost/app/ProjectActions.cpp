@@ -63,6 +63,35 @@ bool dumpProject(HostRun &run, const QString &path)
     return false;
 }
 
+// The test host's window (created before the actions run in window mode), or null.
+QMainWindow *hostWindow()
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (auto *main = qobject_cast<QMainWindow *>(w))
+            return main;
+    return nullptr;
+}
+
+// Window mode: "WxH", e.g. 1280x1000 for a picture of a tall panel, or 400x600 for a narrow one.
+bool resizeWindow(HostRun &run, const QString &value)
+{
+    const QStringList parts = value.split(QLatin1Char('x'));
+    bool okWidth = false, okHeight = false;
+    const int width = parts.value(0).toInt(&okWidth);
+    const int height = parts.value(1).toInt(&okHeight);
+    QMainWindow *window = hostWindow();
+    if (run.headless || !window) {
+        *run.err << "cellkit-host: --window-size needs the window (no --headless)" << Qt::endl;
+        return false;
+    }
+    if (parts.size() != 2 || !okWidth || !okHeight || width <= 0 || height <= 0) {
+        *run.err << "cellkit-host: --window-size needs WxH, not " << value << Qt::endl;
+        return false;
+    }
+    window->resize(width, height);
+    return true;
+}
+
 // Window mode: once the window has been up for a moment, saves a picture of it and quits.
 // "FILE" or "FILE,MS" (default 1500 ms).
 bool screenshot(HostRun &run, const QString &value)
@@ -120,4 +149,7 @@ void addProjectActions(ActionTable &table)
          QStringLiteral("window mode: save a picture of the window after MS (1500) ms and quit"),
          screenshot})
         .pathValues = {0};
+    table.add({QStringLiteral("window-size"), true, QStringLiteral("WxH"),
+               QStringLiteral("window mode: resize the window (it opens at 1280x800)"),
+               resizeWindow});
 }

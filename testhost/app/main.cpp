@@ -107,11 +107,13 @@ int main(int argc, char **argv)
         return false;
     };
 
-    // In window mode the window exists before the actions run, so that a panel they open
-    // docks in its frame.
+    // In window mode the window is up before the actions run: a panel they open docks in its
+    // frame, and the dialogs they open show over it.
     std::unique_ptr<HostWindow> window;
-    if (!headless)
+    if (!headless) {
         window = std::make_unique<HostWindow>(host);
+        window->show();
+    }
 
     int status = 0;
     for (int i = 0; i < args.size() && status == 0; ++i) {
