@@ -51,7 +51,9 @@ WinTools::WinTools(SPBasicSuite *basicSuite, AEGP_PluginID pluginId, AEGP_PanelH
     signalCreateScene = false;
 
     Ui::Form::setupUi(this);
-    Ui::Form::label->setText(helpLinkHtml(manualPage("import-scene.html")));
+    setHelpLink(Ui::Form::label, manualPage("import-scene.html"));
+    setHelpLink(stLauncherHelp, manualPage("launch.html"));
+    setHelpLink(stBoardHelp, manualPage("board.html"));
     buildOptionsToolBox();
     buildBoard();
 

@@ -65,7 +65,7 @@ TitleItem::TitleItem(const QString &title, QFrame *content, QAbstractButton *ena
 
 void TitleItem::setHelpLink(const QString &address)
 {
-    m_helpLink->setText(helpLinkHtml(address));
+    ::setHelpLink(m_helpLink, address);
 }
 
 bool TitleItem::isEnabledByCheckBox() const

@@ -6,6 +6,7 @@
 #include "ui_SendReportWidget.h"
 #include "ui_Settings.h"
 
+#include "board/Appearance.h"
 #include "board/ReportWidget.h"
 #include "import/HostConnection.h"
 #include "panel/WinTools.h"
@@ -19,10 +20,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QSpinBox>
 #include <QStandardPaths>
@@ -30,7 +33,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
+#include <QUrl>
 
+#include <cmath>
 #include <cstring>
 #include <memory>
 
@@ -151,6 +156,20 @@ QStringList crushedWidgets(QWidget *top)
                            .arg(w->width()).arg(w->height()).arg(hint.width()).arg(hint.height());
     }
     return crushed;
+}
+
+// WCAG contrast ratio of two colours (1 to 21; 3 is the least for large or underlined text).
+double contrast(const QColor &a, const QColor &b)
+{
+    const auto luminance = [](const QColor &c) {
+        const auto channel = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
+               0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 } // namespace
@@ -323,6 +342,44 @@ private Q_SLOTS:
                          ->text();
         QCOMPARE(shown, labels);
         QVERIFY(!panel->board()->efLog->toPlainText().contains("QString::arg"));
+    }
+
+    // Every tab's "Need Help ?" opens an existing manual page about that tab, drawn in the
+    // palette's link colour: the fixed blue it had was unreadable on the dark colours.
+    void helpLinksOpenTheirTabsPageReadably()
+    {
+        CountingPanel *panel = makePanel();
+        const QVector<QStringList> pages{{"launch.html"},
+                                         {"create-scene.html"},
+                                         {"import-scene.html", "import-options.html"},
+                                         {"create-scene.html"},
+                                         {"board.html"}};
+        const QPalette original = QApplication::palette();
+        const QRegularExpression link("href=\"([^\"]+)\".*color:(#[0-9a-f]{6})");
+        const QVector<std::pair<int, double>> colourSets{
+            {Appearance::DarkAE, 0.0}, {Appearance::DarkAE, 1.0}, {Appearance::LightAE, 0.0},
+            {Appearance::LightAE, 0.99}};
+        for (const auto &[set, range] : colourSets) {
+            QPalette palette = original;
+            Appearance::buildPalette(palette, set, range);
+            QApplication::setPalette(palette);
+            QVERIFY(contrast(palette.color(QPalette::Link), palette.color(QPalette::Window)) >= 3);
+            for (int tab = 0; tab < panel->tabWidget->count(); ++tab) {
+                int links = 0;
+                for (QLabel *label : panel->tabWidget->widget(tab)->findChildren<QLabel *>()) {
+                    const QRegularExpressionMatch m = link.match(label->text());
+                    if (!m.hasMatch())
+                        continue;
+                    ++links;
+                    const QFileInfo page(QUrl(m.captured(1)).toLocalFile());
+                    QVERIFY2(page.exists() && pages[tab].contains(page.fileName()),
+                             qPrintable(m.captured(1)));
+                    QCOMPARE(m.captured(2), palette.color(QPalette::Link).name());
+                }
+                QVERIFY2(links > 0, qPrintable(panel->tabWidget->tabText(tab)));
+            }
+        }
+        QApplication::setPalette(original);
     }
 
     // The host docks the panel in frames of any size: with every page of every tab open, the
