@@ -35,12 +35,15 @@ private Q_SLOTS:
         QVERIFY(!run.out.contains(QLatin1String("SC01_alpha\n")));
 
         // Scenes come in list order, whatever the order of --scene; the TGA sequence is one
-        // layer, and each sub-folder of the tree became a precomposition.
+        // layer, and each sub-folder of the tree became a precomposition, the background's at
+        // the bottom of the stack (under the effects and the character).
         const int tree = run.out.indexOf(QLatin1String("SC02_tree\n"));
         const int tga = run.out.indexOf(QLatin1String("SC03_tga\n"));
         QVERIFY2(tree >= 0 && tga > tree, qPrintable(run.out));
         QVERIFY(run.out.indexOf(QLatin1String("1. T[0001-0006].tga"), tga) > tga);
-        const int fx = run.out.indexOf(QLatin1String("composition \"FX\""), tree);
+        QVERIFY2(run.out.indexOf(QLatin1String("3. 3_BG  <- composition \"3_BG\""), tree) > tree,
+                 qPrintable(run.out));
+        const int fx = run.out.indexOf(QLatin1String("composition \"1_FX\""), tree);
         QVERIFY2(fx > tree && fx < tga, qPrintable(run.out));
         QVERIFY(run.out.indexOf(QLatin1String("1. Glow[0001-0008].png"), fx) > fx);
     }
