@@ -24,8 +24,7 @@ void WToolBox::addItem(ToolItem *item)
         delete m_layout->takeAt(m_layout->count() - 1);
     m_layout->addWidget(item);
     m_layout->addStretch();
-    connect(item->titleItem(), &TitleItem::openChanged, this,
-            &WToolBox::giveFreeHeightToOpenPages);
+    connect(item->titleItem(), &TitleItem::openChanged, this, &WToolBox::giveFreeHeightToOpenPages);
     giveFreeHeightToOpenPages();
 }
 

@@ -50,13 +50,18 @@ struct HostAction
     std::vector<int> pathValues = {};
 };
 
+// For ActionTable::add: the action's one value names a file or folder.
+inline const std::vector<int> kValueIsPath = {0};
+
 class ActionTable
 {
 public:
-    HostAction &add(HostAction action)
+    // `pathValues`: as HostAction::pathValues, e.g. kValueIsPath.
+    void add(HostAction action, std::vector<int> pathValues = {})
     {
+        if (!pathValues.empty())
+            action.pathValues = std::move(pathValues);
         m_actions.push_back(std::move(action));
-        return m_actions.back();
     }
     const HostAction *find(const QString &name) const
     {

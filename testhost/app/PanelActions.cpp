@@ -269,8 +269,8 @@ bool clickPageTitle(HostRun &run, const QString &title)
     for (QLabel *label : panel->findChildren<QLabel *>(QStringLiteral("TitleItemLabel"))) {
         if (label->text().trimmed() != title.trimmed())
             continue;
-        QMouseEvent press(QEvent::MouseButtonPress, QPointF(1, 1), Qt::LeftButton,
-                          Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(1, 1), Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
         QCoreApplication::sendEvent(label, &press);
         return true;
     }
@@ -386,8 +386,8 @@ void addPanelActions(ActionTable &table)
                    if (first)
                        run.atExit.push_back([&run]() { return writeLog(run); });
                    return true;
-               }})
-        .pathValues = {0};
+               }},
+              kValueIsPath);
     table.add({"answer", true, "ok|yes|no|cancel", "answer the next message box",
                [](HostRun &run, const QString &value) {
                    if (buttonFor(value) == QMessageBox::NoButton) {
@@ -401,15 +401,15 @@ void addPanelActions(ActionTable &table)
                [](HostRun &run, const QString &value) {
                    run.choices << value;
                    return true;
-               }})
-        .pathValues = {0};
+               }},
+              kValueIsPath);
     table.add({"config-dir", true, "DIR", "keep configurations and the native store in DIR",
                [](HostRun &, const QString &value) {
                    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, value);
                    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, value);
                    return true;
-               }})
-        .pathValues = {0};
+               }},
+              kValueIsPath);
     table.add({"config", true, "NAME", "use configuration NAME for this run",
                [](HostRun &, const QString &value) {
                    QSettings store(QSettings::NativeFormat, QSettings::UserScope,

@@ -131,24 +131,24 @@ bool screenshot(HostRun &run, const QString &value)
 void addProjectActions(ActionTable &table)
 {
     table.add({QStringLiteral("project"), true, QStringLiteral("FILE"),
-               QStringLiteral("open a saved test host project"), openProject})
-        .pathValues = {0};
+               QStringLiteral("open a saved test host project"), openProject},
+              kValueIsPath);
     table.add({QStringLiteral("run-script"), true, QStringLiteral("FILE"),
                QStringLiteral("run an ExtendScript file; prints its result and error texts"),
-               runScript})
-        .pathValues = {0};
+               runScript},
+              kValueIsPath);
     table.add({QStringLiteral("save"), true, QStringLiteral("FILE"),
-               QStringLiteral("save the open project"), saveProject})
-        .pathValues = {0};
+               QStringLiteral("save the open project"), saveProject},
+              kValueIsPath);
     table.add({QStringLiteral("dump"), true, QStringLiteral("FILE"),
                QStringLiteral("write the project and host state as JSON (\"-\": standard output)"),
-               dumpProject})
-        .pathValues = {0};
+               dumpProject},
+              kValueIsPath);
     table.add(
         {QStringLiteral("screenshot"), true, QStringLiteral("FILE[,MS]"),
          QStringLiteral("window mode: save a picture of the window after MS (1500) ms and quit"),
-         screenshot})
-        .pathValues = {0};
+         screenshot},
+        kValueIsPath);
     table.add({QStringLiteral("window-size"), true, QStringLiteral("WxH"),
                QStringLiteral("window mode: resize the window (it opens at 1280x800)"),
                resizeWindow});

@@ -42,7 +42,8 @@ bool wantsHeadless(int argc, char **argv)
 void resolvePathValues(const HostAction &action, const QDir &startFolder, QStringList &values)
 {
     for (int index : action.pathValues) {
-        if (index < values.size() && !values[index].isEmpty() && values[index] != QLatin1String("-"))
+        if (index < values.size() && !values[index].isEmpty() &&
+            values[index] != QLatin1String("-"))
             values[index] = startFolder.absoluteFilePath(values[index]);
     }
 }

@@ -126,10 +126,10 @@ bool isInnerPart(const QWidget *w, const QWidget *top)
     for (const QWidget *p = w; p && p != top; p = p->parentWidget()) {
         const bool inner = p->objectName().startsWith(QLatin1String("qt_")) &&
                            p->objectName() != QLatin1String("qt_scrollarea_viewport");
-        if (inner || (p != w && (qobject_cast<const QAbstractItemView *>(p) ||
-                                 qobject_cast<const QTextEdit *>(p) ||
-                                 qobject_cast<const QAbstractSpinBox *>(p) ||
-                                 qobject_cast<const QComboBox *>(p))))
+        if (inner ||
+            (p != w &&
+             (qobject_cast<const QAbstractItemView *>(p) || qobject_cast<const QTextEdit *>(p) ||
+              qobject_cast<const QAbstractSpinBox *>(p) || qobject_cast<const QComboBox *>(p))))
             return true;
     }
     return false;
@@ -145,15 +145,18 @@ QStringList crushedWidgets(QWidget *top)
             continue;
         const QSize hint = w->minimumSizeHint().boundedTo(w->maximumSize());
         const QSizePolicy policy = w->sizePolicy();
-        const bool narrow = policy.horizontalPolicy() != QSizePolicy::Ignored &&
-                            w->width() < hint.width();
-        const bool low = policy.verticalPolicy() != QSizePolicy::Ignored &&
-                         w->height() < hint.height();
+        const bool narrow =
+            policy.horizontalPolicy() != QSizePolicy::Ignored && w->width() < hint.width();
+        const bool low =
+            policy.verticalPolicy() != QSizePolicy::Ignored && w->height() < hint.height();
         if (narrow || low)
             crushed << QStringLiteral("%1 %2x%3 < %4x%5")
                            .arg(w->objectName().isEmpty() ? w->metaObject()->className()
                                                           : w->objectName())
-                           .arg(w->width()).arg(w->height()).arg(hint.width()).arg(hint.height());
+                           .arg(w->width())
+                           .arg(w->height())
+                           .arg(hint.width())
+                           .arg(hint.height());
     }
     return crushed;
 }
@@ -356,9 +359,10 @@ private Q_SLOTS:
                                          {"board.html"}};
         const QPalette original = QApplication::palette();
         const QRegularExpression link("href=\"([^\"]+)\".*color:(#[0-9a-f]{6})");
-        const QVector<std::pair<int, double>> colourSets{
-            {Appearance::DarkAE, 0.0}, {Appearance::DarkAE, 1.0}, {Appearance::LightAE, 0.0},
-            {Appearance::LightAE, 0.99}};
+        const QVector<std::pair<int, double>> colourSets{{Appearance::DarkAE, 0.0},
+                                                         {Appearance::DarkAE, 1.0},
+                                                         {Appearance::LightAE, 0.0},
+                                                         {Appearance::LightAE, 0.99}};
         for (const auto &[set, range] : colourSets) {
             QPalette palette = original;
             Appearance::buildPalette(palette, set, range);
@@ -417,8 +421,10 @@ private Q_SLOTS:
         QTest::addColumn<int>("tab");
         QTest::addColumn<QString>("page");
         QTest::addColumn<QString>("grower");
-        QTest::newRow("matching table") << 3 << "Assets Matching Table" << "table";
-        QTest::newRow("log") << 4 << "Log" << "efLog";
+        QTest::newRow("matching table") << 3 << "Assets Matching Table"
+                                        << "table";
+        QTest::newRow("log") << 4 << "Log"
+                             << "efLog";
     }
     void openPageTakesFreeHeight()
     {
