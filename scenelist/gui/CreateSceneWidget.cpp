@@ -228,7 +228,7 @@ SceneTree readTreeWidget(const QTreeWidget *widget)
 CreateSceneWidget::CreateSceneWidget(QWidget *parent, QWidget *optionsPage) : QWidget(parent)
 {
     Ui::CreateSceneWidget::setupUi(this);
-    stCreateSceneHelp->setText(helpLinkHtml(manualPage(kManualPage)));
+    setHelpLink(stCreateSceneHelp, manualPage(kManualPage));
     buildToolBox(optionsPage);
     setUpPathSelectors();
     connectSignals();
@@ -713,6 +713,11 @@ bool CreateSceneWidget::moveFilesToRelativePath() const
     return ckImpMoveFilesToRelativePath->isChecked();
 }
 
+bool CreateSceneWidget::collectFiles() const
+{
+    return cbTarget->currentIndex() == TargetCollect;
+}
+
 bool CreateSceneWidget::useTemplate() const
 {
     return ckUseTemplateFile->isChecked();
@@ -761,6 +766,8 @@ QVector<SceneToCreate> CreateSceneWidget::selectedScenes() const
         for (int c = 0; c < sceneItem->childCount(); ++c) {
             const QTreeWidgetItem *row = sceneItem->child(c);
             SceneElementToCreate element;
+            element.name = row->text(0);
+            element.fileName = row->text(3);
             element.path = row->text(4);
             element.layerDir = row->text(6);
             element.type = row->text(8).toInt();

@@ -37,6 +37,17 @@ bool wantsHeadless(int argc, char **argv)
     return false;
 }
 
+// A relative path on the command line names a file of the folder the program started in, even
+// after an import has made a scene folder the current one.
+void resolvePathValues(const HostAction &action, const QDir &startFolder, QStringList &values)
+{
+    for (int index : action.pathValues) {
+        if (index < values.size() && !values[index].isEmpty() &&
+            values[index] != QLatin1String("-"))
+            values[index] = startFolder.absoluteFilePath(values[index]);
+    }
+}
+
 // Runs the work left waiting by an earlier action; false when one of them failed.
 bool runPending(HostRun &run)
 {
@@ -53,6 +64,7 @@ bool runPending(HostRun &run)
 int main(int argc, char **argv)
 {
     const bool headless = wantsHeadless(argc, argv);
+    const QDir startFolder = QDir::current();
     // Headless runs draw nowhere. On Windows the module embeds through native windows, which
     // the offscreen platform does not make: there they keep the Windows platform, and a panel
     // opened top-level shows on the desktop (nothing is drawn under Wine's null display driver).
@@ -86,9 +98,8 @@ int main(int argc, char **argv)
     run.headless = headless;
     run.out = &out;
     run.err = &err;
-    // Nobody is there to answer a box: each one takes its default button and is printed.
-    if (headless)
-        startDialogWatcher(run);
+    // Every dialog is printed; headless, nobody is there to answer it: it takes its default.
+    startDialogWatcher(run);
     run.pluginPath = QDir(QCoreApplication::applicationDirPath())
                          .filePath(QStringLiteral(CELLKIT_MODULE_FILE));
     run.ensurePlugin = [&run]() {
@@ -102,11 +113,13 @@ int main(int argc, char **argv)
         return false;
     };
 
-    // In window mode the window exists before the actions run, so that a panel they open
-    // docks in its frame.
+    // In window mode the window is up before the actions run: a panel they open docks in its
+    // frame, and the dialogs they open show over it.
     std::unique_ptr<HostWindow> window;
-    if (!headless)
+    if (!headless) {
         window = std::make_unique<HostWindow>(host);
+        window->show();
+    }
 
     int status = 0;
     for (int i = 0; i < args.size() && status == 0; ++i) {
@@ -139,6 +152,7 @@ int main(int argc, char **argv)
                 return 2;
             }
             run.values = args.mid(i + 1, action->valueCount);
+            resolvePathValues(*action, startFolder, run.values);
             value = run.values.first();
             i += action->valueCount;
         }
