@@ -46,6 +46,7 @@ public:
     Q_INVOKABLE bool setConformFps(int footageId, double fps);
     Q_INVOKABLE QString scriptFileName() const { return m_fileName; }
     Q_INVOKABLE QString environment(const QString &name) const;
+    Q_INVOKABLE void quit(int exitCode);
 
 private:
     int importPsd(const QString &path);
