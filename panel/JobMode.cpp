@@ -217,7 +217,8 @@ public:
         SceneResult scene;
         scene.name = sceneName;
         m_result.scenes << scene;
-        m_log.openScene(m_result.scenes.size() - 1);
+        m_open = m_result.scenes.size() - 1;
+        m_log.openScene(m_open);
     }
     bool stopRequested() override { return false; }
     void finish() override { closeScene(); }
@@ -226,11 +227,10 @@ private:
     void closeScene()
     {
         LogSink::flush(); // lines a batch still holds belong to this scene
-        if (m_result.scenes.isEmpty() || m_closed.contains(m_result.scenes.size() - 1))
+        if (m_open < 0)
             return;
-        const int index = m_result.scenes.size() - 1;
-        m_closed.insert(index);
-        SceneResult &scene = m_result.scenes[index];
+        SceneResult &scene = m_result.scenes[m_open];
+        m_open = -1;
         const OpenProject project = openProject();
         const bool saved = !project.path.isEmpty() && !project.dirty &&
                            !m_claimed.contains(project.path) && QFileInfo::exists(project.path);
@@ -249,7 +249,7 @@ private:
     JobResult &m_result;
     JobModeLog &m_log;
     MissingElements m_missing;
-    QSet<int> m_closed;
+    int m_open = -1; // the scene being built, in m_result.scenes
     QSet<QString> m_claimed;
 };
 
