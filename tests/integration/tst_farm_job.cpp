@@ -67,6 +67,7 @@ class TestFarmJob : public QObject
 private Q_SLOTS:
     void initTestCase();
     void createJobReportsEachScene();
+    void importJobSavesEachScene();
     void questionsTakeTheirDefault();
     void jobThatCannotStart_data();
     void jobThatCannotStart();
@@ -121,6 +122,25 @@ void TestFarmJob::createJobReportsEachScene()
     // The job's lines reach the task's output as the run goes.
     QVERIFY2(run.err.contains(" - File " + m_dir.filePath("out/SC030/SC030.aep") + " Created"),
              qPrintable(run.err));
+}
+
+// Scene folders of an input folder, one project each; a folder that is not there is skipped.
+void TestFarmJob::importJobSavesEachScene()
+{
+    const QString scenes = m_dir.filePath("scenes");
+    QCOMPARE(runHost({"--make-samples", scenes}).code, 0);
+    QJsonObject object = job({"SC01_alpha", "SC99_gone"});
+    object["action"] = "import";
+    object["inputRoot"] = scenes;
+    object["result"] = "results/import.json";
+    const QString jobFile = m_dir.filePath("import.json");
+    writeJson(jobFile, object);
+    QCOMPARE(runJob(jobFile).code, 1);
+    const QJsonObject result = readJson(m_dir.filePath("results/import.json"));
+    const QJsonObject alpha = sceneOf(result, "SC01_alpha");
+    QCOMPARE(alpha.value("status").toString(), QStringLiteral("done"));
+    QCOMPARE(alpha.value("project").toString(), scenes + "/SC01_alpha/SC01_alpha.aep");
+    QCOMPARE(sceneOf(result, "SC99_gone").value("status").toString(), QStringLiteral("skipped"));
 }
 
 // A template that is not there stops the run with a warning box: the job answers it, logs it,

@@ -82,6 +82,7 @@ private Q_SLOTS:
     void configurationReadsAsTheTab();
     void importOptionsClampAsTheWidgets();
     void planCutsTheListIntoJobs();
+    void planReadsWorkbooksAsTheTab();
     void reportMergesRounds();
 };
 
@@ -197,6 +198,25 @@ void TestFarm::planCutsTheListIntoJobs()
     request.scenes = QStringList{"SC030", "SC404"};
     QVERIFY(!FarmPlan::create(request, &plan, &error));
     QCOMPARE(error, QStringLiteral("not in the scene list: SC404"));
+}
+
+// The sheet of a workbook list is read as the tab reads it: the same scenes as the same list
+// saved as CSV (the empty record between SC020 and SC030 starts no scene).
+void TestFarm::planReadsWorkbooksAsTheTab()
+{
+    QTemporaryDir dir;
+    const QString data = qEnvironmentVariable("CELLKIT_SOURCE_DIR") + "/tests/data/xlsx/";
+    QStringList names[2];
+    const QString lists[2] = {data + "scene-list.xlsx", data + "scene-list.csv"};
+    for (int i = 0; i < 2; ++i) {
+        PlanRequest request;
+        request.configuration = writeProduction(dir);
+        request.sceneList = lists[i];
+        QString error;
+        QVERIFY2(FarmPlan::sceneNames(request, &names[i], &error), qPrintable(error));
+    }
+    QCOMPARE(names[0], QStringList({"SC010", "SC020", "SC030", "SC040"}));
+    QCOMPARE(names[0], names[1]);
 }
 
 void TestFarm::reportMergesRounds()
