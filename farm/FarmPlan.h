@@ -42,7 +42,7 @@ struct PlanRequest
     QString importRoot;    // --import-root: an import plan
     QStringList scenes;    // --scenes: only these (all when empty)
     int perJob = 1;
-    QString folder;        // --out
+    QString folder; // --out
 };
 
 class FarmPlan

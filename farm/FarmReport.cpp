@@ -149,18 +149,20 @@ void printReportJson(const FarmPlan &plan, const QVector<SceneReport> &scenes, Q
 {
     QJsonArray array;
     for (const SceneReport &scene : scenes)
-        array.append(QJsonObject{{QStringLiteral("name"), scene.name},
-                                 {QStringLiteral("status"), SceneReport::statusName(scene.status)},
-                                 {QStringLiteral("project"), scene.project},
-                                 {QStringLiteral("missing"), QJsonArray::fromStringList(scene.missing)},
-                                 {QStringLiteral("messages"), QJsonArray::fromStringList(scene.messages)},
-                                 {QStringLiteral("job"), scene.job},
-                                 {QStringLiteral("submitted"), scene.submitted}});
-    const QJsonObject o{{QStringLiteral("plan"), plan.folder()},
-                        {QStringLiteral("action"), FarmJob::actionName(plan.action)},
-                        {QStringLiteral("rounds"), plan.rounds.size()},
-                        {QStringLiteral("scenes"), array},
-                        {QStringLiteral("notDone"), QJsonArray::fromStringList(scenesNotDone(scenes))}};
+        array.append(
+            QJsonObject{{QStringLiteral("name"), scene.name},
+                        {QStringLiteral("status"), SceneReport::statusName(scene.status)},
+                        {QStringLiteral("project"), scene.project},
+                        {QStringLiteral("missing"), QJsonArray::fromStringList(scene.missing)},
+                        {QStringLiteral("messages"), QJsonArray::fromStringList(scene.messages)},
+                        {QStringLiteral("job"), scene.job},
+                        {QStringLiteral("submitted"), scene.submitted}});
+    const QJsonObject o{
+        {QStringLiteral("plan"), plan.folder()},
+        {QStringLiteral("action"), FarmJob::actionName(plan.action)},
+        {QStringLiteral("rounds"), plan.rounds.size()},
+        {QStringLiteral("scenes"), array},
+        {QStringLiteral("notDone"), QJsonArray::fromStringList(scenesNotDone(scenes))}};
     out << QJsonDocument(o).toJson(QJsonDocument::Indented);
     out.flush();
 }

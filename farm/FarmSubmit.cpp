@@ -136,7 +136,8 @@ bool submitPlan(FarmPlan &plan, const SubmitRequest &request, QTextStream &out, 
         return true;
     }
     if (request.scheduler != QLatin1String("slurm")) {
-        *error = QStringLiteral("unknown scheduler \"%1\" (slurm or commands)").arg(request.scheduler);
+        *error =
+            QStringLiteral("unknown scheduler \"%1\" (slurm or commands)").arg(request.scheduler);
         return false;
     }
     const QString submitted = plan.rounds.last().submitted;

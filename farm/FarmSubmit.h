@@ -21,12 +21,12 @@ class FarmPlan;
 
 struct SubmitRequest
 {
-    QString scheduler;           // "slurm" or "commands"
-    QString hostCommand;         // a shell command line
+    QString scheduler;                       // "slurm" or "commands"
+    QString hostCommand;                     // a shell command line
     QString shell = QStringLiteral("posix"); // commands: "posix" or "cmd" (Windows)
-    QStringList schedulerOptions; // slurm: more #SBATCH options, e.g. --partition=comp
+    QStringList schedulerOptions;            // slurm: more #SBATCH options, e.g. --partition=comp
     bool dryRun = false;
-    bool again = false;          // submit a round that was submitted already
+    bool again = false; // submit a round that was submitted already
 };
 
 // Writes (and unless dry-run submits) the last round; prints the scheduler's job id, or the

@@ -33,8 +33,7 @@ QString resolved(const QString &path, const QString &folder)
     return QDir::cleanPath(QDir(folder).filePath(path));
 }
 
-bool parseObject(const QByteArray &text, const QString &format, QJsonObject *object,
-                 QString *error)
+bool parseObject(const QByteArray &text, const QString &format, QJsonObject *object, QString *error)
 {
     QJsonParseError parseError;
     const QJsonDocument doc = QJsonDocument::fromJson(text, &parseError);
@@ -81,8 +80,7 @@ QJsonObject FarmJob::toJson() const
     return o;
 }
 
-bool FarmJob::fromJson(const QByteArray &text, const QString &folder, FarmJob *job,
-                       QString *error)
+bool FarmJob::fromJson(const QByteArray &text, const QString &folder, FarmJob *job, QString *error)
 {
     QJsonObject o;
     if (!parseObject(text, kJobFormat, &o, error))

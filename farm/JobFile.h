@@ -28,7 +28,7 @@ struct FarmJob
     QString sceneList;     // create: the scene list read instead of the configuration's one
     QString inputRoot;     // import: the folder holding the scene folders
     QStringList scenes;
-    QString result;        // where the result goes
+    QString result; // where the result goes
 
     static QString actionName(Action action);
     QJsonObject toJson() const;

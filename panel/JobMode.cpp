@@ -3,11 +3,11 @@
 #include "board/LogMessageHandler.h"
 #include "host/SuiteCache.h"
 #include "import/HostConnection.h"
+#include "import/ImportOptionsSettings.h"
 #include "import/ImportProgress.h"
 #include "import/SceneCreation.h"
 #include "import/SceneHost.h"
 #include "import/SceneImport.h"
-#include "import/ImportOptionsSettings.h"
 #include "scenelist/ConfiguredCreateScene.h"
 #include "support/LogSink.h"
 #include "support/Prompts.h"
@@ -68,8 +68,7 @@ public:
             m_previous->appendLogLine(line);
         if (!isReported(line))
             return;
-        QStringList &target =
-            m_scene >= 0 ? m_result.scenes[m_scene].messages : m_result.messages;
+        QStringList &target = m_scene >= 0 ? m_result.scenes[m_scene].messages : m_result.messages;
         if (target.size() < kMaxMessages)
             target << line;
         if (m_scene >= 0 && isError(line))
@@ -117,7 +116,7 @@ public:
     Button message(QWidget *, Kind, const QString &title, const QString &text, Buttons buttons,
                    Button defaultButton) override
     {
-        const Button answer = defaultButton != NoButton ? defaultButton
+        const Button answer = defaultButton != NoButton  ? defaultButton
                               : buttons.testFlag(Cancel) ? Cancel
                               : buttons.testFlag(Ok)     ? Ok
                                                          : NoButton;
@@ -305,11 +304,12 @@ int JobMode::run()
     QFile file(m_jobFile);
     QString error;
     if (m_jobFile.isEmpty() || !file.open(QIODevice::ReadOnly)) {
-        status = cannotStart(
-            QStringLiteral("the job file [%1] cannot be read: %2").arg(m_jobFile, file.errorString()));
+        status = cannotStart(QStringLiteral("the job file [%1] cannot be read: %2")
+                                 .arg(m_jobFile, file.errorString()));
     } else if (!FarmJob::fromJson(file.readAll(), QFileInfo(m_jobFile).absolutePath(), &job,
                                   &error)) {
-        status = cannotStart(QStringLiteral("the job file [%1] is not valid: %2").arg(m_jobFile, error));
+        status =
+            cannotStart(QStringLiteral("the job file [%1] is not valid: %2").arg(m_jobFile, error));
     } else {
         m_resultPath = job.result;
         job.scenes = distinct(job.scenes);
@@ -323,19 +323,20 @@ int JobMode::run()
                       .arg(m_resultPath, error));
         return kCannotStart;
     }
-    appendLog(QStringLiteral("-INF- Job result [%1]: exit status %2").arg(m_resultPath).arg(status));
+    appendLog(
+        QStringLiteral("-INF- Job result [%1]: exit status %2").arg(m_resultPath).arg(status));
     return status;
 }
 
 int JobMode::execute(const FarmJob &job, JobModeLog &log)
 {
     if (!QFileInfo(job.configuration).isFile())
-        return cannotStart(job, QStringLiteral("the configuration [%1] does not exist")
-                                    .arg(job.configuration));
+        return cannotStart(
+            job, QStringLiteral("the configuration [%1] does not exist").arg(job.configuration));
     QSettings settings(job.configuration, QSettings::IniFormat);
     if (settings.status() != QSettings::NoError)
-        return cannotStart(job, QStringLiteral("the configuration [%1] cannot be read")
-                                    .arg(job.configuration));
+        return cannotStart(
+            job, QStringLiteral("the configuration [%1] cannot be read").arg(job.configuration));
     const ImportOptions options = readImportOptions(settings);
     ConfiguredCreateScene source(CreateSceneConfiguration::read(settings),
                                  QFileInfo(job.configuration).absolutePath());
@@ -357,8 +358,9 @@ int JobMode::runCreate(const FarmJob &job, const ImportOptions &options,
     for (const QString &scene : unknown)
         addSkipped(m_result, scene, QStringLiteral("not in the scene list"));
     if (unknown.size() < job.scenes.size()) {
-        JobProgress progress(m_result, log,
-                             [&source](const QString &scene) { return source.missingElements(scene); });
+        JobProgress progress(m_result, log, [&source](const QString &scene) {
+            return source.missingElements(scene);
+        });
         SceneImport preparation(options, source);
         SceneCreation run(options, source, preparation);
         run.setProgress(&progress);
@@ -443,6 +445,14 @@ void JobMode::runAndQuit()
         return;
     const int status = run();
     // The host's Application object: exitCode is the status of a session started from the
-    // command line; quit() ends the session.
-    SceneHost::RunScript(QStringLiteral("app.exitCode = %1;\napp.quit();").arg(status), QString());
+    // command line; quit() ends the session. A project left modified (a save that failed) is
+    // closed unsaved first, where the host can, so that no "save changes?" box holds the node.
+    SceneHost::RunScript(
+        QStringLiteral(
+            "app.exitCode = %1;\n"
+            "if (typeof CloseOptions !== \"undefined\" && app.project && app.project.close)\n"
+            "    app.project.close(CloseOptions.DO_NOT_SAVE_CHANGES);\n"
+            "app.quit();")
+            .arg(status),
+        QString());
 }

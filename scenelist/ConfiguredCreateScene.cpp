@@ -107,7 +107,7 @@ ProductionValues ConfiguredCreateScene::productionValues() const
 }
 
 QVector<TableFile> ConfiguredCreateScene::GetFileToImportFromTable(const QString &sceneName,
-                                                                  int position)
+                                                                   int position)
 {
     return m_core.GetFileToImportFromTable(m_configuration.list, sceneName, position);
 }

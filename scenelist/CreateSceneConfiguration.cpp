@@ -68,8 +68,8 @@ QString resolvedPath(const QString &raw, const ProductionValues *production)
 ProductionValues readProduction(QSettings &settings)
 {
     ProductionValues values;
-    values.episode = QString::number(spinValue(settings, QStringLiteral("sbEpisodeNumber"), 0,
-                                               9999, 1));
+    values.episode =
+        QString::number(spinValue(settings, QStringLiteral("sbEpisodeNumber"), 0, 9999, 1));
     values.episodeName = text(settings, QStringLiteral("efEpisodeName"), QStringLiteral("No Name"));
     values.userVar1 = text(settings, QStringLiteral("efUserVar1"));
     values.userVar2 = text(settings, QStringLiteral("efUserVar2"));
@@ -106,25 +106,28 @@ CreateSceneConfiguration CreateSceneConfiguration::read(QSettings &settings)
     o.splitCellOnSpace = flag(settings, QStringLiteral("ckCsvSplitCellOnSpace"), false);
     o.skipComments = flag(settings, QStringLiteral("ckCsvSkipComments"), true);
     o.fishModeCancel = flag(settings, QStringLiteral("ckFishModeCancel"), false);
-    o.productionName = text(settings, QStringLiteral("efProductionName"), QStringLiteral("No Name"));
+    o.productionName =
+        text(settings, QStringLiteral("efProductionName"), QStringLiteral("No Name"));
     o.harmony.onlineMode = flag(settings, QStringLiteral("ckTBOnlineMode"), false);
     o.harmony.server = text(settings, QStringLiteral("efTBServer"), QStringLiteral("server_tb"));
     o.harmony.scenePath =
         text(settings, QStringLiteral("efTBScenePath"), QStringLiteral("server_tb"));
 
     c.useLibraryFiles = flag(settings, QStringLiteral("ckUseFilesInLibrary"), false);
-    c.moveFilesToRelativePath = flag(settings, QStringLiteral("ckImpMoveFilesToRelativePath"), false);
+    c.moveFilesToRelativePath =
+        flag(settings, QStringLiteral("ckImpMoveFilesToRelativePath"), false);
     c.useTemplate = flag(settings, QStringLiteral("ckUseTemplateFile"), false);
-    c.templatePath = resolvedPath(
-        text(settings, QStringLiteral("FlashTemplateFile"), QStringLiteral("Select Flash Template")),
-        &o.production);
+    c.templatePath = resolvedPath(text(settings, QStringLiteral("FlashTemplateFile"),
+                                       QStringLiteral("Select Flash Template")),
+                                  &o.production);
     for (const QString &entry : listEntries(settings, QStringLiteral("listScript"))) {
         const QString script = entry.simplified();
         if (!script.isEmpty())
             c.scripts << script;
     }
     // This field has no placeholders: only the hint is dropped.
-    c.codeConversionFile = resolvedPath(text(settings, QStringLiteral("pbCodeConversionFile")), nullptr);
+    c.codeConversionFile =
+        resolvedPath(text(settings, QStringLiteral("pbCodeConversionFile")), nullptr);
     return c;
 }
 

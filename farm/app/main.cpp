@@ -90,7 +90,8 @@ bool checkKnown(const Arguments &a, const QStringList &known, int positional, QS
         return false;
     }
     if (a.positional().size() != positional) {
-        *error = positional ? QStringLiteral("name the plan folder") : QStringLiteral("unexpected %1").arg(a.positional().join(' '));
+        *error = positional ? QStringLiteral("name the plan folder")
+                            : QStringLiteral("unexpected %1").arg(a.positional().join(' '));
         return false;
     }
     return true;
@@ -101,8 +102,8 @@ int plan(const QStringList &args, QTextStream &out, QTextStream &err)
     Arguments a(args, {});
     QString error;
     if (!a.parse(&error) ||
-        !checkKnown(a, {"--config", "--list", "--import-root", "--scenes", "--per-job", "--out"},
-                    0, &error))
+        !checkKnown(a, {"--config", "--list", "--import-root", "--scenes", "--per-job", "--out"}, 0,
+                    &error))
         return fail(err, error);
     PlanRequest request;
     request.configuration = a.value("--config");
@@ -132,10 +133,10 @@ int submit(const QStringList &args, QTextStream &out, QTextStream &err)
 {
     Arguments a(args, {"--dry-run", "--again"});
     QString error;
-    if (!a.parse(&error) ||
-        !checkKnown(a, {"--scheduler", "--host-command", "--sbatch-option", "--shell", "--dry-run",
-                        "--again"},
-                    1, &error))
+    if (!a.parse(&error) || !checkKnown(a,
+                                        {"--scheduler", "--host-command", "--sbatch-option",
+                                         "--shell", "--dry-run", "--again"},
+                                        1, &error))
         return fail(err, error);
     FarmPlan farmPlan;
     if (!FarmPlan::load(a.positional().first(), &farmPlan, &error))
@@ -176,8 +177,8 @@ int report(const QStringList &args, QTextStream &out, QTextStream &err)
         const PlanRound &round = farmPlan.rounds.last();
         // On the error stream, so that --json output stays one document.
         err << "round " << farmPlan.rounds.size() << ": " << round.jobs.size() << " jobs for "
-            << notDone.size() << " scenes; submit it with cellkit-farm submit "
-            << farmPlan.folder() << Qt::endl;
+            << notDone.size() << " scenes; submit it with cellkit-farm submit " << farmPlan.folder()
+            << Qt::endl;
     }
     return notDone.isEmpty() ? 0 : 1;
 }

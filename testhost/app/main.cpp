@@ -18,6 +18,8 @@ namespace {
 void printUsage(const ActionTable &table, QTextStream &out)
 {
     out << "usage: cellkit-host [--headless] [--version] [ACTION...]\n"
+        << "With CELLKIT_JOB set and nothing on the command line: a farm job's session, run\n"
+        << "until the plug-in quits it (exit status: the plug-in's app.exitCode).\n"
         << "Actions run in the order given:\n";
     for (const HostAction &a : table.all()) {
         QString left = QStringLiteral("  --") + a.name;

@@ -89,9 +89,10 @@ void TestFarmJob::initTestCase()
     QVERIFY(table.open(QIODevice::ReadOnly));
     const HostProcessRun saved = runHost(
         {"--config-dir", configDir, "--config", "farm", "--command", "cellKit", "--table",
-         QString::fromUtf8(table.readAll()), "--set", "pb_selectSceneList=" + production + "/scene-list.csv",
-         "--set", "lwLibDir=" + production + "/library", "--set", "cbLibraryFolderRecursion=1",
-         "--set", "cbTarget=2", "--set", "pbSelectDestinationDir=" + m_dir.filePath("out")});
+         QString::fromUtf8(table.readAll()), "--set",
+         "pb_selectSceneList=" + production + "/scene-list.csv", "--set",
+         "lwLibDir=" + production + "/library", "--set", "cbLibraryFolderRecursion=1", "--set",
+         "cbTarget=2", "--set", "pbSelectDestinationDir=" + m_dir.filePath("out")});
     QCOMPARE(saved.code, 0);
     m_config = configDir + "/Quillmark/cellKit4after-farm.ini";
     QVERIFY(QFile::exists(m_config));
@@ -99,8 +100,10 @@ void TestFarmJob::initTestCase()
 
 QJsonObject TestFarmJob::job(const QStringList &scenes) const
 {
-    return QJsonObject{{"format", "cellkit-job"},     {"version", 1},
-                       {"action", "create"},          {"configuration", m_config},
+    return QJsonObject{{"format", "cellkit-job"},
+                       {"version", 1},
+                       {"action", "create"},
+                       {"configuration", m_config},
                        {"scenes", QJsonArray::fromStringList(scenes)},
                        {"result", "results/job.json"}};
 }
@@ -184,7 +187,8 @@ void TestFarmJob::jobThatCannotStart_data()
         << QByteArray(R"({"format": "cellkit-job", "version": 1, "action": "create",
                          "configuration": "gone.ini", "scenes": ["SC010"],
                          "result": "results/gone.json"})")
-        << "results/gone.json" << "the configuration [" + m_dir.filePath("gone.ini") + "] does not exist";
+        << "results/gone.json"
+        << "the configuration [" + m_dir.filePath("gone.ini") + "] does not exist";
 }
 
 // The host still ends, with status 2, and a result says why, where the farm's report looks.
