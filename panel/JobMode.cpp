@@ -20,6 +20,7 @@
 #include <QSettings>
 #include <QSysInfo>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 
