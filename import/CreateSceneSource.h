@@ -6,7 +6,8 @@
 //
 // Example: a tree scene "SC010" holding a found Movie row /lib/SC010.mov and a found Asset row
 // /lib/chars/bob.png with layer folder "CHARS" is handed over as
-// {"SC010", {{"/lib/SC010.mov", "", 3, true}, {"/lib/chars/bob.png", "CHARS", 6, true}}}.
+// {"SC010", {{"SC010", "SC010.mov", "/lib/SC010.mov", "", 3, true},
+//            {"bob", "bob.png", "/lib/chars/bob.png", "CHARS", 6, true}}}.
 #include "support/ProductionValues.h"
 
 #include <QPair>
@@ -19,6 +20,8 @@ using TableFile = QPair<QString, QString>; // file path, project folder text
 // One element row of a scene to create, as the scene tree shows it.
 struct SceneElementToCreate
 {
+    QString name;       // "Element": the asset's name
+    QString fileName;   // "File Name": the file looked for
     QString path;       // "Full Path Name": the file found on disk
     QString layerDir;   // "LayerDir": the project folder of its footage
     int type = 0;       // "Tid": 3 Movie, 4 Sound, 5 Ima, 6 Asset; other types are not built
@@ -37,6 +40,9 @@ public:
     virtual ~CreateSceneSource();
     virtual bool useLibraryFiles() const { return false; }
     virtual bool moveFilesToRelativePath() const { return false; }
+    // The target "Collect Files in a Folder and Zip it": a created scene gets a copy of every
+    // file it uses and is written to a zip archive beside its folder.
+    virtual bool collectFiles() const { return false; }
     virtual bool useTemplate() const { return false; }
     // The template project, placeholders expanded.
     virtual QString templatePath() const { return {}; }

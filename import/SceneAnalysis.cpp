@@ -2,6 +2,7 @@
 
 #include "import/CreateSceneSource.h"
 #include "import/ExpoDescriptor.h"
+#include "import/FootageCopies.h"
 #include "import/ImageProbe.h"
 #include "support/FolderEntries.h"
 #include "support/LogSink.h"
@@ -17,6 +18,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <memory>
 
 namespace {
 
@@ -88,13 +90,18 @@ bool matchesPattern(const QVector<FilePattern> &patterns, const QString &name)
 
 // Files matching a pattern and every subdirectory, in case-sensitive name order (UTF-16 code
 // units, so "B.png" comes before "a.png") with files and directories interleaved. The
-// locale-aware QDir sorting would put "a.png" first.
-QVector<FolderEntry> listDirectory(const QString &dir, const QVector<FilePattern> &patterns)
+// locale-aware QDir sorting would put "a.png" first. The names of the files left out go to
+// `skipped`.
+QVector<FolderEntry> listDirectory(const QString &dir, const QVector<FilePattern> &patterns,
+                                   QStringList *skipped)
 {
     QVector<FolderEntry> entries = readFolderEntries(dir, FolderEntryKinds::FilesAndDirectories);
     entries.erase(std::remove_if(entries.begin(), entries.end(),
-                                 [&patterns](const FolderEntry &e) {
-                                     return !e.isDirectory && !matchesPattern(patterns, e.name);
+                                 [&patterns, skipped](const FolderEntry &e) {
+                                     if (e.isDirectory || matchesPattern(patterns, e.name))
+                                         return false;
+                                     skipped->append(e.name);
+                                     return true;
                                  }),
                   entries.end());
     std::sort(entries.begin(), entries.end(), [](const FolderEntry &a, const FolderEntry &b) {
@@ -193,7 +200,9 @@ void logCellName(QStringView cellName)
         return;
     QString line;
     line.reserve(cellName.size() + 2);
-    line.append(QLatin1Char('"')).append(cellName.data(), int(cellName.size())).append(QLatin1Char('"'));
+    line.append(QLatin1Char('"'))
+        .append(cellName.data(), int(cellName.size()))
+        .append(QLatin1Char('"'));
     const QMessageLogContext context(nullptr, 0, nullptr, "default");
     qt_message_output(QtDebugMsg, context, line);
 }
@@ -211,6 +220,7 @@ struct SceneAnalysis::ScanState
     // Canonical paths of the directories being scanned: a link back to one of them is skipped.
     QStringList openDirs;
     int lastColumn = -1; // the column of the file scanned last
+    ScanReport report;
 };
 
 SceneAnalysis::SceneAnalysis(const ImportOptions &options, CreateSceneSource &createScene,
@@ -256,6 +266,7 @@ void SceneAnalysis::ImportSceneFromDir(const QString &sceneDir)
         nbIma = sceneLength(cols);
     compositionSize(dir, cols, &dx, &dy);
     LogCols(cols);
+    explainEmptyScan(dir, !cols.isEmpty());
 
     if (!ExpoDescriptor::WriteExpoDescriptor(generated, nbIma, frameRate, dx, dy, cols))
         return;
@@ -264,13 +275,52 @@ void SceneAnalysis::ImportSceneFromDir(const QString &sceneDir)
 
 void SceneAnalysis::ScanSceneDir(const QString &dir, ExpoColList &cols, const QString &subdir)
 {
-    ScanState state{cols, {}, compilePatterns(m_options.fileExtensions), {}};
+    ScanState state{cols, {}, compilePatterns(m_options.fileExtensions), {}, -1, {}};
     state.firstByName.reserve(cols.size());
     for (int i = 0; i < cols.size(); ++i) {
         if (!state.firstByName.contains(cols.at(i).name))
             state.firstByName.insert(cols.at(i).name, i);
     }
     scanDirectory(dir, subdir, state);
+    m_lastScan = state.report;
+}
+
+// What a run writes into the scene folder itself (the descriptors and the batch project) is no
+// content of the scene.
+bool SceneAnalysis::isRunOutput(const QString &name, const QString &dir, const QString &subdir)
+{
+    if (!subdir.isEmpty())
+        return false;
+    const QString scene = baseName(dir);
+    return name == scene + QLatin1String(".xml") ||
+           name == scene + ExpoDescriptor::generatedMarker() + QLatin1String(".xml") ||
+           fileExtension(name) == QLatin1String("aep");
+}
+
+void SceneAnalysis::explainEmptyScan(const QString &sceneDir, bool anyColumn) const
+{
+    const QString scene = baseName(sceneDir);
+    if (m_lastScan.filesMatched > 0)
+        return;
+    if (m_lastScan.skippedExtensions.isEmpty()) {
+        appendLog(
+            QStringLiteral("-WAR- ImportSceneFromDir [%1]: the scene folder [%2] holds no "
+                           "file to import%3")
+                .arg(scene, sceneDir,
+                     anyColumn ? QString() : QStringLiteral("; its composition stays empty")));
+        return;
+    }
+    QStringList found;
+    for (auto it = m_lastScan.skippedExtensions.constBegin();
+         it != m_lastScan.skippedExtensions.constEnd(); ++it) {
+        const QString extension =
+            it.key().isEmpty() ? QStringLiteral("(no extension)") : QStringLiteral("*.") + it.key();
+        found << QStringLiteral("%1 (%2)").arg(extension).arg(it.value());
+    }
+    appendLog(
+        QStringLiteral("-WAR- ImportSceneFromDir [%1]: no file of the scene folder matched "
+                       "the file extensions [%2]; it holds %3")
+            .arg(scene, m_options.fileExtensions.simplified(), found.join(QStringLiteral(", "))));
 }
 
 void SceneAnalysis::scanDirectory(const QString &dir, const QString &subdir, ScanState &state)
@@ -281,13 +331,19 @@ void SceneAnalysis::scanDirectory(const QString &dir, const QString &subdir, Sca
     state.openDirs.append(canonical);
 
     const QString folder = folderText(dir);
-    const QVector<FolderEntry> entries = listDirectory(dir, state.patterns);
+    QStringList skipped;
+    const QVector<FolderEntry> entries = listDirectory(dir, state.patterns, &skipped);
+    for (const QString &name : qAsConst(skipped)) {
+        if (!isRunOutput(name, dir, subdir))
+            state.report.skippedExtensions[fileExtension(name)] += 1;
+    }
     for (const FolderEntry &entry : entries) {
         if (entry.isDirectory) {
             scanDirectory(dir + QLatin1Char('/') + entry.name,
                           subdir + QLatin1Char('/') + entry.name, state);
             continue;
         }
+        ++state.report.filesMatched;
         const CellName cell = cellNameOf(entry.name);
         logCellName(cell.baseName);
         // Files come in name order, so most belong to the column of the file before them.
@@ -327,7 +383,9 @@ void SceneAnalysis::ExtractFromTable(const QString &sceneDir, ExpoColList &cols,
     const QVector<TableFile> files =
         m_createScene.GetFileToImportFromTable(baseName(sceneDir), position);
     appendLog(QStringLiteral("--- Extern Files ---"));
-    const bool copy = m_createScene.moveFilesToRelativePath();
+    std::unique_ptr<FootageCopies> copies;
+    if (m_createScene.moveFilesToRelativePath())
+        copies = std::make_unique<FootageCopies>(sceneDir);
     const QDir scene(sceneDir);
     for (const TableFile &pair : files) {
         const QString &file = pair.first;
@@ -337,37 +395,25 @@ void SceneAnalysis::ExtractFromTable(const QString &sceneDir, ExpoColList &cols,
 
         // The extension comes from the file name alone: a dot in a library folder's name is
         // no extension of a file that has none.
-        ExpoCol col = fixedImageColumn(fileName(file), QString(), pair.second);
-        if (copy) {
-            copyToFootage(sceneDir, file, col.firstCellName + QLatin1Char('.') + col.ext);
-            col.subdir = QStringLiteral("/Footage");
-        } else {
-            col.subdir = fileDirectory(QLatin1Char('/') + scene.relativeFilePath(file));
-        }
+        QString used = file;
+        if (copies)
+            used = copyToFootage(*copies, file);
+        ExpoCol col = fixedImageColumn(fileName(used), QString(), pair.second);
+        col.subdir = fileDirectory(QLatin1Char('/') + scene.relativeFilePath(used));
         cols.append(col);
     }
+    if (copies)
+        copies->save();
 }
 
-// A copy that fails (the file is missing, or the target cannot be written) is not reported:
-// the column still points into "Footage".
-void SceneAnalysis::copyToFootage(const QString &sceneDir, const QString &file,
-                                  const QString &targetName) const
+// The copy keeps the file's name (in a numbered folder of Footage when another source of that
+// name was copied first); a file that cannot be copied is used where it is, with an -ERR-.
+QString SceneAnalysis::copyToFootage(FootageCopies &copies, const QString &file) const
 {
-    const QString footage = sceneDir + QLatin1String("/Footage");
     qDebug() << "Copy File a:" << file;
-    if (!QFileInfo(footage).isDir())
-        QDir(sceneDir).mkdir(QStringLiteral("Footage"));
-    qDebug() << "Copy File b:" << footage;
-    const QString target = footage + QLatin1Char('/') + targetName;
-    qDebug() << "Copy File c:" << target;
-    if (QFileInfo::exists(target)) {
-        qDebug() << "Copy File d:"
-                 << "exists, left unchanged";
-    } else {
-        const bool copied = QFile::copy(file, target);
-        qDebug() << "Copy File d:" << (copied ? "copied" : "not copied");
-    }
+    const QString target = copies.copyOrSource(file);
     qDebug() << "Copy File e:" << target;
+    return target;
 }
 
 bool SceneAnalysis::ImaSize(const QString &sceneDir, const ExpoColList &cols, const QString &ext,

@@ -5,13 +5,17 @@
 //
 // Example: A0001.png .. A0024.png and BG.png in SC01 give the columns A (24 images, 1 to 24) and
 // BG (a fixed image); the scene lasts 24 frames and SC01-QUILLMARK-GENERATED.xml is written.
+// A scene folder that gives no image says why: "no file ... matched the file extensions
+// [*.png,*.mov]; it holds *.tga (24)", or that it holds no file at all.
 #include "import/ExpoCol.h"
 #include "import/ImportOptions.h"
 
+#include <QMap>
 #include <QString>
 
 class CreateSceneSource;
 class ExpoDescriptor;
+class FootageCopies;
 
 class SceneAnalysis
 {
@@ -36,15 +40,25 @@ public:
 
 private:
     struct ScanState;
+    // What the last ScanSceneDir met: files taken, and the files left out by extension.
+    struct ScanReport
+    {
+        int filesMatched = 0;
+        QMap<QString, int> skippedExtensions; // lower case, without the dot
+    };
+
+    static bool isRunOutput(const QString &name, const QString &dir, const QString &subdir);
+    // A -WAR- line saying why the scan found nothing to import, when it did not.
+    void explainEmptyScan(const QString &sceneDir, bool anyColumn) const;
 
     void scanDirectory(const QString &dir, const QString &subdir, ScanState &state);
     QString folderText(const QString &dir) const;
-    void copyToFootage(const QString &sceneDir, const QString &file,
-                       const QString &targetName) const;
+    QString copyToFootage(FootageCopies &copies, const QString &file) const;
     void compositionSize(const QString &sceneDir, const ExpoColList &cols, int *dx, int *dy) const;
     static int sceneLength(const ExpoColList &cols);
 
     const ImportOptions &m_options;
     CreateSceneSource &m_createScene;
     ExpoDescriptor &m_descriptor;
+    ScanReport m_lastScan;
 };

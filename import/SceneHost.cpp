@@ -4,6 +4,7 @@
 #include "import/HostScripts.h"
 #include "import/vipLi.h"
 #include "import/vipLi_p.h"
+#include "support/FileNameCheck.h"
 #include "support/LogSink.h"
 #include "support/Prompts.h"
 #include "support/TextHelpers.h"
@@ -108,12 +109,20 @@ bool SceneHost::NewSceneProject(const QString &root, const QString &scene, QStri
                                 AEGP_ProjectH *project)
 {
     *project = nullptr;
+    const QString pattern = m_options.outputFileName.trimmed();
+    const QString name = pattern.isEmpty() ? scene : resolveScenePattern(pattern, scene);
+    // Both become names inside root: neither may lead out of it.
+    for (const QString &part : {scene, name}) {
+        if (const QString problem = fileNameProblem(part); !problem.isEmpty()) {
+            appendLog(QStringLiteral("-ERR- NewSceneProject: [%1] cannot name the scene's folder "
+                                     "or project: %2")
+                          .arg(part, problem));
+            return false;
+        }
+    }
     const QString sceneDir = QDir(root).absolutePath() + QLatin1Char('/') + scene;
     QDir().mkpath(sceneDir);
     QDir::setCurrent(sceneDir);
-
-    const QString pattern = m_options.outputFileName.trimmed();
-    const QString name = pattern.isEmpty() ? scene : resolveScenePattern(pattern, scene);
     *outputFile = sceneDir + QLatin1Char('/') + name + QLatin1String(".aep");
 
     const bool useTemplate = m_createScene.useTemplate();

@@ -33,7 +33,8 @@ public:
 
     // Batch mode: makes root/scene (the process's current directory from now on), opens a new
     // project (or the template) and gives the .aep path it is to be saved as. False when the
-    // host could not open a project.
+    // host could not open a project, or (with an -ERR- line, nothing made) when the scene or
+    // the project name from efImpOutputFileName could not be one file name.
     bool NewSceneProject(const QString &root, const QString &scene, QString *outputFile,
                          AEGP_ProjectH *project);
 

@@ -2,6 +2,7 @@
 
 #include "import/CreateSceneSource.h"
 #include "import/ExpoDescriptor.h"
+#include "import/FootageCopies.h"
 #include "import/HostColumnAssembler.h"
 #include "import/HostConnection.h"
 #include "import/ImportProgress.h"
@@ -123,16 +124,9 @@ bool SceneImport::PrepareImport()
     return true;
 }
 
-QString SceneImport::CopyToFootage(const QString &file, const QString &dir) const
+QString SceneImport::CopyToFootage(const QString &file, FootageCopies &copies) const
 {
     if (!m_createScene.moveFilesToRelativePath())
         return file;
-    const QString footageDir = dir + QLatin1String("/Footage");
-    QDir().mkpath(footageDir);
-    const QString target = footageDir + QLatin1Char('/') + QFileInfo(file).fileName();
-    // A copy already in place is used as it is.
-    if (QFileInfo::exists(target) || QFile::copy(file, target))
-        return target;
-    appendLog(QStringLiteral("-ERR- CopyToFootage: cannot copy [%1] to [%2]").arg(file, target));
-    return file;
+    return copies.copyOrSource(file);
 }

@@ -14,6 +14,7 @@
 #include <functional>
 
 class CreateSceneSource;
+class FootageCopies;
 class ImportProgress;
 
 // Runs `runScene` for each scene in order, showing "scene i of n" on `progress` (may be null)
@@ -37,9 +38,10 @@ public:
     // Saves the settings, checks the template and, in batch mode, a modified project. False
     // when the run must not start.
     bool PrepareImport();
-    // With "copy files to relative path" on: file copied into dir/Footage, and that copy's path
-    // returned; otherwise (or when no copy could be made) the file itself.
-    QString CopyToFootage(const QString &file, const QString &dir) const;
+    // With "copy files to relative path" on: the file's copy in the scene's Footage folder
+    // (made or refreshed, see FootageCopies); otherwise, or when no copy could be made (an
+    // -ERR- line then), the file itself.
+    QString CopyToFootage(const QString &file, FootageCopies &copies) const;
 
     // The scenes imported by the last ImportScene (a stopped run imports fewer).
     int scenesImported() const { return m_scenesImported; }

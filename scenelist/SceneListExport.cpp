@@ -3,7 +3,9 @@
 #include "scenelist/AssetType.h"
 #include "scenelist/MatchingTable.h"
 #include "scenelist/SceneTree.h"
+#include "support/FileNameCheck.h"
 #include "support/LogSink.h"
+#include "support/MissingFilesText.h"
 #include "support/Prompts.h"
 #include "support/TextHelpers.h"
 #include "support/WholeFile.h"
@@ -42,8 +44,7 @@ QString imageCount(const SceneTreeScene &scene, const MatchingTable &table)
 
 bool isCountedMissing(const SceneTreeRow &element)
 {
-    const int type = element.cell(SceneTreeColumn::Tid).toInt();
-    return type >= TypeMovie && type <= TypeCode && !element.isFound();
+    return isListedAsMissing(element.cell(SceneTreeColumn::Tid).toInt(), element.isFound());
 }
 
 } // namespace
@@ -51,6 +52,16 @@ bool isCountedMissing(const SceneTreeRow &element)
 SceneListExport::SceneListExport(const SceneTree &tree, const MatchingTable &table)
     : m_tree(tree), m_table(table)
 {}
+
+bool SceneListExport::hasOutputDir(const QString &outputDir) const
+{
+    // Without one, the files would go to the root of the disk.
+    if (!outputDir.trimmed().isEmpty())
+        return true;
+    Prompts::current().warning(m_dialogParent, QStringLiteral("Warning"),
+                               QStringLiteral("Select Destination Directory first"));
+    return false;
+}
 
 bool SceneListExport::write(const QString &what, const QString &path, const QByteArray &bytes)
 {
@@ -79,23 +90,41 @@ bool SceneListExport::exportShotLedger(const QString &outputDir, const QString &
                                    QStringLiteral("No lines Selected ... Abort"));
         return false;
     }
-    const QString stem =
-        QStringLiteral("%1/%2_%3")
-            .arg(outputDir, productionName, episode.rightJustified(2, QLatin1Char('0')));
+    if (!hasOutputDir(outputDir))
+        return false;
+    const QString what = QStringLiteral("SLG Export");
+    const QString stemName =
+        QStringLiteral("%1_%2").arg(productionName, episode.rightJustified(2, QLatin1Char('0')));
+    const QString stem = outputDir + QLatin1Char('/') + stemName;
     const QString listPath = stem + QStringLiteral(".csv");
     const QString timePath = stem + QStringLiteral(".time");
+    if (const QString problem = fileNameProblem(stemName); !problem.isEmpty()) {
+        appendLog(QStringLiteral("-ERR- %1 : the file name [%2] made of the production name and "
+                                 "the episode cannot be used: %3")
+                      .arg(what, stemName, problem));
+        Prompts::current().warning(m_dialogParent, QString(),
+                                   QStringLiteral("Error creating %1").arg(listPath));
+        return false;
+    }
     QString list;
     QString times;
+    int exported = 0;
     for (const SceneTreeScene &scene : m_tree.scenes()) {
         if (!scene.selected)
             continue;
         const QString name = exportedSceneName(scene.cell(SceneTreeColumn::Element));
+        // The tracking tool names its own files after these.
+        if (const QString problem = fileNameProblem(name); !problem.isEmpty()) {
+            appendLog(QStringLiteral("-ERR- %1 : the scene [%2] is not exported: %3")
+                          .arg(what, scene.cell(SceneTreeColumn::Element), problem));
+            continue;
+        }
         const QString count = imageCount(scene, m_table);
         list += name + QLatin1Char('\n');
         times += QStringLiteral("%1;%1-sc;%2;\n").arg(name, count);
         appendLog(QStringLiteral("Scene: %1 NbIma :%2").arg(name, count));
+        ++exported;
     }
-    const QString what = QStringLiteral("SLG Export");
     if (!write(what, listPath, nativeLineEnds(localText(list))) ||
         !write(what, timePath, nativeLineEnds(localText(times))))
         return false;
@@ -103,21 +132,21 @@ bool SceneListExport::exportShotLedger(const QString &outputDir, const QString &
         m_dialogParent, QString(),
         QStringLiteral("The Followings Files have been created with %1 Line(s)\n\n    %2\n    "
                        "%3\n\nREM: Scene Name have been converted in UpperCase\n")
-            .arg(QString::number(selected), listPath, timePath));
+            .arg(QString::number(exported), listPath, timePath));
     return true;
 }
 
 bool SceneListExport::createMissingFilesLog(const QString &outputDir)
 {
+    if (!hasOutputDir(outputDir))
+        return false;
     QString text;
     for (const SceneTreeScene &scene : m_tree.scenes()) {
-        text +=
-            QStringLiteral("SC : ====== %1 ======\r\n").arg(scene.cell(SceneTreeColumn::Element));
+        text += missingFilesSceneLine(scene.cell(SceneTreeColumn::Element));
         for (const SceneTreeRow &element : scene.elements) {
             if (isCountedMissing(element)) {
-                text += QStringLiteral("KO : %1 => %2\r\n")
-                            .arg(element.cell(SceneTreeColumn::Element),
-                                 element.cell(SceneTreeColumn::FileName));
+                text += missingFilesElementLine(element.cell(SceneTreeColumn::Element),
+                                                element.cell(SceneTreeColumn::FileName));
             }
         }
     }

@@ -6,8 +6,11 @@
 //    the image count is column 0 of the scene's last NbIma element, "0" without one.
 //  - Missing-files log: "MissingFiles.log", per scene its Movie, Sound, Ima, Asset and Code
 //    elements not found, CRLF line ends.
-// A file is replaced only once it is completely written; a failure leaves the previous file
-// as it was, shows "Error creating <path>" and writes a -ERR- line with the reason.
+// Both need an output folder. A scene whose exported name could not be a file name ("../ESC")
+// is left out with an -ERR- line, as is the whole SLG export when the production name makes
+// its file names unusable. A file is replaced only once it is completely written; a failure
+// leaves the previous file as it was, shows "Error creating <path>" and writes a -ERR- line
+// with the reason.
 //
 // Example: production "Prod", episode "3", selected scenes "12" and "sc 12" (NbIma 48) give
 // Prod_03.csv = "012\n0SC12\n" and Prod_03.time = "012;012-sc;0;\n0SC12;0SC12-sc;48;\n".
@@ -34,6 +37,8 @@ public:
     static QString exportedSceneName(const QString &sceneName);
 
 private:
+    // False, after saying so, when no output folder was chosen.
+    bool hasOutputDir(const QString &outputDir) const;
     // Writes one file; a failure is logged with its reason and shown.
     bool write(const QString &what, const QString &path, const QByteArray &bytes);
 

@@ -699,6 +699,11 @@ bool CreateSceneWidget::moveFilesToRelativePath() const
     return ckImpMoveFilesToRelativePath->isChecked();
 }
 
+bool CreateSceneWidget::collectFiles() const
+{
+    return cbTarget->currentIndex() == TargetCollect;
+}
+
 bool CreateSceneWidget::useTemplate() const
 {
     return ckUseTemplateFile->isChecked();
@@ -747,6 +752,8 @@ QVector<SceneToCreate> CreateSceneWidget::selectedScenes() const
         for (int c = 0; c < sceneItem->childCount(); ++c) {
             const QTreeWidgetItem *row = sceneItem->child(c);
             SceneElementToCreate element;
+            element.name = row->text(0);
+            element.fileName = row->text(3);
             element.path = row->text(4);
             element.layerDir = row->text(6);
             element.type = row->text(8).toInt();

@@ -77,6 +77,7 @@ public:
     // What the scene runs read (CreateSceneSource).
     bool useLibraryFiles() const override;
     bool moveFilesToRelativePath() const override;
+    bool collectFiles() const override;
     bool useTemplate() const override;
     QString templatePath() const override;
     QStringList scripts() const override;

@@ -970,7 +970,7 @@ bool ProjectHost::openProject(const QString &path, QString *error)
     }
     auto model = std::make_unique<ProjectModel>();
     QString why;
-    if (!model->fromJson(doc.object(), &why)) {
+    if (!model->fromJson(doc.object(), &why, nullptr, QFileInfo(path).absolutePath())) {
         *error = QStringLiteral("Cannot read project \"%1\": %2").arg(path, why);
         return false;
     }

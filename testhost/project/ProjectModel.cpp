@@ -2,6 +2,8 @@
 
 #include "testhost/project/FootageScan.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLocale>
@@ -55,6 +57,56 @@ bool isKind(const QString &kind)
 {
     return kind == QLatin1String("sequence") || kind == QLatin1String("still") ||
            kind == QLatin1String("movie") || kind == QLatin1String("sound");
+}
+
+// The footage's files relative to the project's folder ("Footage/bg.png"), "" for a missing
+// frame; what the project can find its footage by once both moved together. A sequence's
+// frames share their folder, so each folder is made relative once.
+QStringList relativeFiles(const ProjectItem *item, const QDir &projectDir)
+{
+    QStringList relative;
+    relative.reserve(item->files.size());
+    QString lastDir;
+    QString lastPrefix; // lastDir relative to the project's folder, with a "/", or ""
+    bool known = false;
+    for (const QString &file : item->files) {
+        if (file.isEmpty()) {
+            relative << QString();
+            continue;
+        }
+        const int slash = file.lastIndexOf(QLatin1Char('/'));
+        if (slash < 0) {
+            relative << file; // not a path of this disk: nothing to be relative to
+            continue;
+        }
+        const QString dir = file.left(qMax(slash, 1));
+        if (!known || dir != lastDir) {
+            lastDir = dir;
+            const QString path = projectDir.relativeFilePath(dir);
+            lastPrefix =
+                path.isEmpty() || path == QLatin1String(".") ? QString() : path + QLatin1Char('/');
+            known = true;
+        }
+        relative << lastPrefix + file.mid(slash + 1);
+    }
+    return relative;
+}
+
+// Footage that moved along with its project: a saved path that is missing is replaced by the
+// file at its relative path from the folder the project was read from, when that one exists.
+void findMovedFiles(QStringList &paths, const QJsonValue &relativeValue, const QDir &fileDir)
+{
+    const QJsonArray relative = relativeValue.toArray();
+    if (relative.size() != paths.size())
+        return; // none written (an older file), or not ours to trust
+    for (int n = 0; n < paths.size(); ++n) {
+        const QString rel = relative.at(n).toString();
+        if (paths.at(n).isEmpty() || rel.isEmpty() || QFileInfo::exists(paths.at(n)))
+            continue;
+        const QString moved = QDir::cleanPath(fileDir.filePath(rel));
+        if (QFileInfo::exists(moved))
+            paths[n] = moved;
+    }
 }
 
 // The text QJsonDocument writes for one value (indented form). Only plain printable ASCII is
@@ -439,6 +491,7 @@ A_Time ProjectModel::itemDuration(const ProjectItem *item)
 
 QJsonObject ProjectModel::toJson() const
 {
+    const QDir projectDir = QFileInfo(m_path).absoluteDir();
     QJsonArray list;
     std::vector<const ProjectItem *> all{m_root};
     for (const ProjectItem *i : items())
@@ -462,6 +515,8 @@ QJsonObject ProjectModel::toJson() const
         } else if (i->type == AEGP_ItemType_FOOTAGE) {
             o["kind"] = i->kind;
             o["files"] = QJsonArray::fromStringList(i->files);
+            if (!m_path.isEmpty())
+                o["relativeFiles"] = QJsonArray::fromStringList(relativeFiles(i, projectDir));
             o["conformFps"] = i->conformFps;
             const A_Time d = itemDuration(i);
             o["duration"] = pair(d.value, d.scale);
@@ -480,6 +535,7 @@ QByteArray ProjectModel::toJsonText(bool dirty) const
     std::vector<const ProjectItem *> all{m_root};
     for (const ProjectItem *i : items())
         all.push_back(i);
+    const QDir projectDir = QFileInfo(m_path).absoluteDir();
     JsonText json;
     json.text.reserve(4096 + int(all.size()) * 256);
     json.open('{');
@@ -528,6 +584,15 @@ QByteArray ProjectModel::toJsonText(bool dirty) const
             appendJsonNumber(json.text, i->parent->id);
         else
             json.text += "null";
+        if (i->type == AEGP_ItemType_FOOTAGE && !m_path.isEmpty()) {
+            json.key("relativeFiles");
+            json.open('[');
+            for (const QString &file : relativeFiles(i, projectDir)) {
+                json.element();
+                appendJsonString(json.text, file);
+            }
+            json.close(']');
+        }
         if (i->type == AEGP_ItemType_COMP)
             json.pair("pixelAspect", i->pixelAspect.num, i->pixelAspect.den);
         json.string("type", QLatin1String(typeText(i->type)));
@@ -543,11 +608,12 @@ QByteArray ProjectModel::toJsonText(bool dirty) const
     return json.text;
 }
 
-bool ProjectModel::fromJson(const QJsonObject &json, QString *error, ProjectItem *under)
+bool ProjectModel::fromJson(const QJsonObject &json, QString *error, ProjectItem *under,
+                            const QString &fileDir)
 {
     // Read into a model of its own first, so that a bad file changes nothing here.
     ProjectModel parsed;
-    if (!parsed.build(json, error, nullptr))
+    if (!parsed.build(json, error, nullptr, fileDir))
         return false;
     if (!under) {
         parsed.m_path = json.value("path").toString();
@@ -559,10 +625,11 @@ bool ProjectModel::fromJson(const QJsonObject &json, QString *error, ProjectItem
         *error = QStringLiteral("The items cannot go there: not a folder of the project");
         return false;
     }
-    return build(json, error, under);
+    return build(json, error, under, fileDir);
 }
 
-bool ProjectModel::build(const QJsonObject &json, QString *error, ProjectItem *under)
+bool ProjectModel::build(const QJsonObject &json, QString *error, ProjectItem *under,
+                         const QString &fileDir)
 {
     if (json.value("format").toString() != QLatin1String(kFormat)) {
         *error = QStringLiteral("Not a test host project (format \"%1\")")
@@ -583,6 +650,11 @@ bool ProjectModel::build(const QJsonObject &json, QString *error, ProjectItem *u
         *error = QStringLiteral("The project has no root folder");
         return false;
     }
+    // A project read where it was saved finds its footage at the saved paths: only a project
+    // that moved looks for footage that moved with it.
+    const QString savedDir = QFileInfo(json.value("path").toString()).absolutePath();
+    const bool moved = !fileDir.isEmpty() && !json.value("path").toString().isEmpty() &&
+                       QDir::cleanPath(savedDir) != QDir::cleanPath(fileDir);
     const bool keepIds = !under;
     if (keepIds) {
         m_items.clear();
@@ -654,6 +726,8 @@ bool ProjectModel::build(const QJsonObject &json, QString *error, ProjectItem *u
             }
             if (!o.value("files").isArray() || paths.size() != files.size())
                 return fail(id, QStringLiteral("files must be a list of paths"));
+            if (moved)
+                findMovedFiles(paths, o.value("relativeFiles"), QDir(fileDir));
             if (!(fps > 0 && fps <= 1000) || !pairOf(o.value("duration"), &dv, &ds) || dv < 0 ||
                 ds <= 0 || dv > 0x7fffffff)
                 return fail(id, QStringLiteral("conformFps and duration are not valid"));

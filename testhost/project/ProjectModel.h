@@ -102,13 +102,17 @@ public:
     QByteArray toJsonText(bool dirty) const;
     // Reads a project (replacing this one, keeping the saved ids) or appends its items under
     // the folder `under` (with new ids). Nothing changes when the text is not a valid project.
-    bool fromJson(const QJsonObject &json, QString *error, ProjectItem *under = nullptr);
+    // `fileDir`: the folder the project file was read from. When it is not where the project
+    // was saved, footage missing at its saved path is looked for at its path relative to the
+    // project ("relativeFiles"), as the real host finds footage that moved with its project.
+    bool fromJson(const QJsonObject &json, QString *error, ProjectItem *under = nullptr,
+                  const QString &fileDir = QString());
 
 private:
     ProjectItem *make(A_short type, const QString &name, ProjectItem *parent, int id = 0);
     void forget(ProjectItem *item);
     bool contains(const ProjectItem *comp, const ProjectItem *inner) const;
-    bool build(const QJsonObject &json, QString *error, ProjectItem *under);
+    bool build(const QJsonObject &json, QString *error, ProjectItem *under, const QString &fileDir);
     void touch();
 
     std::unordered_map<const ProjectItem *, std::unique_ptr<ProjectItem>> m_items;

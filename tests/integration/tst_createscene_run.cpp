@@ -5,6 +5,9 @@
 #include "HostProcess.h"
 #include "TestFiles.h"
 
+#include <KZip>
+
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -75,9 +78,9 @@ class TestCreateSceneRun : public QObject
 
     HostProcessRun panelRun(const QStringList &actions)
     {
-        // Target "Collect Files": no status check of the scenes against the output folder.
+        // Target "Autodesk 3DsMax": no status check of the scenes against the output folder.
         return runHost(QStringList{"--config-dir", path("config"), "--command", "cellKit", "--set",
-                                   "cbTarget=2"} +
+                                   "cbTarget=1"} +
                        actions);
     }
 
@@ -133,12 +136,162 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(path("out/SC02")));
     }
 
+    // Create AE names every element it leaves out (import refused by the host, not found) in
+    // the scene's lines and counts them; a scene whose name would lead out of the output
+    // folder is refused and the next one is still made.
+    void createNamesWhatItLeavesOut()
+    {
+        const QString lib = path("lib");
+        QVERIFY(writeImage(lib + "/bg/BG01.png") && writeImage(lib + "/chars/bob.png"));
+        QVERIFY(writeFile(path("list.csv"), "Scene;Movie;BG;Characters\n;;;\n../../esc;;BG01;\n"
+                                            "SC01;;BG01;\"bob\nann\"\n"));
+        const QString out = path("a/b/c/out");
+        const HostProcessRun r = panelRun({"--table",     kTable,
+                                           "--set",       "pb_selectSceneList=" + path("list.csv"),
+                                           "--set",       "lwLibDir=" + lib,
+                                           "--set",       "cbLibraryFolderRecursion=3",
+                                           "--set",       "pbSelectDestinationDir=" + out,
+                                           "--click",     "pbLoadSceneList",
+                                           "--select",    "treeWidget=../../esc,SC01",
+                                           "--fail-call", "AEGP_NewFootage=1",
+                                           "--click",     "pbCreateAE",
+                                           "--idle",      "1",
+                                           "--log",       "-"});
+        QCOMPARE(r.code, 0);
+        const QStringList lines = r.out.split('\n');
+        QCOMPARE(lines
+                     .filter("-ERR- CreateScene: the scene [../../esc] is not created, its name "
+                             "cannot be a folder name: it holds a path separator")
+                     .size(),
+                 1);
+        QVERIFY(!QFileInfo::exists(path("a/esc")) && !QFileInfo::exists(path("a/esc.aep")));
+        for (const QString file : {"/bg/BG01.png", "/chars/bob.png"})
+            QCOMPARE(lines
+                         .filter("-ERR- CreateScene [SC01]: the file [" + lib + file +
+                                 "] could not be imported")
+                         .size(),
+                     1);
+        QCOMPARE(
+            lines.filter("-WAR- CreateScene [SC01]: ann (ann.png) was not found; left out").size(),
+            1);
+        QCOMPARE(
+            lines.filter(" - File " + out + "/SC01/SC01.aep Created; 3 element(s) left out").size(),
+            1);
+    }
+
+    // Two library files named alike (two Folder rows) get a copy each, the same source used
+    // twice is copied once, a copy whose source changed is replaced on the next run, and a
+    // copy that cannot be made is reported and the layer uses the library file.
+    void footageCopiesStayApartAndFresh()
+    {
+        QVERIFY(writeImage(path("lib/bg/layer.png"), {8, 6}) &&
+                writeImage(path("lib/fx/layer.png"), {4, 4}));
+        QVERIFY(writeFile(path("list.csv"), "Scene;A;B;C\nSC01;bg;fx;bg\n"));
+        const QStringList create{
+            "--table",
+            "1,1,1,,,,,,0,000,0,,;1,2,5,,,png,BG,,2,001,2,,;1,3,5,,,png,FX,,2,002,2,,;"
+            "1,4,5,,,png,BG,,2,003,2,,",
+            "--set",
+            "pb_selectSceneList=" + path("list.csv"),
+            "--set",
+            "lwLibDir=" + path("lib"),
+            "--set",
+            "cbLibraryFolderRecursion=3",
+            "--set",
+            "sbCsvStartLine=1",
+            "--set",
+            "pbSelectDestinationDir=" + path("out"),
+            "--set",
+            "ckImpMoveFilesToRelativePath=true",
+            "--click",
+            "pbLoadSceneList",
+            "--select",
+            "treeWidget=SC01",
+            "--click",
+            "pbCreateAE",
+            "--idle",
+            "1",
+            "--log",
+            "-"};
+        QCOMPARE(panelRun(create).code, 0);
+        const QString footage = path("out/SC01/Footage/");
+        const QString bg = footage + "layer.png@BG";
+        QCOMPARE(composition(path("out/SC01/SC01.aep"), "SC01"),
+                 QStringList({"1", bg, footage + "2/layer.png@FX", bg}).join(' '));
+        QCOMPARE(readFile(footage + "2/layer.png"), readFile(path("lib/fx/layer.png")));
+
+        QVERIFY(writeImage(path("lib/bg/layer.png"), {5, 5}));
+        QVERIFY(writeFile(footage + "3")); // a file where the third copy's folder would go
+        QVERIFY(writeImage(path("lib/gx/layer.png")));
+        QVERIFY(writeFile(path("list.csv"), "Scene;A;B;C\nSC01;bg;fx;gx\n"));
+        const HostProcessRun again = panelRun(create);
+        QCOMPARE(again.code, 0);
+        QCOMPARE(readFile(footage + "layer.png"), readFile(path("lib/bg/layer.png")));
+        QCOMPARE(composition(path("out/SC01/SC01.aep"), "SC01"),
+                 QStringList({"1", path("lib/gx/layer.png@BG"), footage + "2/layer.png@FX", bg})
+                     .join(' '));
+        QVERIFY2(again.out.contains("-ERR- CopyToFootage: cannot copy [" +
+                                    path("lib/gx/layer.png") + "] into [" + footage.chopped(1) +
+                                    "]: cannot create the folder " + footage + "3"),
+                 qPrintable(again.out));
+    }
+
+    // "Collect Files in a Folder and Zip it": SC030 of the sample production is collected and
+    // zipped; unzipped elsewhere, with the library and the output folder gone, its project
+    // opens and draws the background and the character, nothing missing. The missing
+    // character is listed in the zip's MISSING.txt.
+    void collectedSceneOpensElsewhere()
+    {
+        QCOMPARE(runHost({"--headless", "--make-production", path("prod")}).code, 0);
+        const HostProcessRun r =
+            panelRun({"--table",  QString(readFile(path("prod/matching-table.txt"))),
+                      "--set",    "pb_selectSceneList=" + path("prod/scene-list.csv"),
+                      "--set",    "lwLibDir=" + path("prod/library"),
+                      "--set",    "cbLibraryFolderRecursion=1",
+                      "--set",    "pbSelectDestinationDir=" + path("out"),
+                      "--set",    "cbTarget=2",
+                      "--set",    "sbImpCompWidth=640",
+                      "--set",    "sbImpCompHeight=360",
+                      "--click",  "pbLoadSceneList",
+                      "--select", "treeWidget=SC030",
+                      "--click",  "pbCreateAE",
+                      "--idle",   "1",
+                      "--log",    "-"});
+        QCOMPARE(r.code, 0);
+        const QString zipPath = path("out/SC030.zip");
+        QVERIFY2(r.out.contains(" - File " + path("out/SC030/SC030.aep") +
+                                " Created; 1 element(s) left out; 2 file(s), "),
+                 qPrintable(r.out));
+        QVERIFY(r.out.contains(" bytes collected in " + zipPath + "\n"));
+
+        KZip zip(zipPath);
+        QVERIFY(zip.open(QIODevice::ReadOnly));
+        const auto *missing =
+            dynamic_cast<const KArchiveFile *>(zip.directory()->entry("SC030/MISSING.txt"));
+        QVERIFY(missing);
+        QCOMPARE(missing->data(),
+                 QByteArray("SC : ====== SC030 ======\r\nKO : zed => zed.png\r\n"));
+        QVERIFY(zip.directory()->copyTo(path("elsewhere")));
+        QVERIFY(QDir(path("prod/library")).removeRecursively() &&
+                QDir(path("out")).removeRecursively());
+
+        const HostProcessRun opened =
+            runHost({"--headless", "--project", path("elsewhere/SC030/SC030.aep"), "--render", "-",
+                     "0", path("frame.png")});
+        QCOMPARE(opened.code, 0);
+        QVERIFY2(!opened.out.contains("missing"), qPrintable(opened.out));
+        const QImage frame(path("frame.png"));
+        QCOMPARE(frame.pixelColor(10, 10), QColor(240, 170, 110)); // the sky of BG_SC030
+        QCOMPARE(frame.pixelColor(420, 200), QColor(60, 90, 220)); // ann
+    }
+
     // A folder of movies: one scene per movie, as long as its movie (which is not a layer of
     // it); pressing Create AE
     // with nothing selected only says so.
     void movieFolder()
     {
-        QVERIFY(writeFile(path("movies/SC07.mov"), quickTimeMovie(4)) &&
+        // The scene is named after SC07.MOV and its movie asked for as "SC07.mov".
+        QVERIFY(writeFile(path("movies/SC07.MOV"), quickTimeMovie(4)) &&
                 writeFile(path("movies/SC08.mov"), quickTimeMovie(2)));
         const HostProcessRun r =
             panelRun({"--set", "cbSceneListType=1", "--set", "pb_selectSceneList=" + path("movies"),

@@ -250,6 +250,36 @@ private Q_SLOTS:
         }
     }
 
+    // A scene that gives no image says why: the file extensions left all its files out, or
+    // there is no file at all.
+    void aSceneWithoutImagesSaysWhy_data()
+    {
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QString>("warning");
+        QTest::newRow("filtered out")
+            << QStringList{"A0001.tga", "A0002.tga", "sub/BG.TGA", "notes"}
+            << "no file of the scene folder matched the file extensions [*.png,*.mov]; it holds "
+               "(no extension) (1), *.tga (3)";
+        QTest::newRow("empty") << QStringList{"sub/"}
+                               << "the scene folder [%1] holds no file to import; its "
+                                  "composition stays empty";
+    }
+    void aSceneWithoutImagesSaysWhy()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(QString, warning);
+        const QString scene = m_scenes->path() + "/SC01";
+        for (const QString &file : files)
+            QVERIFY(file.endsWith('/') ? QDir().mkpath(scene + "/" + file)
+                                       : writeFile(scene + "/" + file));
+        widget<QLineEdit>("efImpFileExtensions")->setText("*.png,*.mov");
+
+        QVERIFY(runImport(m_scenes->path(), {"SC01"}));
+
+        QVERIFY2(log().contains("-WAR- ImportSceneFromDir [SC01]: " + warning.arg(scene)),
+                 qPrintable(log()));
+    }
+
     void oneFootageItemForASequenceImportedTwice()
     {
         const QString scene = m_scenes->path() + "/SC01";

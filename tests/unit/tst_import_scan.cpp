@@ -1,13 +1,17 @@
 #include "import/ColumnAssembler.h"
 #include "import/CreateSceneSource.h"
 #include "import/ExpoDescriptor.h"
+#include "import/FolderZip.h"
+#include "import/FootageCopies.h"
 #include "import/SceneAnalysis.h"
 
+#include "FileSizeLimit.h"
 #include "RecordedUser.h"
 #include "TestFiles.h"
 
 #include <QHash>
 #include <QImage>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -275,6 +279,52 @@ private slots:
         h.createScene.values.episode = QStringLiteral("5");
         QCOMPARE(describe(h.scan()), QStringList({"A [] png 3 1..3 A0001 <EP05 SC01/%x>",
                                                   "B [/side] png 2 0..0 B <EP05 side/%x>"}));
+    }
+
+    // A copy refreshed from a changed source is whole or not made: when the disk refuses the
+    // bytes, the earlier copy stays as it was and nothing half-written is left beside it.
+    void footageCopyIsWholeOrNotAtAll()
+    {
+        QTemporaryDir tmp;
+        const QString source = tmp.filePath("lib/big.png");
+        QVERIFY(writeFile(source, "small"));
+        QString error;
+        FootageCopies first(tmp.filePath("SC01"));
+        const QString copy = first.copy(source, &error);
+        QCOMPARE(copy, tmp.filePath("SC01/Footage/big.png"));
+        QVERIFY(first.save());
+
+        QVERIFY(writeFile(source, QByteArray(64 * 1024, 'x')));
+        FootageCopies second(tmp.filePath("SC01"));
+        {
+            const FileSizeLimit limit(4096);
+            QVERIFY(second.copy(source, &error).isEmpty());
+        }
+        QVERIFY2(error.endsWith("File too large"), qPrintable(error));
+        QCOMPARE(readFile(copy), QByteArray("small"));
+        QCOMPARE(QDir(tmp.filePath("SC01/Footage")).entryList(QDir::Files | QDir::Hidden),
+                 QStringList({FootageCopies::recordName(), "big.png"}));
+    }
+
+    // A collected scene's zip is whole or not written: a disk that refuses the bytes leaves
+    // the earlier zip as it was and no temporary file beside it.
+    void folderZipIsWholeOrNotAtAll()
+    {
+        QTemporaryDir tmp;
+        QByteArray noise(64 * 1024, '\0'); // does not compress below the limit
+        QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
+        QVERIFY(writeFile(tmp.filePath("SC01/Footage/bg.png"), noise));
+        QVERIFY(writeFile(tmp.filePath("SC01.zip"), "earlier"));
+        QString error;
+        {
+            const FileSizeLimit limit(8192);
+            QVERIFY(!writeFolderZip(tmp.filePath("SC01"), tmp.filePath("SC01.zip"), {}, &error));
+        }
+        QVERIFY2(error.contains("SC01/Footage/bg.png") && error.endsWith("File too large"),
+                 qPrintable(error));
+        QCOMPARE(readFile(tmp.filePath("SC01.zip")), QByteArray("earlier"));
+        QCOMPARE(QDir(tmp.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList({"SC01", "SC01.zip"}));
     }
 
     void unwritableDescriptorImportsNothing()

@@ -74,6 +74,40 @@ private Q_SLOTS:
                  QStringLiteral("No lines Selected ... Abort"));
     }
 
+    // No output folder: both exports refuse, as Create AE does, instead of writing to "/".
+    void exportsNeedAnOutputFolder()
+    {
+        QVERIFY(!m_export.exportShotLedger(QString(), "Prod", "3"));
+        QVERIFY(!m_export.createMissingFilesLog(QString()));
+        QCOMPARE(m_user.prompts.asked().size(), 2);
+        for (const auto &question : m_user.prompts.asked())
+            QCOMPARE(question.text, QStringLiteral("Select Destination Directory first"));
+    }
+
+    // A scene name that cannot be a file name is left out; a production name that cannot
+    // stops the SLG export before anything is written.
+    void unsafeNamesAreRefused()
+    {
+        SceneTree tree;
+        for (const char *name : {"../../esc", "SC01"}) {
+            SceneTreeScene scene({name});
+            scene.selected = true;
+            tree.appendScene(scene);
+        }
+        SceneListExport exporter(tree, m_table);
+        QVERIFY(QDir().mkpath(path("names")));
+        QVERIFY(exporter.exportShotLedger(path("names"), "Prod", "3"));
+        QCOMPARE(readFile(path("names/Prod_03.csv")), QByteArray("0SC01\n"));
+        QCOMPARE(m_user.log
+                     .filter("-ERR- SLG Export : the scene [../../esc] is not exported: it "
+                             "holds a path separator")
+                     .size(),
+                 1);
+        QVERIFY(!exporter.exportShotLedger(path("names"), "../Prod", "3"));
+        QVERIFY(!QFileInfo::exists(path("Prod_03.csv"))); // names/../Prod_03.csv
+        QCOMPARE(m_user.log.filter("-ERR- SLG Export : the file name [../Prod_03]").size(), 1);
+    }
+
     void missingFilesLog()
     {
         QVERIFY(m_export.createMissingFilesLog(path("out")));

@@ -1,5 +1,8 @@
 // The text and path helpers: path parts in both separator styles, sequence numbers, wildcards,
-// placeholders, name cuts and the record splitter of the scene lists.
+// placeholders, name cuts, the record splitter of the scene lists, the check of names that
+// become file names and the spelling of a path on disk.
+#include "support/FileNameCheck.h"
+#include "support/PathSpelling.h"
 #include "support/TextHelpers.h"
 
 #include <QDir>
@@ -204,6 +207,57 @@ private slots:
         QVERIFY(::findDirectories(root + "/lib/d", found, "FUNCTION_START"));
         QVERIFY(!::findDirectories(root + "/lib/e", found, "FUNCTION_START"));
         QCOMPARE(found, QStringList({"kept", root + "/lib/d"}));
+    }
+
+    // Names from lists that become one file or folder name: the reason a name is refused.
+    void fileNameProblem_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("problem"); // a word of the reason; empty: accepted
+        const auto row = [](const char *tag, const QString &name, const QString &problem) {
+            QTest::newRow(tag) << name << problem;
+        };
+        row("plain", "SC010", "");
+        row("blanks, brackets, accents", " SC 010 (retake) é", "");
+        row("dots inside", "SC.010..v2", "");
+        row("device name inside a longer one", "CONSOLE", "");
+        row("blank", "  ", "empty");
+        row("dot", ".", "folder");
+        row("dot dot", "..", "folder");
+        row("climbs out", "../../esc", "separator");
+        row("backslash", "a\\b", "separator");
+        row("drive", "C:esc", "':'");
+        row("control character", "SC\t010", "control");
+        row("question mark", "SC?", "'?'");
+        row("quote", "SC\"1", "'\"'");
+        row("trailing dot", "SC010.", "dot");
+        row("trailing space", "SC010 ", "space");
+        row("device", "NUL", "device");
+        row("device with extension, lower case", "com1.aep", "device");
+        row("printer port", "LPT9", "device");
+    }
+    void fileNameProblem()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, problem);
+        const QString found = ::fileNameProblem(name);
+        QVERIFY2(problem.isEmpty() ? found.isEmpty() : found.contains(problem), qPrintable(found));
+        QCOMPARE(isSafeFileName(name), problem.isEmpty());
+    }
+
+    // A path named in another case than on disk comes back as the disk spells it.
+    void spellingOnDisk()
+    {
+        QTemporaryDir tmp;
+        const QString root = tmp.path();
+        QVERIFY(QDir(root).mkpath("Movies"));
+        QVERIFY(QFile(root + "/Movies/SC002.mov").open(QIODevice::WriteOnly));
+        QVERIFY(QFile(root + "/Movies/sc003.MOV").open(QIODevice::WriteOnly));
+        QVERIFY(QFile(root + "/Movies/SC003.mov").open(QIODevice::WriteOnly));
+        QCOMPARE(::spellingOnDisk(root + "/movies/sc002.MOV"), root + "/Movies/SC002.mov");
+        QCOMPARE(::spellingOnDisk(root + "/Movies/sc003.MOV"), root + "/Movies/sc003.MOV");
+        QCOMPARE(::spellingOnDisk(root + "/Movies/SC004.mov"), root + "/Movies/SC004.mov");
+        QCOMPARE(::spellingOnDisk(root + "/none/sc002.mov"), root + "/none/sc002.mov");
     }
 };
 
