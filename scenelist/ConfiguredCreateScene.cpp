@@ -120,14 +120,8 @@ QVector<SceneToCreate> ConfiguredCreateScene::selectedScenes() const
             continue;
         SceneToCreate created;
         created.name = scene.cell(SceneTreeColumn::Element);
-        for (const SceneTreeRow &row : scene.elements) {
-            SceneElementToCreate element;
-            element.path = row.cell(SceneTreeColumn::FullPath);
-            element.layerDir = row.cell(SceneTreeColumn::LayerDir);
-            element.type = row.cell(SceneTreeColumn::Tid).toInt();
-            element.found = row.isFound();
-            created.elements << element;
-        }
+        for (const SceneTreeRow &row : scene.elements)
+            created.elements << row.toElementToCreate();
         scenes << created;
     }
     return scenes;

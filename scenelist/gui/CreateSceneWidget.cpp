@@ -749,17 +749,8 @@ QVector<SceneToCreate> CreateSceneWidget::selectedScenes() const
             continue;
         SceneToCreate scene;
         scene.name = sceneItem->text(0);
-        for (int c = 0; c < sceneItem->childCount(); ++c) {
-            const QTreeWidgetItem *row = sceneItem->child(c);
-            SceneElementToCreate element;
-            element.name = row->text(0);
-            element.fileName = row->text(3);
-            element.path = row->text(4);
-            element.layerDir = row->text(6);
-            element.type = row->text(8).toInt();
-            element.found = row->text(9).toInt() != 0;
-            scene.elements << element;
-        }
+        for (int c = 0; c < sceneItem->childCount(); ++c)
+            scene.elements << rowOf<SceneTreeRow>(sceneItem->child(c)).toElementToCreate();
         scenes << scene;
     }
     return scenes;

@@ -121,6 +121,14 @@ void TestFarmJob::createJobReportsEachScene()
     QCOMPARE(sc030.value("project").toString(), m_dir.filePath("out/SC030/SC030.aep"));
     QVERIFY(QFile::exists(m_dir.filePath("out/SC030/SC030.aep")));
     QCOMPARE(sc030.value("missing").toArray(), QJsonArray{"zed.png"});
+    // The run had the elements as the tree names them: its warning names the asset left out.
+    const QJsonArray messages = sc030.value("messages").toArray();
+    QVERIFY2(std::any_of(messages.begin(), messages.end(),
+                         [](const QJsonValue &m) {
+                             return m.toString().startsWith("-WAR-") &&
+                                    m.toString().contains("zed (zed.png)");
+                         }),
+             qPrintable(QJsonDocument(messages).toJson()));
     QCOMPARE(sceneOf(result, "SC404").value("status").toString(), QStringLiteral("skipped"));
     // The job's lines reach the task's output as the run goes.
     QVERIFY2(run.err.contains(" - File " + m_dir.filePath("out/SC030/SC030.aep") + " Created"),
