@@ -12,6 +12,13 @@ work=$(mktemp -d)
 chmod 755 "$work" # munged wants every folder on the way to its socket open to all
 cluster="$work/cluster"
 cleanup() {
+    local status=$?
+    if [ "$status" -ne 0 ]; then
+        # What the cluster and the tasks said, for the failure's cause.
+        for log in "$cluster"/log/*.log "$work"/plan*/logs/*.out; do
+            [ -f "$log" ] && { echo "== $log" >&2; tail -n 20 "$log" >&2; }
+        done
+    fi
     "$slurm_local" stop "$cluster" >/dev/null 2>&1 || true
     rm -rf "$work"
 }
