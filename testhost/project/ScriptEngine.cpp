@@ -1,0 +1,130 @@
+#include "testhost/project/ScriptEngine.h"
+
+#include "testhost/project/ScriptBridge.h"
+
+#include <QJSEngine>
+#include <QQmlEngine>
+#include <QStringList>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+namespace {
+
+// The user's text runs through an indirect eval inside a try block: the eval gives the value
+// of the last statement and declares the script's top-level names as globals of the session;
+// the catch sees anything thrown, an Error or not.
+const char *const kRunner =
+    "(function (text) { try { return { ok: true, value: (0, eval)(text) }; }"
+    " catch (e) { return { ok: false, value: e }; } })";
+
+// "Error: <message> (line <n>)". The line is that of the innermost text being evaluated: the
+// user's script, or the file it runs through $.evalFile; an error raised by the object model
+// (defined in the prelude) reports the innermost frame of "eval code".
+QString errorText(const QJSValue &error)
+{
+    if (!error.isError())
+        return QStringLiteral("Error: %1").arg(error.toString());
+    const QString message = error.property(QStringLiteral("message")).toString();
+    int line = 0;
+    const QStringList frames =
+        error.property(QStringLiteral("stack")).toString().split(QLatin1Char('\n'));
+    for (const QString &frame : frames) {
+        const int at = frame.indexOf(QLatin1String("@eval code:"));
+        if (at >= 0) {
+            line = frame.mid(at + 11).toInt();
+            break;
+        }
+    }
+    if (line <= 0)
+        return QStringLiteral("Error: %1").arg(message);
+    return QStringLiteral("Error: %1 (line %2)").arg(message).arg(line);
+}
+
+// Interrupts a script that runs longer than the limit, from a thread of its own.
+class ScriptWatchdog
+{
+public:
+    ScriptWatchdog(QJSEngine &engine, int limitMs)
+        : m_thread([this, &engine, limitMs]() {
+              std::unique_lock<std::mutex> lock(m_mutex);
+              if (!m_done.wait_for(lock, std::chrono::milliseconds(limitMs),
+                                   [this]() { return m_finished; }))
+                  engine.setInterrupted(true);
+          })
+    {}
+    ~ScriptWatchdog()
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_finished = true;
+        }
+        m_done.notify_one();
+        m_thread.join();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_done;
+    bool m_finished = false;
+    std::thread m_thread;
+};
+
+} // namespace
+
+struct ScriptEngine::Private
+{
+    explicit Private(ProjectHost &project) : bridge(project) {}
+
+    // Declared before the engine, so that the engine (which refers to it) goes first.
+    ScriptBridge bridge;
+    QJSEngine engine;
+    QJSValue runner;
+    int timeLimitMs = 60000;
+};
+
+ScriptEngine::ScriptEngine(ProjectHost &project) : d(std::make_unique<Private>(project))
+{
+    QQmlEngine::setObjectOwnership(&d->bridge, QQmlEngine::CppOwnership);
+    QJSValue install = d->engine.evaluate(ScriptBridge::prelude(), QStringLiteral("prelude"));
+    install.call({d->engine.globalObject(), d->engine.newQObject(&d->bridge)});
+    d->runner = d->engine.evaluate(QLatin1String(kRunner), QStringLiteral("runner"));
+}
+
+ScriptEngine::~ScriptEngine() = default;
+
+void ScriptEngine::run(const QString &text, const QString &fileName, QString *result,
+                       QString *error)
+{
+    result->clear();
+    error->clear();
+    if (text.startsWith(QLatin1String("@JSXBIN@"))) {
+        *error = QStringLiteral("Error: %1 (line 1)").arg(ScriptBridge::compiledScriptError());
+        return;
+    }
+    d->bridge.setScriptFileName(fileName);
+    QJSValue outcome;
+    {
+        ScriptWatchdog watchdog(d->engine, d->timeLimitMs);
+        outcome = d->runner.call({text});
+    }
+    // The watchdog may have fired just as the script ended; the next script starts clean.
+    d->engine.setInterrupted(false);
+    d->bridge.setScriptFileName(QString());
+    if (outcome.isError()) { // interrupted: nothing could catch it
+        *error = QStringLiteral("Error: the script ran longer than %1 ms and was stopped")
+                     .arg(d->timeLimitMs);
+    } else if (!outcome.property(QStringLiteral("ok")).toBool()) {
+        *error = errorText(outcome.property(QStringLiteral("value")));
+    } else {
+        const QJSValue value = outcome.property(QStringLiteral("value"));
+        if (!value.isUndefined())
+            *result = value.toString();
+    }
+}
+
+void ScriptEngine::setTimeLimit(int milliseconds)
+{
+    d->timeLimitMs = std::max(1, milliseconds);
+}
