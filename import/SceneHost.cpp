@@ -9,23 +9,9 @@
 #include "support/TextHelpers.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QTextCodec>
 
 namespace {
-
-// Script files are UTF-8 (a byte order mark is dropped); older scripts written in a Latin-1
-// editor are taken as Latin-1 rather than turned into replacement characters.
-QString scriptText(const QByteArray &bytes)
-{
-    QTextCodec::ConverterState state;
-    const QString text =
-        QTextCodec::codecForName("UTF-8")->toUnicode(bytes.constData(), bytes.size(), &state);
-    if (state.invalidChars > 0)
-        return QString::fromLatin1(bytes);
-    return text.startsWith(QChar(0xFEFF)) ? text.mid(1) : text;
-}
 
 HostConnection *connection()
 {
@@ -195,22 +181,33 @@ AEGP_ItemH SceneHost::ImportToElements(const QString &file)
     return item;
 }
 
-bool SceneHost::RunScript(const QString &script, const QString &compName)
+namespace {
+
+// Hands a script text to the host (UTF-8) and gives back its result and error texts. False
+// when the host call itself failed (recorded like any host call).
+bool executeScript(const QString &text, QString *result, QString *error)
 {
-    const QString text = compName.isEmpty() ? script : compNamePrefix(compName, script);
     const QByteArray utf8 = text.toUtf8();
-    QString result;
-    QString error;
-    const bool ran = VIP_WITH_SUITES([&](SuiteCache &suites, HostConnection &connection) {
+    return VIP_WITH_SUITES([&](SuiteCache &suites, HostConnection &connection) {
         AEGP_MemHandle resultHandle = nullptr;
         AEGP_MemHandle errorHandle = nullptr;
         const bool executed = VIP_HOST_OK(suites.utilitySuite()->AEGP_ExecuteScript(
             connection.pluginId(), utf8.constData(), false, &resultHandle, &errorHandle));
         // Whatever came back is ours to free, also after a failed call.
-        const bool resultRead = vipli::takeUtf8Text(suites, resultHandle, &result);
-        const bool errorRead = vipli::takeUtf8Text(suites, errorHandle, &error);
+        const bool resultRead = vipli::takeUtf8Text(suites, resultHandle, result);
+        const bool errorRead = vipli::takeUtf8Text(suites, errorHandle, error);
         return executed && resultRead && errorRead;
     });
+}
+
+} // namespace
+
+bool SceneHost::RunScript(const QString &script, const QString &compName)
+{
+    const QString text = compName.isEmpty() ? script : compNamePrefix(compName, script);
+    QString result;
+    QString error;
+    const bool ran = executeScript(text, &result, &error);
     appendLog(result);
     appendLog(error);
     return ran && error.isEmpty();
@@ -218,15 +215,19 @@ bool SceneHost::RunScript(const QString &script, const QString &compName)
 
 bool SceneHost::RunScriptFile(const QString &file, const QString &compName)
 {
-    QFile in(file);
-    if (!in.open(QIODevice::ReadOnly)) {
+    const QFileInfo info(file);
+    if (!info.isFile() || !info.isReadable()) {
         appendLog(QStringLiteral("-ERR- RunScriptFile: cannot read [%1]").arg(file));
         return false;
     }
-    const QString text = scriptText(in.readAll());
-    if (QFileInfo(file).suffix().toLower() == QLatin1String("jsxbin")) {
-        RunScript(QString(), compName);
-        return RunScript(text, QString());
-    }
-    return RunScript(text, compName);
+    // The host runs the file (.jsx or compiled .jsxbin) itself, so nothing stands in front of
+    // compiled code and the composition name can be defined in the same run.
+    const QString script = evalFileScript(QDir::toNativeSeparators(info.absoluteFilePath()));
+    QString result;
+    QString error;
+    const bool ran = executeScript(compName.isEmpty() ? script : compNamePrefix(compName, script),
+                                   &result, &error);
+    appendLog(result);
+    appendLog(error.isEmpty() ? error : QStringLiteral("-ERR- Script [%1]: %2").arg(file, error));
+    return ran && error.isEmpty();
 }
