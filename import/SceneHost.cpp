@@ -104,8 +104,9 @@ bool SceneHost::NewSceneProject(const QString &root, const QString &scene, QStri
 
     const bool useTemplate = m_createScene.useTemplate();
     const QString templatePath = QDir::toNativeSeparators(m_createScene.templatePath());
-    return VIP_WITH_SUITES([&](SuiteCache &suites, HostConnection &) {
+    return VIP_WITH_SUITES([&](SuiteCache &suites, HostConnection &connection) {
         const AEGP_ProjSuite5 *projects = suites.projSuite();
+        connection.projectChanged();
         if (!useTemplate)
             return VIP_HOST_OK(projects->AEGP_NewProject(project));
         return VIP_HOST_OK(projects->AEGP_OpenProjectFromPath(vipli::utf16(templatePath), project));
@@ -167,6 +168,7 @@ AEGP_ItemH SceneHost::ImportToElements(const QString &file)
         AEGP_ProjectH project = nullptr;
         AEGP_ItemH root = nullptr;
         AEGP_ItemH folder = nullptr;
+        connection.projectChanged();
         if (!VIP_HOST_OK(suites.projSuite()->AEGP_GetProjectByIndex(0, &project)) ||
             !VIP_HOST_OK(suites.projSuite()->AEGP_GetProjectRootFolder(project, &root)) ||
             !VIP_HOST_OK(suites.itemSuite()->AEGP_CreateNewFolder(
@@ -191,6 +193,7 @@ bool executeScript(const QString &text, QString *result, QString *error)
     return VIP_WITH_SUITES([&](SuiteCache &suites, HostConnection &connection) {
         AEGP_MemHandle resultHandle = nullptr;
         AEGP_MemHandle errorHandle = nullptr;
+        connection.projectChanged();
         const bool executed = VIP_HOST_OK(suites.utilitySuite()->AEGP_ExecuteScript(
             connection.pluginId(), utf8.constData(), false, &resultHandle, &errorHandle));
         // Whatever came back is ours to free, also after a failed call.
