@@ -42,32 +42,69 @@ QString errorText(const QJSValue &error)
     return QStringLiteral("Error: %1 (line %2)").arg(message).arg(line);
 }
 
-// Interrupts a script that runs longer than the limit, from a thread of its own.
+// Interrupts a script that runs longer than the limit, from a thread of its own. One thread
+// serves every run of the session (a batch import runs hundreds of scripts).
 class ScriptWatchdog
 {
 public:
-    ScriptWatchdog(QJSEngine &engine, int limitMs)
-        : m_thread([this, &engine, limitMs]() {
-              std::unique_lock<std::mutex> lock(m_mutex);
-              if (!m_done.wait_for(lock, std::chrono::milliseconds(limitMs),
-                                   [this]() { return m_finished; }))
-                  engine.setInterrupted(true);
-          })
-    {}
+    explicit ScriptWatchdog(QJSEngine &engine) : m_engine(engine) {}
     ~ScriptWatchdog()
     {
         {
             std::lock_guard<std::mutex> lock(m_mutex);
-            m_finished = true;
+            m_quit = true;
         }
-        m_done.notify_one();
-        m_thread.join();
+        m_wake.notify_one();
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+
+    // A run starts: it is interrupted unless disarm() comes within the limit.
+    void arm(int limitMs)
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
+            m_armed = true;
+            ++m_run;
+        }
+        if (!m_thread.joinable())
+            m_thread = std::thread([this]() { watch(); });
+        else
+            m_wake.notify_one();
+    }
+    void disarm()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_armed = false;
     }
 
 private:
+    void watch()
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        while (!m_quit) {
+            if (!m_armed) {
+                m_wake.wait(lock);
+                continue;
+            }
+            const quint64 run = m_run;
+            if (m_wake.wait_until(lock, m_deadline,
+                                  [&]() { return m_quit || !m_armed || m_run != run; }))
+                continue;
+            // Under the lock: a run that has disarmed is never interrupted.
+            m_engine.setInterrupted(true);
+            m_armed = false;
+        }
+    }
+
+    QJSEngine &m_engine;
     std::mutex m_mutex;
-    std::condition_variable m_done;
-    bool m_finished = false;
+    std::condition_variable m_wake;
+    std::chrono::steady_clock::time_point m_deadline;
+    bool m_armed = false;
+    bool m_quit = false;
+    quint64 m_run = 0;
     std::thread m_thread;
 };
 
@@ -77,9 +114,11 @@ struct ScriptEngine::Private
 {
     explicit Private(ProjectHost &project) : bridge(project) {}
 
-    // Declared before the engine, so that the engine (which refers to it) goes first.
+    // Declared before the engine, so that the engine (which refers to it) goes first; the
+    // watchdog, which refers to the engine, goes before it.
     ScriptBridge bridge;
     QJSEngine engine;
+    ScriptWatchdog watchdog{engine};
     QJSValue runner;
     int timeLimitMs = 60000;
 };
@@ -104,11 +143,9 @@ void ScriptEngine::run(const QString &text, const QString &fileName, QString *re
         return;
     }
     d->bridge.setScriptFileName(fileName);
-    QJSValue outcome;
-    {
-        ScriptWatchdog watchdog(d->engine, d->timeLimitMs);
-        outcome = d->runner.call({text});
-    }
+    d->watchdog.arm(d->timeLimitMs);
+    const QJSValue outcome = d->runner.call({text});
+    d->watchdog.disarm();
     // The watchdog may have fired just as the script ended; the next script starts clean.
     d->engine.setInterrupted(false);
     d->bridge.setScriptFileName(QString());
