@@ -18,6 +18,24 @@ HostConnection *connection()
     return HostConnection::instance();
 }
 
+// Hands a script text to the host (UTF-8) and gives back its result and error texts. False
+// when the host call itself failed (recorded like any host call).
+bool executeScript(const QString &text, QString *result, QString *error)
+{
+    const QByteArray utf8 = text.toUtf8();
+    return VIP_WITH_SUITES([&](SuiteCache &suites, HostConnection &connection) {
+        AEGP_MemHandle resultHandle = nullptr;
+        AEGP_MemHandle errorHandle = nullptr;
+        connection.projectChanged();
+        const bool executed = VIP_HOST_OK(suites.utilitySuite()->AEGP_ExecuteScript(
+            connection.pluginId(), utf8.constData(), false, &resultHandle, &errorHandle));
+        // Whatever came back is ours to free, also after a failed call.
+        const bool resultRead = vipli::takeUtf8Text(suites, resultHandle, result);
+        const bool errorRead = vipli::takeUtf8Text(suites, errorHandle, error);
+        return executed && resultRead && errorRead;
+    });
+}
+
 } // namespace
 
 SceneHost::SceneHost(const ImportOptions &options, const CreateSceneSource &createScene)
@@ -182,28 +200,6 @@ AEGP_ItemH SceneHost::ImportToElements(const QString &file)
     });
     return item;
 }
-
-namespace {
-
-// Hands a script text to the host (UTF-8) and gives back its result and error texts. False
-// when the host call itself failed (recorded like any host call).
-bool executeScript(const QString &text, QString *result, QString *error)
-{
-    const QByteArray utf8 = text.toUtf8();
-    return VIP_WITH_SUITES([&](SuiteCache &suites, HostConnection &connection) {
-        AEGP_MemHandle resultHandle = nullptr;
-        AEGP_MemHandle errorHandle = nullptr;
-        connection.projectChanged();
-        const bool executed = VIP_HOST_OK(suites.utilitySuite()->AEGP_ExecuteScript(
-            connection.pluginId(), utf8.constData(), false, &resultHandle, &errorHandle));
-        // Whatever came back is ours to free, also after a failed call.
-        const bool resultRead = vipli::takeUtf8Text(suites, resultHandle, result);
-        const bool errorRead = vipli::takeUtf8Text(suites, errorHandle, error);
-        return executed && resultRead && errorRead;
-    });
-}
-
-} // namespace
 
 bool SceneHost::RunScript(const QString &script, const QString &compName)
 {

@@ -156,9 +156,9 @@ bool findSameFootage(SuiteCache &suites, AEGP_ProjectH project, const QString &p
     });
 }
 
-// GetFolderPath with the folder look-up given: `existing(name, &folder)` finds the first
-// folder of that name (null when none; false when a host call failed). `created(name, folder)`
-// hears of each folder made. Null when a host call failed.
+// GetFolderPath with the folder look-up given: `existing(name)` gives the first folder of that
+// name (null when none); `created(name, folder)` hears of each folder made. Null when a host
+// call failed.
 template <typename Existing, typename Created>
 AEGP_ItemH folderPathIn(SuiteCache &suites, AEGP_ProjectH project, const QStringList &names,
                         Existing existing, Created created)
@@ -167,10 +167,7 @@ AEGP_ItemH folderPathIn(SuiteCache &suites, AEGP_ProjectH project, const QString
     if (!VIP_HOST_OK(suites.projSuite()->AEGP_GetProjectRootFolder(project, &folder)))
         return nullptr;
     for (const QString &name : names) {
-        AEGP_ItemH found = nullptr;
-        if (!existing(name, &found))
-            return nullptr;
-        if (found) {
+        if (const AEGP_ItemH found = existing(name)) {
             folder = found;
             continue;
         }
@@ -324,10 +321,7 @@ AEGP_ItemH GetFolderPath(AEGP_ProjectH project, const QStringList &names)
 {
     AEGP_ItemH folder = nullptr;
     VIP_WITH_SUITES([&](SuiteCache &suites, HostConnection &) {
-        folder = folderPathIn(suites, project, names, [](const QString &name, AEGP_ItemH *found) {
-            *found = FindFolderByName(name);
-            return true;
-        });
+        folder = folderPathIn(suites, project, names, &FindFolderByName);
         return folder != nullptr;
     });
     return folder;
@@ -507,11 +501,7 @@ AEGP_ItemH FootageIndex::folderPath(SuiteCache &suites, AEGP_ProjectH project,
         return GetFolderPath(project, names);
     }
     const AEGP_ItemH folder = folderPathIn(
-        suites, project, names,
-        [this](const QString &name, AEGP_ItemH *found) {
-            *found = m_folders.value(name);
-            return true;
-        },
+        suites, project, names, [this](const QString &name) { return m_folders.value(name); },
         [this](const QString &name, AEGP_ItemH made) {
             // Made only when no folder of that name existed: it is the first of its name.
             m_folders.insert(name, made);

@@ -564,7 +564,8 @@ QString ScriptBridge::prelude()
             try { return global.eval(text); } finally { N.setScriptFileName(caller); }
         }
     };
-    Object.defineProperty(global.$, "fileName", { get: function () { return N.scriptFileName(); } });
+    Object.defineProperty(global.$, "fileName",
+        { get: function () { return N.scriptFileName(); } });
     global.File = File;
     global.Folder = Folder;
     global.ImportOptions = ImportOptions;
