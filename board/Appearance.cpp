@@ -31,19 +31,20 @@ ColorRange span(int r1, int g1, int b1, int r2, int g2, int b2)
     return {QColor(r1, g1, b1), QColor(r2, g2, b2)};
 }
 
-// The roles in the order the table lists them.
-constexpr std::array<QPalette::ColorRole, 13> kRoles = {
+// The roles in the order the table lists them; the links last, so that a help link stays
+// readable on every set ("Need Help ?" on the dark panel).
+constexpr std::array<QPalette::ColorRole, 15> kRoles = {
     QPalette::Window,    QPalette::WindowText,    QPalette::Button, QPalette::ButtonText,
     QPalette::Text,      QPalette::Light,         QPalette::Base,   QPalette::AlternateBase,
     QPalette::Highlight, QPalette::HighlightedText, QPalette::Mid,  QPalette::Shadow,
-    QPalette::BrightText};
+    QPalette::BrightText, QPalette::Link,         QPalette::LinkVisited};
 
 enum RoleIndex {
     Window, WindowText, Button, ButtonText, Text, Light, Base, AlternateBase, Highlight,
-    HighlightedText, Mid, Shadow, BrightText
+    HighlightedText, Mid, Shadow, BrightText, Link, LinkVisited
 };
 
-using ColorSetEntry = std::array<ColorRange, 13>;
+using ColorSetEntry = std::array<ColorRange, kRoles.size()>;
 
 ColorSetEntry systemSet()
 {
@@ -73,6 +74,8 @@ ColorSetEntry darkSet()
     set[Mid] = set[Window];
     set[Shadow] = fixed(0, 0, 0);
     set[BrightText] = fixed(180, 135, 30);
+    set[Link] = fixed(140, 200, 255);
+    set[LinkVisited] = fixed(210, 170, 255);
     return set;
 }
 
@@ -92,6 +95,8 @@ ColorSetEntry lightSet()
     set[Mid] = set[Window];
     set[Shadow] = fixed(0, 0, 0);
     set[BrightText] = span(28, 52, 96, 40, 135, 220);
+    set[Link] = fixed(0, 40, 140);
+    set[LinkVisited] = fixed(90, 0, 120);
     return set;
 }
 
@@ -111,6 +116,8 @@ ColorSetEntry testSet()
     set[Mid] = fixed(100, 100, 190);
     set[Shadow] = fixed(0, 34, 200);
     set[BrightText] = fixed(28, 52, 96);
+    set[Link] = fixed(255, 0, 0);
+    set[LinkVisited] = fixed(0, 255, 0);
     return set;
 }
 
@@ -140,8 +147,6 @@ void Appearance::buildPalette(QPalette &palette, int colorSet, double range)
     // Roles the sets leave alone get loud colours, so a widget that uses one stands out.
     setForAllGroups(palette, QPalette::Midlight, QColor(255, 0, 255));
     setForAllGroups(palette, QPalette::Dark, QColor(128, 0, 128));
-    setForAllGroups(palette, QPalette::Link, QColor(255, 0, 0));
-    setForAllGroups(palette, QPalette::LinkVisited, QColor(0, 255, 0));
     setForAllGroups(palette, QPalette::NoRole, QColor(0, 0, 255));
     setForAllGroups(palette, QPalette::ToolTipBase, QColor(0, 255, 255));
     setForAllGroups(palette, QPalette::ToolTipText, QColor(255, 255, 0));

@@ -51,7 +51,9 @@ WinTools::WinTools(SPBasicSuite *basicSuite, AEGP_PluginID pluginId, AEGP_PanelH
     signalCreateScene = false;
 
     Ui::Form::setupUi(this);
-    Ui::Form::label->setText(helpLinkHtml(manualPage("import-scene.html")));
+    setHelpLink(Ui::Form::label, manualPage("import-scene.html"));
+    setHelpLink(stLauncherHelp, manualPage("launch.html"));
+    setHelpLink(stBoardHelp, manualPage("board.html"));
     buildOptionsToolBox();
     buildBoard();
 
@@ -114,14 +116,15 @@ void WinTools::buildBoard()
     m_board = new ReportWidget(this);
     m_board->SetSettingPrefixFile(QStringLiteral("cellKit4after-"));
     m_board->SetSettingApplicationName(QStringLiteral("cellKit4After"));
-    if (auto *layout = qobject_cast<QBoxLayout *>(TabBoardWidget->layout()))
-        layout->insertWidget(0, m_board);
+    boardLayout->insertWidget(0, m_board);
     m_board->makeProcessLogSink();
 }
 
 void WinTools::buildCreateSceneTab()
 {
-    m_createScene = new CreateSceneWidget(this, TabOptionsWidget);
+    // Each tab's content sits in a scroll area (the host docks the panel in frames of any
+    // size); the option pages go into the Options tab's scrolled content.
+    m_createScene = new CreateSceneWidget(this, optionsContents);
     createSceneLayout->addWidget(m_createScene);
     // The Board keeps the interpreter setting; the tab asks for it at each query.
     m_createScene->setPythonInterpreterSource([this]() { return m_board->pythonInterpreter(); });

@@ -5,6 +5,7 @@
 #include "widgets/QComboBoxPerso.h"
 
 #include <QCheckBox>
+#include <QHeaderView>
 #include <QTableWidget>
 #include <QtDebug>
 
@@ -19,6 +20,9 @@ const QString kTintedStyle = QStringLiteral(
     "rgb(233,231,227);} QComboBox::drop-down {border-width: 0px;} QComboBox::down-arrow "
     "{image: url(noimg); border-width: 0px;} ");
 const QString kClearedKey = QStringLiteral("999");
+// Rows the table keeps in view when its page is squeezed between other open pages (the page
+// scrolls instead).
+constexpr int kRowsInView = 10;
 
 // Cells are told apart by the exact class of their widget, as the stored text depends on it.
 QComboBoxPerso *comboCell(const QTableWidget *table, int row, int column)
@@ -54,6 +58,10 @@ QString unescapeCell(QString text)
 TableConfig::TableConfig(QWidget *parent) : QWidget(parent), m_ui(new Ui::TableConfig)
 {
     m_ui->setupUi(this);
+    QTableWidget *table = m_ui->table;
+    table->setMinimumHeight(table->horizontalHeader()->sizeHint().height() +
+                            kRowsInView * table->verticalHeader()->defaultSectionSize() +
+                            2 * table->frameWidth());
     connect(m_ui->pbTableConfigMoveUp, &QPushButton::clicked, this, &TableConfig::OnPbMoveUpTable);
     connect(m_ui->pbTableConfigMoveDown, &QPushButton::clicked, this,
             &TableConfig::OnPbMoveDownTable);

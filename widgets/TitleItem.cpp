@@ -65,7 +65,7 @@ TitleItem::TitleItem(const QString &title, QFrame *content, QAbstractButton *ena
 
 void TitleItem::setHelpLink(const QString &address)
 {
-    m_helpLink->setText(helpLinkHtml(address));
+    ::setHelpLink(m_helpLink, address);
 }
 
 bool TitleItem::isEnabledByCheckBox() const
@@ -81,6 +81,7 @@ void TitleItem::setOpen(bool open)
     m_openArrow->setVisible(open && enabled);
     // An unset link is empty; anything this short cannot be a real link.
     m_helpLink->setVisible(open && enabled && m_helpLink->text().length() > 10);
+    Q_EMIT openChanged(open);
 }
 
 // "Open" means the frame is not hidden, so the answer does not depend on whether the whole

@@ -27,6 +27,10 @@ public:
 public Q_SLOTS:
     void OnOpenClose();
 
+Q_SIGNALS:
+    // After every setOpen, with the state the page is left in.
+    void openChanged(bool open);
+
 private:
     bool isEnabledByCheckBox() const;
 

@@ -215,7 +215,7 @@ SceneTree readTreeWidget(const QTreeWidget *widget)
 CreateSceneWidget::CreateSceneWidget(QWidget *parent, QWidget *optionsPage) : QWidget(parent)
 {
     Ui::CreateSceneWidget::setupUi(this);
-    stCreateSceneHelp->setText(helpLinkHtml(manualPage(kManualPage)));
+    setHelpLink(stCreateSceneHelp, manualPage(kManualPage));
     buildToolBox(optionsPage);
     setUpPathSelectors();
     connectSignals();

@@ -100,7 +100,8 @@ void addCoreActions(ActionTable &table)
                failCall});
     table.add({QStringLiteral("plugin"), true, QStringLiteral("FILE"),
                QStringLiteral("load that plug-in module (default: the one beside the program)"),
-               setPlugin});
+               setPlugin},
+              kValueIsPath);
     table.add({QStringLiteral("menu"), false, QString(),
                QStringLiteral("print the Window menu: check mark (x/-), enabled (e/d), name"),
                printMenu});

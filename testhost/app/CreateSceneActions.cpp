@@ -196,22 +196,27 @@ void addCreateSceneActions(ActionTable &table)
                               "headers],\"scenes\":[{\"cells\":[11 texts],\"red\":[columns in "
                               "red],\"selected\":bool,\"elements\":[{\"cells\":[...],\"red\":[...]}"
                               "]}]} in tree order"),
-               writeTree});
+               writeTree},
+              kValueIsPath);
     table.add({QStringLiteral("tree-text"), true, QStringLiteral("FILE"),
                QStringLiteral("write the scene tree as text (- for stdout): a line per scene, its "
                               "elements indented with their path or MISSING"),
-               writeTreeText});
+               writeTreeText},
+              kValueIsPath);
     table.add({QStringLiteral("print-projects"), true, QStringLiteral("DIR"),
                QStringLiteral("print every project saved below DIR (e.g. by Create AE): its "
                               "compositions and their layers, top first"),
-               printProjects});
+               printProjects},
+              kValueIsPath);
     table.add({QStringLiteral("make-production"), true, QStringLiteral("DIR"),
                QStringLiteral("write a sample production into DIR: an asset library, a CSV scene "
                               "list and its matching table (matching-table.txt, for --table)"),
-               makeProduction});
+               makeProduction},
+              kValueIsPath);
     table.add({QStringLiteral("launchers"), true, QStringLiteral("FILE"),
                QStringLiteral("write the Launch tab's button labels, one per line (- for stdout)"),
-               writeLaunchers});
+               writeLaunchers},
+              kValueIsPath);
     table.add({QStringLiteral("launch"), true, QStringLiteral("LABEL"),
                QStringLiteral("press the launcher button with that label (runs its script)"),
                pressLauncher});

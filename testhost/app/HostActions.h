@@ -45,12 +45,24 @@ struct HostAction
     std::function<bool(HostRun &run, const QString &value)> run;
     bool continuesPrevious = false; // completes the pending work instead of flushing it
     int valueCount = 1;             // values taken when takesValue (valueName names them all)
+    // Values that name a file or folder (by index): a relative one is made absolute against the
+    // folder the program started in, as an import or a scene creation changes the current one.
+    std::vector<int> pathValues = {};
 };
+
+// For ActionTable::add: the action's one value names a file or folder.
+inline const std::vector<int> kValueIsPath = {0};
 
 class ActionTable
 {
 public:
-    void add(HostAction action) { m_actions.push_back(std::move(action)); }
+    // `pathValues`: as HostAction::pathValues, e.g. kValueIsPath.
+    void add(HostAction action, std::vector<int> pathValues = {})
+    {
+        if (!pathValues.empty())
+            action.pathValues = std::move(pathValues);
+        m_actions.push_back(std::move(action));
+    }
     const HostAction *find(const QString &name) const
     {
         for (const HostAction &a : m_actions)

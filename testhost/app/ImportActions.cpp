@@ -163,11 +163,13 @@ bool makeSamples(HostRun &run, const QString &root)
 void addImportActions(ActionTable &table)
 {
     table.add({QStringLiteral("make-samples"), true, QStringLiteral("DIR"),
-               QStringLiteral("write the sample scene folders into DIR"), makeSamples});
+               QStringLiteral("write the sample scene folders into DIR"), makeSamples},
+              kValueIsPath);
     table.add({QStringLiteral("import"), true, QStringLiteral("ROOT"),
                QStringLiteral("import the scene folders of ROOT as the Import button does, then "
                               "print each scene's saved project"),
-               startImport});
+               startImport},
+              kValueIsPath);
     HostAction scene{QStringLiteral("scene"), true, QStringLiteral("NAME"),
                      QStringLiteral("after --import: import only this scene (repeatable)"),
                      addScene};

@@ -16,6 +16,8 @@ QWidget *findWidget(HostRun &run, const QString &name);
 QWidget *findWidgetOfClass(HostRun &run, const char *className);
 // Writes `text` to `file`, or to standard output for "-"; false (message printed) on failure.
 bool writeOutput(HostRun &run, const QString &file, const QString &text);
-// Answers the panel's message boxes and choosers from --answer and --choose, once each; with
-// nothing queued a box takes its default button. Progress dialogs are left to run.
+// Prints each message box and chooser of the panel on standard error and answers it from --answer
+// and --choose, once each. Headless, with nothing queued a box takes its default button and a
+// chooser is cancelled; with a window such a dialog waits for the user. Progress dialogs are
+// left to run.
 void startDialogWatcher(HostRun &run);

@@ -7,14 +7,17 @@
 #include "testhost/core/TestHost.h"
 
 #include <QAbstractButton>
+#include <QAbstractSlider>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
 #include <QSettings>
@@ -79,6 +82,10 @@ bool setWidgetValue(HostRun &run, QWidget *widget, const QString &value)
         const int number = value.toInt(&ok);
         if (ok)
             spin->setValue(number);
+    } else if (auto *slider = qobject_cast<QAbstractSlider *>(widget)) {
+        const int number = value.toInt(&ok);
+        if (ok)
+            slider->setValue(number);
     } else if (auto *combo = qobject_cast<QComboBox *>(widget)) {
         const int index = value.toInt(&ok);
         ok = ok && index >= 0 && index < combo->count();
@@ -114,6 +121,8 @@ bool widgetValue(HostRun &run, QWidget *widget, QString *value)
         *value = button->text();
     else if (auto *spin = qobject_cast<QSpinBox *>(widget))
         *value = QString::number(spin->value());
+    else if (auto *slider = qobject_cast<QAbstractSlider *>(widget))
+        *value = QString::number(slider->value());
     else if (auto *combo = qobject_cast<QComboBox *>(widget))
         *value = QString::number(combo->currentIndex());
     else if (auto *tabs = qobject_cast<QTabWidget *>(widget))
@@ -184,10 +193,19 @@ void startDialogWatcher(HostRun &run)
         QWidget *modal = QApplication::activeModalWidget();
         if (!modal || !modal->isVisible() || modal == answered)
             return;
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        auto *dialog = qobject_cast<QFileDialog *>(modal);
+        if (!box && !dialog)
+            return;
         answered = modal;
-        if (auto *box = qobject_cast<QMessageBox *>(modal))
+        // With a window, a dialog no --answer or --choose was given for is the user's.
+        const bool queued = box ? !run.answers.isEmpty() : !run.choices.isEmpty();
+        if (!run.headless && !queued)
+            *run.err << "dialog: " << modal->windowTitle() << (box ? ": " + box->text() : QString())
+                     << " (waiting for the user)" << Qt::endl;
+        else if (box)
             answerMessageBox(run, box);
-        else if (auto *dialog = qobject_cast<QFileDialog *>(modal))
+        else
             answerFileDialog(run, dialog);
     });
     watcher->start();
@@ -237,6 +255,27 @@ bool selectListItems(HostRun &run, QWidget *widget, const QStringList &texts)
         first = false;
     }
     return true;
+}
+
+// A left-button press on the title of a tool-box page, as a user opens or closes it; titles are
+// compared without their surrounding blanks (" Use Library Files").
+bool clickPageTitle(HostRun &run, const QString &title)
+{
+    QWidget *panel = findPanel(run);
+    if (!panel) {
+        *run.err << "cellkit-host: no panel is open (use --command cellKit first)" << Qt::endl;
+        return false;
+    }
+    for (QLabel *label : panel->findChildren<QLabel *>(QStringLiteral("TitleItemLabel"))) {
+        if (label->text().trimmed() != title.trimmed())
+            continue;
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(1, 1), Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
+        QCoreApplication::sendEvent(label, &press);
+        return true;
+    }
+    *run.err << "cellkit-host: the panel has no page titled " << title << Qt::endl;
+    return false;
 }
 
 bool writeLog(HostRun &run)
@@ -302,15 +341,20 @@ bool writeOutput(HostRun &run, const QString &file, const QString &text)
 void addPanelActions(ActionTable &table)
 {
     table.add({"set", true, "OBJ=VALUE",
-               "set a panel widget: check box true/false, text, spin box number, combo or tab "
-               "index, path selector path (as typed), list entries as A,B,C",
+               "set a panel widget: check box true/false, text, spin box or slider number, combo "
+               "or tab index, path selector path (as typed), list entries as A,B,C",
                [](HostRun &run, const QString &value) {
-                   startDialogWatcher(run);
                    QString name, text;
                    if (!splitAssignment(run, value, &name, &text))
                        return false;
                    QWidget *widget = findWidget(run, name);
-                   return widget && setWidgetValue(run, widget, text);
+                   if (!widget || !setWidgetValue(run, widget, text))
+                       return false;
+                   // The panel builds its launcher buttons from the script list when its
+                   // settings are restored; a list given here is such a setting.
+                   if (name == QLatin1String("lwScript"))
+                       QMetaObject::invokeMethod(findPanel(run), "OnScriptReload");
+                   return true;
                }});
     table.add({"get", true, "OBJ", "print OBJ=VALUE of a panel widget (values as --set takes them)",
                [](HostRun &run, const QString &value) {
@@ -323,13 +367,15 @@ void addPanelActions(ActionTable &table)
                }});
     table.add(
         {"click", true, "OBJ", "press a panel button", [](HostRun &run, const QString &value) {
-             startDialogWatcher(run);
              auto *button = qobject_cast<QAbstractButton *>(findWidget(run, value));
              if (!button)
                  return false;
              button->click();
              return true;
          }});
+    table.add({"page", true, "TITLE",
+               "click the title of a tool-box page (opens a closed page, closes an open one)",
+               clickPageTitle});
     table.add({"select", true, "OBJ=TEXT[,TEXT...]",
                "select list entries by text; for treeWidget, scenes by their Element text",
                [](HostRun &run, const QString &value) {
@@ -346,29 +392,30 @@ void addPanelActions(ActionTable &table)
                    if (first)
                        run.atExit.push_back([&run]() { return writeLog(run); });
                    return true;
-               }});
+               }},
+              kValueIsPath);
     table.add({"answer", true, "ok|yes|no|cancel", "answer the next message box",
                [](HostRun &run, const QString &value) {
                    if (buttonFor(value) == QMessageBox::NoButton) {
                        *run.err << "cellkit-host: unknown answer " << value << Qt::endl;
                        return false;
                    }
-                   startDialogWatcher(run);
                    run.answers << value;
                    return true;
                }});
     table.add({"choose", true, "PATH", "answer the next file or directory chooser",
                [](HostRun &run, const QString &value) {
-                   startDialogWatcher(run);
                    run.choices << value;
                    return true;
-               }});
+               }},
+              kValueIsPath);
     table.add({"config-dir", true, "DIR", "keep configurations and the native store in DIR",
                [](HostRun &, const QString &value) {
                    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, value);
                    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, value);
                    return true;
-               }});
+               }},
+              kValueIsPath);
     table.add({"config", true, "NAME", "use configuration NAME for this run",
                [](HostRun &, const QString &value) {
                    QSettings store(QSettings::NativeFormat, QSettings::UserScope,

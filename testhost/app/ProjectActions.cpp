@@ -63,6 +63,35 @@ bool dumpProject(HostRun &run, const QString &path)
     return false;
 }
 
+// The test host's window (created before the actions run in window mode), or null.
+QMainWindow *hostWindow()
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (auto *main = qobject_cast<QMainWindow *>(w))
+            return main;
+    return nullptr;
+}
+
+// Window mode: "WxH", e.g. 1280x1000 for a picture of a tall panel, or 400x600 for a narrow one.
+bool resizeWindow(HostRun &run, const QString &value)
+{
+    const QStringList parts = value.split(QLatin1Char('x'));
+    bool okWidth = false, okHeight = false;
+    const int width = parts.value(0).toInt(&okWidth);
+    const int height = parts.value(1).toInt(&okHeight);
+    QMainWindow *window = hostWindow();
+    if (run.headless || !window) {
+        *run.err << "cellkit-host: --window-size needs the window (no --headless)" << Qt::endl;
+        return false;
+    }
+    if (parts.size() != 2 || !okWidth || !okHeight || width <= 0 || height <= 0) {
+        *run.err << "cellkit-host: --window-size needs WxH, not " << value << Qt::endl;
+        return false;
+    }
+    window->resize(width, height);
+    return true;
+}
+
 // Window mode: once the window has been up for a moment, saves a picture of it and quits.
 // "FILE" or "FILE,MS" (default 1500 ms).
 bool screenshot(HostRun &run, const QString &value)
@@ -71,10 +100,11 @@ bool screenshot(HostRun &run, const QString &value)
         *run.err << "cellkit-host: --screenshot needs the window (no --headless)" << Qt::endl;
         return false;
     }
-    const QString path = value.section(QLatin1Char(','), 0, 0);
+    // The last comma: the path before it was made absolute and may hold commas of its own.
+    const int comma = value.lastIndexOf(QLatin1Char(','));
+    const QString path = comma < 0 ? value : value.left(comma);
     bool ok = true;
-    const int delay =
-        value.contains(QLatin1Char(',')) ? value.section(QLatin1Char(','), 1).toInt(&ok) : 1500;
+    const int delay = comma < 0 ? 1500 : value.mid(comma + 1).toInt(&ok);
     if (path.isEmpty() || !ok || delay < 0) {
         *run.err << "cellkit-host: --screenshot needs FILE or FILE,MS, not " << value << Qt::endl;
         return false;
@@ -101,17 +131,25 @@ bool screenshot(HostRun &run, const QString &value)
 void addProjectActions(ActionTable &table)
 {
     table.add({QStringLiteral("project"), true, QStringLiteral("FILE"),
-               QStringLiteral("open a saved test host project"), openProject});
+               QStringLiteral("open a saved test host project"), openProject},
+              kValueIsPath);
     table.add({QStringLiteral("run-script"), true, QStringLiteral("FILE"),
                QStringLiteral("run an ExtendScript file; prints its result and error texts"),
-               runScript});
+               runScript},
+              kValueIsPath);
     table.add({QStringLiteral("save"), true, QStringLiteral("FILE"),
-               QStringLiteral("save the open project"), saveProject});
+               QStringLiteral("save the open project"), saveProject},
+              kValueIsPath);
     table.add({QStringLiteral("dump"), true, QStringLiteral("FILE"),
                QStringLiteral("write the project and host state as JSON (\"-\": standard output)"),
-               dumpProject});
+               dumpProject},
+              kValueIsPath);
     table.add(
         {QStringLiteral("screenshot"), true, QStringLiteral("FILE[,MS]"),
          QStringLiteral("window mode: save a picture of the window after MS (1500) ms and quit"),
-         screenshot});
+         screenshot},
+        kValueIsPath);
+    table.add({QStringLiteral("window-size"), true, QStringLiteral("WxH"),
+               QStringLiteral("window mode: resize the window (it opens at 1280x800)"),
+               resizeWindow});
 }

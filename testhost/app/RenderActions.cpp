@@ -77,5 +77,6 @@ void addRenderActions(ActionTable &table)
                                      "one no other holds) as a PNG picture"),
                       renderFrame};
     render.valueCount = 3;
+    render.pathValues = {2};
     table.add(render);
 }

@@ -98,14 +98,15 @@ bool writeAlphaScene(const QDir &root, QString *error)
                           scene.filePath(QStringLiteral("BG.png")), error);
 }
 
-// Sub-folders: a background, effects with a nested layer, and a character.
+// Sub-folders: effects with a nested layer, a character and a background. Layers stack in name
+// order, the first name on top, so the numbers put the background at the bottom.
 bool writeTreeScene(const QDir &root, QString *error)
 {
     QDir bg, fx, sparks, chars;
-    return makeDir(root, QStringLiteral("SC02_tree/BG"), &bg, error) &&
-           makeDir(root, QStringLiteral("SC02_tree/FX/Sparks"), &sparks, error) &&
-           makeDir(root, QStringLiteral("SC02_tree/FX"), &fx, error) &&
-           makeDir(root, QStringLiteral("SC02_tree/CH"), &chars, error) &&
+    return makeDir(root, QStringLiteral("SC02_tree/3_BG"), &bg, error) &&
+           makeDir(root, QStringLiteral("SC02_tree/1_FX/Sparks"), &sparks, error) &&
+           makeDir(root, QStringLiteral("SC02_tree/1_FX"), &fx, error) &&
+           makeDir(root, QStringLiteral("SC02_tree/2_CH"), &chars, error) &&
            writeImageFile(background(QColor(40, 40, 90), QColor(10, 10, 30)),
                           bg.filePath(QStringLiteral("BG.png")), error) &&
            writeSequence(fx, QStringLiteral("Glow"), 8, QColor(255, 240, 120), error) &&

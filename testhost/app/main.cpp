@@ -39,6 +39,17 @@ bool wantsHeadless(int argc, char **argv)
     return false;
 }
 
+// A relative path on the command line names a file of the folder the program started in, even
+// after an import has made a scene folder the current one.
+void resolvePathValues(const HostAction &action, const QDir &startFolder, QStringList &values)
+{
+    for (int index : action.pathValues) {
+        if (index < values.size() && !values[index].isEmpty() &&
+            values[index] != QLatin1String("-"))
+            values[index] = startFolder.absoluteFilePath(values[index]);
+    }
+}
+
 // Runs the work left waiting by an earlier action; false when one of them failed.
 bool runPending(HostRun &run)
 {
@@ -71,6 +82,7 @@ int main(int argc, char **argv)
 {
     const bool jobSession = argc == 1 && !qEnvironmentVariableIsEmpty("CELLKIT_JOB");
     const bool headless = jobSession || wantsHeadless(argc, argv);
+    const QDir startFolder = QDir::current();
     if (headless)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     // Our options are read from argv here: Qt would take some of them for its own (--plugin
@@ -99,9 +111,8 @@ int main(int argc, char **argv)
     run.headless = headless;
     run.out = &out;
     run.err = &err;
-    // Nobody is there to answer a box: each one takes its default button and is printed.
-    if (headless)
-        startDialogWatcher(run);
+    // Every dialog is printed; headless, nobody is there to answer it: it takes its default.
+    startDialogWatcher(run);
     run.pluginPath = QDir(QCoreApplication::applicationDirPath())
                          .filePath(QStringLiteral(CELLKIT_MODULE_FILE));
     run.ensurePlugin = [&run]() {
@@ -118,11 +129,13 @@ int main(int argc, char **argv)
     if (jobSession)
         return runJobSession(run);
 
-    // In window mode the window exists before the actions run, so that a panel they open
-    // docks in its frame.
+    // In window mode the window is up before the actions run: a panel they open docks in its
+    // frame, and the dialogs they open show over it.
     std::unique_ptr<HostWindow> window;
-    if (!headless)
+    if (!headless) {
         window = std::make_unique<HostWindow>(host);
+        window->show();
+    }
 
     int status = 0;
     for (int i = 0; i < args.size() && status == 0; ++i) {
@@ -155,6 +168,7 @@ int main(int argc, char **argv)
                 return 2;
             }
             run.values = args.mid(i + 1, action->valueCount);
+            resolvePathValues(*action, startFolder, run.values);
             value = run.values.first();
             i += action->valueCount;
         }

@@ -3,10 +3,12 @@
 #include <QCoreApplication>
 #include <QProcess>
 
-HostProcessRun runHost(const QStringList &args, const QProcessEnvironment &env)
+HostProcessRun runHost(const QStringList &args, const QProcessEnvironment &env,
+                       const QString &folder)
 {
     QProcess process;
     process.setProcessEnvironment(env);
+    process.setWorkingDirectory(folder);
     process.start(qEnvironmentVariable("CELLKIT_TEST_HOST"),
                   QStringList{QStringLiteral("--headless")} + args);
     HostProcessRun run;

@@ -11,8 +11,10 @@ struct HostProcessRun
     QString err;
 };
 
+// `folder`: the working folder of the run (empty: this test's).
 HostProcessRun runHost(const QStringList &args,
-                       const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment());
+                       const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment(),
+                       const QString &folder = QString());
 
 // Runs this test program again as a child with `variable` set to `scenario` (for checks that
 // need a fresh process, e.g. with or without a Qt application). True when the child ended

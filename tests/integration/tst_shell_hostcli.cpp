@@ -1,8 +1,11 @@
 // cellkit-host's command line with the real module: the Window menu, choosing its entry,
-// fault options, the refusals of bad options, and the panel's start-up banner in the log.
+// fault options, the refusals of bad options, the panel's start-up banner in the log, and the
+// dialogs a window leaves to the user.
 #include "HostProcess.h"
 
+#include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QtTest>
 
 class TestShellHostCli : public QObject
@@ -56,6 +59,25 @@ private Q_SLOTS:
         const Run r = host(args);
         QVERIFY(r.code > 0);
         QVERIFY2(r.err.contains(message), qPrintable(r.err));
+    }
+
+    // With a window, a box that a --click opens after a --set waits for the user: answering it
+    // by default belongs to headless runs.
+    void windowLeavesDialogsToTheUser()
+    {
+        QTemporaryDir config;
+        QProcess window;
+        window.start(qEnvironmentVariable("CELLKIT_TEST_HOST"),
+                     {"--config-dir", config.path(), "--command", "cellKit", "--set",
+                      "efImpCompName=X", "--click", "pbTestCompName"});
+        QString err;
+        QTRY_VERIFY_WITH_TIMEOUT((err += window.readAllStandardError()).contains("dialog: "),
+                                 30000);
+        window.kill();
+        window.waitForFinished();
+        QVERIFY2(err.contains("dialog: Warning: Select one (and only one) Scene directory "
+                              "(waiting for the user)"),
+                 qPrintable(err));
     }
 
     // The start-up banner of the panel, line by line, in the log the run writes.

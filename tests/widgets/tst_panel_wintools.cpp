@@ -6,24 +6,36 @@
 #include "ui_SendReportWidget.h"
 #include "ui_Settings.h"
 
+#include "board/Appearance.h"
 #include "board/ReportWidget.h"
 #include "import/HostConnection.h"
 #include "panel/WinTools.h"
 #include "scenelist/gui/CreateSceneWidget.h"
 #include "support/AnsweringPrompts.h"
+#include "widgets/TitleItem.h"
 
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
+#include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QSpinBox>
 #include <QStandardPaths>
+#include <QStyleFactory>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
+#include <QUrl>
 
+#include <cmath>
 #include <cstring>
 #include <memory>
 
@@ -107,6 +119,62 @@ QString state(CountingPanel *p)
 const QString kDefaults =
     QStringLiteral("Select Input Directory|10000000|*.png,*.mov|||||png|1280|720|25|0");
 
+// Whether `w` is part of a compound widget (an item view's header, a spin box's editor, a scroll
+// bar): those are laid out by their owner, not by our forms.
+bool isInnerPart(const QWidget *w, const QWidget *top)
+{
+    for (const QWidget *p = w; p && p != top; p = p->parentWidget()) {
+        const bool inner = p->objectName().startsWith(QLatin1String("qt_")) &&
+                           p->objectName() != QLatin1String("qt_scrollarea_viewport");
+        if (inner ||
+            (p != w &&
+             (qobject_cast<const QAbstractItemView *>(p) || qobject_cast<const QTextEdit *>(p) ||
+              qobject_cast<const QAbstractSpinBox *>(p) || qobject_cast<const QComboBox *>(p))))
+            return true;
+    }
+    return false;
+}
+
+// Visible widgets of `top` drawn smaller than their minimum size hint (capped by a designed
+// maximum), as "name WxH < WxH".
+QStringList crushedWidgets(QWidget *top)
+{
+    QStringList crushed;
+    for (QWidget *w : top->findChildren<QWidget *>()) {
+        if (!w->isVisibleTo(top) || isInnerPart(w, top))
+            continue;
+        const QSize hint = w->minimumSizeHint().boundedTo(w->maximumSize());
+        const QSizePolicy policy = w->sizePolicy();
+        const bool narrow =
+            policy.horizontalPolicy() != QSizePolicy::Ignored && w->width() < hint.width();
+        const bool low =
+            policy.verticalPolicy() != QSizePolicy::Ignored && w->height() < hint.height();
+        if (narrow || low)
+            crushed << QStringLiteral("%1 %2x%3 < %4x%5")
+                           .arg(w->objectName().isEmpty() ? w->metaObject()->className()
+                                                          : w->objectName())
+                           .arg(w->width())
+                           .arg(w->height())
+                           .arg(hint.width())
+                           .arg(hint.height());
+    }
+    return crushed;
+}
+
+// WCAG contrast ratio of two colours (1 to 21; 3 is the least for large or underlined text).
+double contrast(const QColor &a, const QColor &b)
+{
+    const auto luminance = [](const QColor &c) {
+        const auto channel = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
+               0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
 } // namespace
 
 class TestPanelWinTools : public QObject
@@ -136,6 +204,7 @@ private Q_SLOTS:
         // Host commands reach the host through the plug-in's connection, as in the module.
         m_connection = std::make_unique<HostConnection>(&g_basic, 7);
         Prompts::install(&m_prompts);
+        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     }
 
     void init()
@@ -276,6 +345,111 @@ private Q_SLOTS:
                          ->text();
         QCOMPARE(shown, labels);
         QVERIFY(!panel->board()->efLog->toPlainText().contains("QString::arg"));
+    }
+
+    // Every tab's "Need Help ?" opens an existing manual page about that tab, drawn in the
+    // palette's link colour: the fixed blue it had was unreadable on the dark colours.
+    void helpLinksOpenTheirTabsPageReadably()
+    {
+        CountingPanel *panel = makePanel();
+        const QVector<QStringList> pages{{"launch.html"},
+                                         {"create-scene.html"},
+                                         {"import-scene.html", "import-options.html"},
+                                         {"create-scene.html"},
+                                         {"board.html"}};
+        const QPalette original = QApplication::palette();
+        const QRegularExpression link("href=\"([^\"]+)\".*color:(#[0-9a-f]{6})");
+        const QVector<std::pair<int, double>> colourSets{{Appearance::DarkAE, 0.0},
+                                                         {Appearance::DarkAE, 1.0},
+                                                         {Appearance::LightAE, 0.0},
+                                                         {Appearance::LightAE, 0.99}};
+        for (const auto &[set, range] : colourSets) {
+            QPalette palette = original;
+            Appearance::buildPalette(palette, set, range);
+            QApplication::setPalette(palette);
+            QVERIFY(contrast(palette.color(QPalette::Link), palette.color(QPalette::Window)) >= 3);
+            for (int tab = 0; tab < panel->tabWidget->count(); ++tab) {
+                int links = 0;
+                for (QLabel *label : panel->tabWidget->widget(tab)->findChildren<QLabel *>()) {
+                    const QRegularExpressionMatch m = link.match(label->text());
+                    if (!m.hasMatch())
+                        continue;
+                    ++links;
+                    const QFileInfo page(QUrl(m.captured(1)).toLocalFile());
+                    QVERIFY2(page.exists() && pages[tab].contains(page.fileName()),
+                             qPrintable(m.captured(1)));
+                    QCOMPARE(m.captured(2), palette.color(QPalette::Link).name());
+                }
+                QVERIFY2(links > 0, qPrintable(panel->tabWidget->tabText(tab)));
+            }
+        }
+        QApplication::setPalette(original);
+    }
+
+    // The host docks the panel in frames of any size: with every page of every tab open, the
+    // pages scroll instead of squeezing a widget below its minimum size hint.
+    void openPagesNeverCrushWidgets_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("host window") << QSize(1280, 800);
+        QTest::newRow("narrow dock") << QSize(400, 600);
+    }
+    void openPagesNeverCrushWidgets()
+    {
+        QFETCH(QSize, size);
+        m_container->resize(size);
+        CountingPanel *panel = makePanel();
+        m_container->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_container.get()));
+        for (TitleItem *title : panel->findChildren<TitleItem *>())
+            title->setOpen(true);
+        QStringList crushed;
+        for (int tab = 0; tab < panel->tabWidget->count(); ++tab) {
+            panel->tabWidget->setCurrentIndex(tab);
+            QCoreApplication::processEvents();
+            QCoreApplication::processEvents();
+            for (const QString &w : crushedWidgets(panel->tabWidget->widget(tab)))
+                crushed << panel->tabWidget->tabText(tab) + ": " + w;
+        }
+        QVERIFY2(crushed.isEmpty(), qPrintable(crushed.join(QLatin1String(", "))));
+    }
+
+    // With one growing page open, the free height goes to it and not to the tool box's
+    // trailing stretch.
+    void openPageTakesFreeHeight_data()
+    {
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("grower");
+        QTest::newRow("matching table") << 3 << "Assets Matching Table"
+                                        << "table";
+        QTest::newRow("log") << 4 << "Log"
+                             << "efLog";
+    }
+    void openPageTakesFreeHeight()
+    {
+        QFETCH(int, tab);
+        QFETCH(QString, page);
+        QFETCH(QString, grower);
+        m_container->resize(1280, 800);
+        CountingPanel *panel = makePanel();
+        panel->tabWidget->setCurrentIndex(tab);
+        m_container->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_container.get()));
+        QWidget *tabPage = panel->tabWidget->widget(tab);
+        for (QLabel *title : tabPage->findChildren<QLabel *>("TitleItemLabel"))
+            if (title->text() == page)
+                qobject_cast<TitleItem *>(title->parentWidget())->setOpen(true);
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        auto *view = tabPage->findChild<QAbstractScrollArea *>(grower);
+        QVERIFY(view && view->isVisible());
+        QWidget *toolBox = view->parentWidget();
+        while (toolBox && !toolBox->inherits("WToolBox"))
+            toolBox = toolBox->parentWidget();
+        QVERIFY(toolBox);
+        QLayoutItem *stretch = toolBox->layout()->itemAt(toolBox->layout()->count() - 1);
+        QCOMPARE(stretch->geometry().height(), 0);
     }
 
     // Undo on a button reaches the host, a text field keeps its own; a refused command is kept.
