@@ -61,6 +61,17 @@ QVector<AEGP_ItemH> equalItems(const QVector<Item> &order, const QString &path, 
 }
 
 // A Create Scene side that hands over one scene to create.
+// An element the tree found on disk.
+SceneElementToCreate found(const QString &path, const QString &layerDir, int type)
+{
+    SceneElementToCreate element;
+    element.path = path;
+    element.layerDir = layerDir;
+    element.type = type;
+    element.found = true;
+    return element;
+}
+
 class OneScene : public CreateSceneSource
 {
 public:
@@ -160,7 +171,7 @@ private Q_SLOTS:
                 const QString file = dir.filePath(QStringLiteral("lib/a%1.png").arg(n));
                 QVERIFY(writeFile(file));
                 source.scene.elements.append(
-                    {file, n % 2 ? QStringLiteral("CHARS") : QStringLiteral("PROPS"), 6, true});
+                    found(file, n % 2 ? QStringLiteral("CHARS") : QStringLiteral("PROPS"), 6));
             }
             int layers = 0;
             runs << createScene(source, {"AEGP_GetNextProjItem", "AEGP_GetFootagePath"},
@@ -184,10 +195,8 @@ private Q_SLOTS:
         const QString still = dir.filePath("lib/a.png");
         const QString movie = dir.filePath("lib/x.mov");
         QVERIFY(writeFile(still) && writeFile(movie));
-        source.scene.elements = {{still, "CHARS", 6, true},
-                                 {movie, QString(), 3, true},
-                                 {movie, "CHARS", 6, true},
-                                 {still, "PROPS", 6, true}};
+        source.scene.elements = {found(still, "CHARS", 6), found(movie, QString(), 3),
+                                 found(movie, "CHARS", 6), found(still, "PROPS", 6)};
         createScene(source, {}, [&](const ProjectModel &model) {
             const auto movies = footageOf(model, movie);
             const auto stills = footageOf(model, still);
