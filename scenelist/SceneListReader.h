@@ -11,7 +11,8 @@
 //
 // Example: a CSV "hdr\nhdr\n010;bob\n" with start line 2 and table rows Scene (%a) on column
 // A and Asset on column B gives the scene "010" with the element "bob". A last line without a
-// line break is not read; a file that is not UTF-8 is read as Windows-1252 with a -WAR- line.
+// line break is read as any other; a file that is not UTF-8 is read as Windows-1252 with a
+// -WAR- line.
 #include <QByteArray>
 #include <QList>
 #include <QString>

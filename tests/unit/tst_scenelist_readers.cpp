@@ -59,10 +59,10 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("scenes");
         QTest::addColumn<QString>("logged"); // a line that must be in the log, or empty
         const QByteArray csv = "h1;h2\nh3;h4\n010;bob\r\n011;bob";
-        QTest::newRow("two headers skipped, last line without break dropped")
-            << "list.csv" << csv << QStringList{"010[bob+,010]"} << "";
+        QTest::newRow("two headers skipped, last line without break read")
+            << "list.csv" << csv << QStringList{"010[bob+,010]", "011[bob+,011]"} << "";
         QTest::newRow(".CSV in capitals")
-            << "LIST.CSV" << csv << QStringList{"010[bob+,010]"} << "";
+            << "LIST.CSV" << csv << QStringList{"010[bob+,010]", "011[bob+,011]"} << "";
         QTest::newRow("quoted separator and line break")
             << "q.csv" << QByteArray("h\nh\n\"01;0\";\"bob\nzed\"\n")
             << QStringList{"01;0[bob+,zed,01;0]"} << "";

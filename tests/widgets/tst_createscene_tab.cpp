@@ -54,13 +54,13 @@ QStringList sample(CreateSceneWidget &w)
 const QStringList kDefaults =
     QString("|Select Destination Directory|0|1|0|2|1|No Name|Write_DERUSH|0,0,0,,,,,,0,000,0,,")
         .split('|');
-const QStringList kChanged = QString("/s/BATCH_fx.jsx|/out/EP%02e|3|0|1|5|0.25|Pilot, part 1|W|"
+const QStringList kChanged = QString("/s/BATCH_fx, v2.jsx|/out/EP%02e|3|0|1|5|0.25|Pilot, part 1|W|"
                                      "2,3,6,6:,EP%02e_%a,png psd,CH[VIRGULE]A,,1,000,2,,")
                                  .split('|');
 
 void change(CreateSceneWidget &w)
 {
-    w.lwScript->addItem("/s/BATCH_fx.jsx");
+    w.lwScript->addItem("/s/BATCH_fx, v2.jsx"); // a comma in a list item survives
     w.pbSelectDestinationDir->setPath("/out/EP%02e");
     w.cbTarget->setCurrentIndex(3);
     w.ckCsvSkipComments->setChecked(false);
