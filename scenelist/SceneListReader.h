@@ -45,6 +45,12 @@ public:
     // Rows of cells from another reader (a workbook sheet), dispatched as a CSV's records.
     bool readRows(const QList<QStringList> &rows, LoadProgress *progress);
 
+    // The folders the bridge files of a directory name that `known` lacks, in order, each
+    // once: they join the library before it is collected, so that the first load finds their
+    // files. Nothing for another extension than "filelist".
+    static QStringList bridgeFileFolders(const QString &directory, const QString &extension,
+                                         const QStringList &known);
+
     // The text of a scene list file: UTF-8, or Windows-1252 when the bytes are not UTF-8
     // (*fallback set).
     static QString decodeText(const QByteArray &bytes, bool *fallback);
