@@ -563,9 +563,10 @@ void CreateSceneWidget::collectLibraryFiles(int depth, QProgressDialog *dialog)
                              progress.get());
 }
 
+// Before each imported scene: only the library folders that changed are read again.
 void CreateSceneWidget::collectLibraryFiles()
 {
-    collectLibraryFiles(libraryDepth(), nullptr);
+    m_core.refreshLibraryFiles(prepareCore());
 }
 
 QVector<TableFile> CreateSceneWidget::GetFileToImportFromTable(const QString &sceneName, int mode)

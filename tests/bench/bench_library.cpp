@@ -103,7 +103,7 @@ int main(int argc, char **argv)
     });
     std::printf("plain recursive listing: %9.1f ms (%d files)\n", listing, listed);
     std::printf("library scan:            %9.1f ms (%d records, %d folders) = %.2fx the listing\n",
-                scan, int(index.records().size()), int(index.folders().size()), scan / listing);
+                scan, index.recordCount(), int(index.folders().size()), scan / listing);
 
     const QStringList exact = exactNames();
     QVector<QString> hashed(exact.size());
