@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
+#include <QtEndian>
 
 #include <algorithm>
 
@@ -92,16 +93,35 @@ inline uint foldUnit(ushort unit, ushort previous)
     return QChar::toCaseFolded(uint(unit));
 }
 
+// A hash of the case-folded units, four at a time: a block of four ASCII units is folded in one
+// step (a unit from "A" to "Z" gets 0x20 added), any other block unit by unit. Both give the
+// same word for the same folded units, so names equal ignoring case hash alike.
 quint32 foldedHash(const QChar *name, int size)
 {
-    quint32 hash = 2166136261u; // FNV-1a
-    ushort previous = 0;
-    for (int i = 0; i < size; ++i) {
-        const ushort unit = name[i].unicode();
-        hash = (hash ^ foldUnit(unit, previous)) * 16777619u;
-        previous = unit;
+    const ushort *unit = reinterpret_cast<const ushort *>(name);
+    quint64 hash = 14695981039346656037ull; // FNV-1a, 64 bits
+    const auto mix = [&hash](quint64 word) { hash = (hash ^ word) * 1099511628211ull; };
+    int i = 0;
+    for (; i + 4 <= size; i += 4) {
+        const quint64 word = qFromLittleEndian<quint64>(unit + i);
+        if ((word & 0xff80ff80ff80ff80ull) == 0) {
+            const quint64 fromA = (word + 0x003f003f003f003full) & 0x0080008000800080ull;
+            const quint64 pastZ = (word + 0x0025002500250025ull) & 0x0080008000800080ull;
+            mix(word | ((fromA & ~pastZ) >> 2));
+            continue;
+        }
+        quint64 folded = 0;
+        for (int k = 0; k < 4; ++k)
+            folded |= quint64(foldUnit(unit[i + k], i + k > 0 ? unit[i + k - 1] : 0)) << (16 * k);
+        mix(folded);
     }
-    return hash;
+    for (; i < size; ++i)
+        mix(foldUnit(unit[i], i > 0 ? unit[i - 1] : 0));
+    // The multiplications only carry upwards: the final mix (MurmurHash3's) brings every bit
+    // down to the low ones the table is indexed by.
+    hash = (hash ^ (hash >> 33)) * 0xff51afd7ed558ccdull;
+    hash = (hash ^ (hash >> 33)) * 0xc4ceb9fe1a85ec53ull;
+    return quint32(hash ^ (hash >> 33));
 }
 
 bool foldedEqual(const QChar *a, int aSize, const QChar *b, int bSize)
@@ -179,7 +199,7 @@ private:
             return false;
         const QChar *tail = name.constData() + name.size() - size;
         const QChar *want = suffix.constData();
-        for (int i = 0; i < size; ++i) {
+        for (int i = size - 1; i >= 0; --i) { // the last letters tell extensions apart
             const ushort a = tail[i].unicode();
             const ushort b = want[i].unicode();
             if (a != b && (a >= 0x80 || foldUnit(a, 0) != foldUnit(b, 0)))
@@ -266,6 +286,7 @@ void LibraryIndex::clear()
     m_complete = false;
     m_lowerNames.clear();
     m_lowerStarts.clear();
+    m_caseSensitiveFolders.clear();
 }
 
 bool LibraryIndex::collect(const QStringList &entries, int depth, const QStringList &nameFilters,
@@ -496,10 +517,12 @@ void LibraryIndex::rememberFirst(int record)
             return;
         }
         if (slot.hash == hash) {
-            const int start = m_nameStarts.at(slot.record);
-            if (foldedEqual(m_names.constData() + start, m_nameStarts.at(slot.record + 1) - start,
-                            name, size))
+            const QChar *first = m_names.constData() + m_nameStarts.at(slot.record);
+            const int firstSize = m_nameStarts.at(slot.record + 1) - m_nameStarts.at(slot.record);
+            if (foldedEqual(first, firstSize, name, size)) {
+                slot.variants = slot.variants || !std::equal(name, name + size, first);
                 return;
+            }
         }
     }
 }
@@ -520,11 +543,11 @@ void LibraryIndex::growSlots()
     }
 }
 
-int LibraryIndex::firstRecordNamed(const QString &name) const
+int LibraryIndex::slotNamed(const QChar *name, int size) const
 {
     if (m_slots.isEmpty())
         return -1;
-    const quint32 hash = foldedHash(name.constData(), name.size());
+    const quint32 hash = foldedHash(name, size);
     const int mask = m_slots.size() - 1;
     for (int i = int(hash) & mask;; i = (i + 1) & mask) {
         const Slot &slot = m_slots.at(i);
@@ -533,34 +556,53 @@ int LibraryIndex::firstRecordNamed(const QString &name) const
         if (slot.hash != hash)
             continue;
         const int start = m_nameStarts.at(slot.record);
-        if (foldedEqual(m_names.constData() + start, m_nameStarts.at(slot.record + 1) - start,
-                        name.constData(), name.size()))
-            return slot.record;
+        if (foldedEqual(m_names.constData() + start, m_nameStarts.at(slot.record + 1) - start, name,
+                        size))
+            return i;
     }
 }
 
-// folder + "/" + the name as asked, unless only the disk's own spelling exists there (a disk
-// that tells case apart).
-QString LibraryIndex::pathFor(int record, const QString &asked) const
+// folder + "/" + the name as asked, unless the disk has the file only as the index spells it:
+// a disk that tells case apart, and no other record of the name in another case (then the disk
+// is asked).
+QString LibraryIndex::pathFor(int record, const QString &asked, bool variants) const
 {
     const QString folder = m_folders.at(m_recordFolders.at(record)) + QLatin1Char('/');
-    const int start = m_nameStarts.at(record);
-    const int size = m_nameStarts.at(record + 1) - start;
+    const QChar *disk = m_names.constData() + m_nameStarts.at(record);
+    const int size = m_nameStarts.at(record + 1) - m_nameStarts.at(record);
     const QString path = folder + asked;
-    if (asked.size() == size &&
-        std::equal(asked.constBegin(), asked.constEnd(), m_names.constData() + start))
+    if (asked.size() == size && std::equal(asked.constBegin(), asked.constEnd(), disk))
         return path;
-    return QFileInfo::exists(path) ? path : folder + recordName(record);
+    if (variants ? QFileInfo::exists(path) : !tellsCaseApart(record))
+        return path;
+    return folder + recordName(record);
+}
+
+// The record's name in the other case names the same file only where the disk ignores case.
+bool LibraryIndex::tellsCaseApart(int record) const
+{
+    const int folder = m_recordFolders.at(record);
+    const auto known = m_caseSensitiveFolders.constFind(folder);
+    if (known != m_caseSensitiveFolders.constEnd())
+        return known.value();
+    const QString name = recordName(record);
+    QString other = name.toUpper();
+    if (other == name)
+        other = name.toLower();
+    const bool apart =
+        other == name || !QFileInfo::exists(m_folders.at(folder) + QLatin1Char('/') + other);
+    m_caseSensitiveFolders.insert(folder, apart);
+    return apart;
 }
 
 bool LibraryIndex::findFiles(const QString &name, QStringList *results) const
 {
     results->clear();
     if (!hasWildcard(name)) {
-        const int record = firstRecordNamed(name);
-        if (record < 0)
+        const int slot = slotNamed(name.constData(), name.size());
+        if (slot < 0)
             return false;
-        *results << pathFor(record, name);
+        *results << pathFor(m_slots.at(slot).record, name, m_slots.at(slot).variants);
         return true;
     }
     const WildcardWalk pattern(name.toLower());
@@ -570,7 +612,9 @@ bool LibraryIndex::findFiles(const QString &name, QStringList *results) const
             m_lowerNames.midRef(m_lowerStarts.at(i), m_lowerStarts.at(i + 1) - m_lowerStarts.at(i));
         if (!pattern.matches(lower))
             continue;
-        const QString path = pathFor(i, lower.toString());
+        const int start = m_nameStarts.at(i);
+        const int slot = slotNamed(m_names.constData() + start, m_nameStarts.at(i + 1) - start);
+        const QString path = pathFor(i, lower.toString(), m_slots.at(slot).variants);
         appendLog(QStringLiteral("-INF- Found Wilcard:") + path);
         *results << path;
     }
@@ -601,8 +645,18 @@ bool LibraryIndex::findFolders(const QString &name, QStringList *results) const
 QString LibraryIndex::findFileByWalk(const QString &name) const
 {
     for (int i = 0; i < recordCount(); ++i) {
-        if (recordName(i).compare(name, Qt::CaseInsensitive) == 0)
-            return pathFor(i, name);
+        const QStringView record(m_names.constData() + m_nameStarts.at(i),
+                                 m_nameStarts.at(i + 1) - m_nameStarts.at(i));
+        if (record.compare(QStringView(name), Qt::CaseInsensitive) != 0)
+            continue;
+        // Another record of the name in another case (after this first one)?
+        bool variants = false;
+        for (int j = i + 1; j < recordCount() && !variants; ++j) {
+            const QStringView other(m_names.constData() + m_nameStarts.at(j),
+                                    m_nameStarts.at(j + 1) - m_nameStarts.at(j));
+            variants = other.compare(record, Qt::CaseInsensitive) == 0 && other != record;
+        }
+        return pathFor(i, name, variants);
     }
     return QString();
 }

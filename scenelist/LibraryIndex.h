@@ -110,7 +110,8 @@ private:
     struct Slot
     {
         quint32 hash = 0;
-        int record = -1; // -1: free
+        int record = -1;       // -1: free
+        bool variants = false; // another record has the name in another case
     };
 
     bool scan(const Settings &settings, const LibraryIndex *previous, LoadProgress *progress);
@@ -121,12 +122,13 @@ private:
     bool hasChanged() const;
     bool lookedChanged(const Entry &entry) const;
     bool mayHaveChanged(const Listing &listing) const;
-    int firstRecordNamed(const QString &name) const;
+    int slotNamed(const QChar *name, int size) const;
     int folderIndex(const QString &dir);
     void appendRecord(int folder, const QChar *name, int size);
     void rememberFirst(int record);
     void growSlots();
-    QString pathFor(int record, const QString &asked) const;
+    QString pathFor(int record, const QString &asked, bool variants) const;
+    bool tellsCaseApart(int record) const;
     void buildLowerNames() const;
 
     QStringList m_folders;
@@ -152,4 +154,6 @@ private:
     // filled by the first wildcard search.
     mutable QString m_lowerNames;
     mutable QVector<int> m_lowerStarts;
+    // Per folder: whether its disk tells "a.png" from "A.PNG" (asked of the disk once).
+    mutable QHash<int, bool> m_caseSensitiveFolders;
 };

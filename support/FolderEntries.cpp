@@ -19,16 +19,16 @@ namespace {
 void decodeName(const char *raw, QString *name)
 {
     const int size = int(std::strlen(raw));
+    name->resize(size);
+    ushort *out = reinterpret_cast<ushort *>(name->data());
     for (int i = 0; i < size; ++i) {
-        if (static_cast<unsigned char>(raw[i]) >= 0x80) {
+        const auto byte = static_cast<unsigned char>(raw[i]);
+        if (byte >= 0x80) {
             *name = QFile::decodeName(raw);
             return;
         }
+        out[i] = byte;
     }
-    name->resize(size);
-    QChar *out = name->data();
-    for (int i = 0; i < size; ++i)
-        out[i] = QLatin1Char(raw[i]);
 }
 
 enum EntryKind { kSkipped = 0, kFile, kDirectory };

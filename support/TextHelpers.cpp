@@ -309,29 +309,43 @@ QString padNumber(const QString &number, int width)
     return text.rightJustified(width + extra, QLatin1Char('0'));
 }
 
+// A placeholder is "%", optionally "0" and one ASCII digit (the width), then the letter:
+// "%a", "%03a". Scanned by hand: names are expanded once per asset and per placeholder letter,
+// and a regular expression compiled for each would cost more than the whole scan.
 QString expandPlaceholder(const QString &templ, QChar letter, const QString &value)
 {
     if (value.isEmpty())
         return templ;
-    const QRegularExpression placeholder(
-        QStringLiteral("%(0\\d{1})?(%1)").arg(QRegularExpression::escape(QString(letter))),
-        QRegularExpression::InvertedGreedinessOption);
     QString result = templ;
     int from = 0;
     for (;;) {
-        const QRegularExpressionMatch match = placeholder.match(result, from);
-        if (!match.hasMatch())
+        const int at = result.indexOf(QLatin1Char('%'), from);
+        if (at < 0 || at + 1 >= result.size())
             return result;
-        const QString width = match.captured(1);
-        const QString replacement = width.isEmpty() ? value : padNumber(value, width.toInt());
-        result.replace(match.capturedStart(), match.capturedLength(), replacement);
+        int length = 0;
+        int width = -1;
+        if (result.at(at + 1) == letter) {
+            length = 2;
+        } else if (at + 3 < result.size() && result.at(at + 1) == QLatin1Char('0') &&
+                   isAsciiDigit(result.at(at + 2)) && result.at(at + 3) == letter) {
+            length = 4;
+            width = result.at(at + 2).unicode() - '0';
+        }
+        if (length == 0) {
+            from = at + 1;
+            continue;
+        }
+        const QString replacement = width < 0 ? value : padNumber(value, width);
+        result.replace(at, length, replacement);
         // Resume after what we inserted, so a value holding "%e" is never expanded again.
-        from = match.capturedStart() + replacement.size();
+        from = at + replacement.size();
     }
 }
 
 QString cutName(const QString &text, const QString &cuts, QChar separator)
 {
+    if (cuts.isEmpty())
+        return text;
     const QStringList parts = cuts.split(separator);
     QString name = text;
 
