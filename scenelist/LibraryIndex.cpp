@@ -278,6 +278,7 @@ void LibraryIndex::clear()
     m_recordFolders.clear();
     m_names.clear();
     m_nameStarts = {0};
+    m_recordHashes.clear();
     m_slots.clear();
     m_slotsUsed = 0;
     m_entries.clear();
@@ -317,6 +318,8 @@ bool LibraryIndex::refresh(const QStringList &entries, int depth, const QStringL
     next.m_recordFolders.reserve(m_recordFolders.size());
     next.m_names.reserve(m_names.size());
     next.m_nameStarts.reserve(m_nameStarts.size());
+    next.m_recordHashes.reserve(m_recordHashes.size());
+    next.m_slots = QVector<Slot>(m_slots.size()); // as large as it had to grow
     next.scan(settings, this, nullptr);
     *this = std::move(next);
     return true;
@@ -466,10 +469,17 @@ bool LibraryIndex::reuseListing(Walk &walk, Listing &listing, int folder)
     listing.readAt = old.readAt;
     listing.subdirs = old.subdirs;
     listing.links = old.links;
-    const QString &names = walk.previous->m_names;
-    const QVector<int> &starts = walk.previous->m_nameStarts;
-    for (int r = old.firstRecord; r < old.endRecord; ++r)
-        appendRecord(folder, names.constData() + starts.at(r), starts.at(r + 1) - starts.at(r));
+    // The folder's names in one piece, with the hashes already worked out.
+    const LibraryIndex &from = *walk.previous;
+    const int first = from.m_nameStarts.at(old.firstRecord);
+    const int shift = m_names.size() - first;
+    m_names.append(from.m_names.constData() + first, from.m_nameStarts.at(old.endRecord) - first);
+    for (int r = old.firstRecord; r < old.endRecord; ++r) {
+        m_recordFolders.append(folder);
+        m_nameStarts.append(from.m_nameStarts.at(r + 1) + shift);
+        m_recordHashes.append(from.m_recordHashes.at(r));
+        rememberFirst(m_recordFolders.size() - 1);
+    }
     listing.endRecord = recordCount();
     return true;
 }
@@ -489,6 +499,7 @@ void LibraryIndex::appendRecord(int folder, const QChar *name, int size)
     m_recordFolders.append(folder);
     m_names.append(name, size);
     m_nameStarts.append(m_names.size());
+    m_recordHashes.append(foldedHash(name, size));
     rememberFirst(m_recordFolders.size() - 1);
 }
 
@@ -505,7 +516,7 @@ void LibraryIndex::rememberFirst(int record)
         growSlots();
     const QChar *name = m_names.constData() + m_nameStarts.at(record);
     const int size = m_nameStarts.at(record + 1) - m_nameStarts.at(record);
-    const quint32 hash = foldedHash(name, size);
+    const quint32 hash = m_recordHashes.at(record);
     Slot *table = m_slots.data();
     const int mask = m_slots.size() - 1;
     for (int i = int(hash) & mask;; i = (i + 1) & mask) {

@@ -136,7 +136,8 @@ private:
     // Record i: folder m_recordFolders[i], name m_names.mid(m_nameStarts[i], next start - it).
     QVector<int> m_recordFolders;
     QString m_names;
-    QVector<int> m_nameStarts; // one more than the records
+    QVector<int> m_nameStarts;       // one more than the records
+    QVector<quint32> m_recordHashes; // of each record's case-folded name
     // Open addressing on the case-folded names: the first record of each name.
     QVector<Slot> m_slots;
     int m_slotsUsed = 0;

@@ -65,13 +65,8 @@ bool isLinkEntry(const QByteArray &dir, const dirent *entry)
     return ::lstat(path.constData(), &info) == 0 && S_ISLNK(info.st_mode);
 }
 
-qint64 modifiedNanoseconds(const struct stat &info)
+qint64 nanoseconds(const struct timespec &time)
 {
-#ifdef Q_OS_DARWIN
-    const struct timespec &time = info.st_mtimespec;
-#else
-    const struct timespec &time = info.st_mtim;
-#endif
     return qint64(time.tv_sec) * 1000000000 + time.tv_nsec;
 }
 #endif
@@ -133,7 +128,13 @@ FolderStamp folderStamp(const QString &dir)
     stamp.exists = true;
     const quint64 id[2] = {quint64(info.st_dev), quint64(info.st_ino)};
     stamp.identity = QByteArray(reinterpret_cast<const char *>(id), sizeof id);
-    stamp.modified = modifiedNanoseconds(info);
+#ifdef Q_OS_DARWIN
+    stamp.modified = nanoseconds(info.st_mtimespec);
+    stamp.changed = nanoseconds(info.st_ctimespec);
+#else
+    stamp.modified = nanoseconds(info.st_mtim);
+    stamp.changed = nanoseconds(info.st_ctim);
+#endif
     return stamp;
 }
 #else

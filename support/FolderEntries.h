@@ -55,8 +55,9 @@ private:
 };
 
 // What tells whether a folder is still the one that was listed: which folder it is (device and
-// inode; the canonical path where the system has no inodes) and when an entry was last added,
-// removed or renamed in it. Links are followed: the stamp is the target's.
+// inode; the canonical path where the system has no inodes), when an entry was last added,
+// removed or renamed in it, and (where the system keeps it) when anything about the folder
+// itself last changed, its permissions included. Links are followed: the stamp is the target's.
 //
 // Example: /lib/a and a link /lib/b -> a give the same identity; adding a file to /lib/a
 // changes `modified` for both, editing a file inside it changes neither.
@@ -65,10 +66,12 @@ struct FolderStamp
     bool exists = false; // an existing folder (false for a missing path or a file)
     QByteArray identity; // equal for two paths of one folder
     qint64 modified = 0; // nanoseconds since 1970 (to the millisecond where no finer)
+    qint64 changed = 0;  // the same for the folder's own status; 0 where not kept
 
     bool operator==(const FolderStamp &other) const
     {
-        return exists == other.exists && identity == other.identity && modified == other.modified;
+        return exists == other.exists && identity == other.identity && modified == other.modified &&
+               changed == other.changed;
     }
     bool operator!=(const FolderStamp &other) const { return !(*this == other); }
 };
