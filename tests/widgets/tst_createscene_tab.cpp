@@ -183,6 +183,11 @@ private Q_SLOTS:
         QCOMPARE(scene->child(0)->foreground(3).color(), QColor(Qt::red)); // not in a library
         QCOMPARE(scene->child(0)->flags(), Qt::ItemIsEnabled);
         QVERIFY(scene->flags() & Qt::ItemIsSelectable);
+        // A scene renamed in place (the edit key) is made under its new name.
+        QAbstractItemModel *model = w.treeWidget->model();
+        QVERIFY(model->setData(model->index(0, 0), QString("SC01b")));
+        w.treeWidget->topLevelItem(0)->setSelected(true);
+        QCOMPARE(w.selectedScenes().value(0).name, QString("SC01b"));
     }
 };
 
