@@ -76,6 +76,11 @@ bool ConfiguredCreateScene::moveFilesToRelativePath() const
     return m_configuration.moveFilesToRelativePath;
 }
 
+bool ConfiguredCreateScene::collectFiles() const
+{
+    return m_configuration.list.target == TargetCollect;
+}
+
 bool ConfiguredCreateScene::useTemplate() const
 {
     return m_configuration.useTemplate;
@@ -93,7 +98,7 @@ QStringList ConfiguredCreateScene::scripts() const
 
 void ConfiguredCreateScene::collectLibraryFiles()
 {
-    m_core.collectLibraryFiles(m_configuration.list, nullptr);
+    m_core.refreshLibraryFiles(m_configuration.list);
 }
 
 int ConfiguredCreateScene::libraryDepth() const

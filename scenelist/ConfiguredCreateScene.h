@@ -38,6 +38,7 @@ public:
 
     bool useLibraryFiles() const override;
     bool moveFilesToRelativePath() const override;
+    bool collectFiles() const override;
     bool useTemplate() const override;
     QString templatePath() const override;
     QStringList scripts() const override;

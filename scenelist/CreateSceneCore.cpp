@@ -40,6 +40,13 @@ bool CreateSceneCore::collectLibraryFiles(const SceneListOptions &options, LoadP
                              options.table.nameFilters(), options.production, progress);
 }
 
+bool CreateSceneCore::refreshLibraryFiles(const SceneListOptions &options)
+{
+    return m_library.refresh(options.libraryFolders,
+                             LibraryIndex::depthForRecursionIndex(options.libraryRecursion),
+                             options.table.nameFilters(), options.production);
+}
+
 SceneListLoad CreateSceneCore::load(const SceneListOptions &options, LoadProgress *progress)
 {
     SceneListLoad result;
@@ -49,16 +56,23 @@ SceneListLoad CreateSceneCore::load(const SceneListOptions &options, LoadProgres
     }
     m_tree.clear();
     m_codes.loadConversionTable();
-    if (!collectLibraryFiles(options, progress)) {
+    // The folders that bridge files name are in the library before it is collected.
+    SceneListOptions o = options;
+    if (!o.isFromSPI() && o.target != TargetHarmony) {
+        result.addedLibraryFolders =
+            SceneListReader::bridgeFileFolders(o.sceneListPath, o.inputExtension, o.libraryFolders);
+        o.libraryFolders << result.addedLibraryFolders;
+    }
+    if (!collectLibraryFiles(o, progress)) {
         result.outcome = SceneListLoad::Cancelled;
         return result;
     }
-    SceneMatcher matcher(options, m_library, m_codes, m_query, m_tree);
+    SceneMatcher matcher(o, m_library, m_codes, m_query, m_tree);
     matcher.setDialogParent(m_dialogParent);
     SceneListReader reader(matcher);
-    reader.setLibraryFolders(options.libraryFolders);
-    result.outcome = readList(options, reader, progress);
-    result.addedLibraryFolders = reader.addedLibraryFolders();
+    reader.setLibraryFolders(o.libraryFolders);
+    result.outcome = readList(o, reader, progress);
+    result.addedLibraryFolders << reader.addedLibraryFolders();
     m_tree.sortOnCid();
     return result;
 }

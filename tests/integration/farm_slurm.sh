@@ -36,8 +36,11 @@ wait_job() {
     squeue >&2 || true
     fail "scheduler job $1 still queued after 120 s"
 }
-# The saved projects below a folder, with the folder itself written OUT.
-projects() { "$host" --headless --print-projects "$1" | sed "s#$1#OUT#g"; }
+# The saved projects below a folder and the files written there, the folder itself written OUT.
+projects() {
+    "$host" --headless --print-projects "$1" | sed "s#$1#OUT#g"
+    (cd "$1" && find . -type f | sort)
+}
 
 "$host" --headless --make-production prod >/dev/null
 panel=(--command cellKit --table "$(cat prod/matching-table.txt)"

@@ -3,6 +3,7 @@
 #include "farm/FarmPlan.h"
 #include "farm/FarmReport.h"
 #include "import/ImportOptionsSettings.h"
+#include "scenelist/ConfiguredCreateScene.h"
 #include "scenelist/CreateSceneConfiguration.h"
 #include "scenelist/gui/CreateSceneWidget.h"
 
@@ -106,7 +107,8 @@ void TestFarm::configurationReadsAsTheTab_data()
         {"CreateScene/ckUseTemplateFile", "true"},
         {"CreateScene/FlashTemplateFile", "/t/EP%02e.aep"},
         // Written before the group existed: read at the top level.
-        {"cbTarget", "3"},
+        {"cbTarget", "2"},
+        {"CreateScene/ckImpMoveFilesToRelativePath", "true"},
     };
 }
 
@@ -145,10 +147,20 @@ void TestFarm::configurationReadsAsTheTab()
     QCOMPARE(o.production.episodeName, shown.production.episodeName);
     QCOMPARE(o.production.job, shown.production.job);
     QCOMPARE(o.harmony.server, shown.harmony.server);
-    QCOMPARE(read.scripts, tab.scripts());
-    QCOMPARE(read.templatePath, tab.templatePath());
-    QCOMPARE(read.useTemplate, tab.useTemplate());
-    QCOMPARE(read.libraryDepth(), tab.libraryDepth());
+    // And a scene run asks a job what it asks the tab.
+    const ConfiguredCreateScene job(read, dir.path());
+    QCOMPARE(job.scripts(), tab.scripts());
+    QCOMPARE(job.templatePath(), tab.templatePath());
+    QCOMPARE(job.useTemplate(), tab.useTemplate());
+    QCOMPARE(job.useLibraryFiles(), tab.useLibraryFiles());
+    QCOMPARE(job.moveFilesToRelativePath(), tab.moveFilesToRelativePath());
+    QCOMPARE(job.collectFiles(), tab.collectFiles());
+    QCOMPARE(job.libraryDepth(), tab.libraryDepth());
+    QCOMPARE(job.destinationDir(), tab.destinationDir());
+    QCOMPARE(job.inputDirectory(), tab.inputDirectory());
+    QCOMPARE(job.inputExtension(), tab.inputExtension());
+    QCOMPARE(job.productionValues().expand("%e%n%x%j", "a"),
+             tab.productionValues().expand("%e%n%x%j", "a"));
 }
 
 void TestFarm::importOptionsClampAsTheWidgets()

@@ -14,6 +14,7 @@
 #include "testhost/project/ProjectHost.h"
 #include "testhost/project/ProjectModel.h"
 
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
@@ -60,18 +61,14 @@ QVector<AEGP_ItemH> equalItems(const QVector<Item> &order, const QString &path, 
     return equal;
 }
 
-// A Create Scene side that hands over one scene to create.
-// An element the tree found on disk.
-SceneElementToCreate found(const QString &path, const QString &layerDir, int type)
+// A found element of the scene tree, as Create AE takes it.
+SceneElementToCreate element(const QString &file, const QString &layerDir, int type)
 {
-    SceneElementToCreate element;
-    element.path = path;
-    element.layerDir = layerDir;
-    element.type = type;
-    element.found = true;
-    return element;
+    return {QFileInfo(file).completeBaseName(), QFileInfo(file).fileName(), file, layerDir, type,
+            true};
 }
 
+// A Create Scene side that hands over one scene to create.
 class OneScene : public CreateSceneSource
 {
 public:
@@ -171,7 +168,7 @@ private Q_SLOTS:
                 const QString file = dir.filePath(QStringLiteral("lib/a%1.png").arg(n));
                 QVERIFY(writeFile(file));
                 source.scene.elements.append(
-                    found(file, n % 2 ? QStringLiteral("CHARS") : QStringLiteral("PROPS"), 6));
+                    element(file, n % 2 ? QStringLiteral("CHARS") : QStringLiteral("PROPS"), 6));
             }
             int layers = 0;
             runs << createScene(source, {"AEGP_GetNextProjItem", "AEGP_GetFootagePath"},
@@ -195,8 +192,8 @@ private Q_SLOTS:
         const QString still = dir.filePath("lib/a.png");
         const QString movie = dir.filePath("lib/x.mov");
         QVERIFY(writeFile(still) && writeFile(movie));
-        source.scene.elements = {found(still, "CHARS", 6), found(movie, QString(), 3),
-                                 found(movie, "CHARS", 6), found(still, "PROPS", 6)};
+        source.scene.elements = {element(still, "CHARS", 6), element(movie, QString(), 3),
+                                 element(movie, "CHARS", 6), element(still, "PROPS", 6)};
         createScene(source, {}, [&](const ProjectModel &model) {
             const auto movies = footageOf(model, movie);
             const auto stills = footageOf(model, still);
