@@ -5,9 +5,27 @@
 #include "scenelist/SceneListExport.h"
 #include "scenelist/SceneListReader.h"
 #include "scenelist/SceneMatcher.h"
+#include "scenelist/XlsxSheetReader.h"
+#include "support/LogSink.h"
 #include "support/Prompts.h"
 
-CreateSceneCore::CreateSceneCore() = default;
+namespace {
+
+// A workbook sheet (efCsvSheetName: its name or 1-based number) as the rows of a CSV list.
+bool readWorkbookSheet(const QString &path, const QString &sheet, QList<QStringList> *rows)
+{
+    XlsxSheet read = XlsxSheetReader::read(path, sheet);
+    if (!read.ok) {
+        appendLog(read.error);
+        return false;
+    }
+    *rows = std::move(read.rows);
+    return true;
+}
+
+} // namespace
+
+CreateSceneCore::CreateSceneCore() : m_workbookReader(readWorkbookSheet) {}
 
 void CreateSceneCore::setDialogParent(QWidget *parent)
 {

@@ -67,7 +67,8 @@ public:
     CreateSceneCore();
 
     void setDialogParent(QWidget *parent);
-    // The .xlsx seam: without a reader a workbook list reads nothing.
+    // The .xlsx seam: XlsxSheetReader unless replaced; without a reader a workbook list reads
+    // nothing.
     void setWorkbookReader(WorkbookReader reader) { m_workbookReader = std::move(reader); }
 
     LibraryIndex &library() { return m_library; }

@@ -2,7 +2,6 @@
 
 #include "board/ConfigurationFiles.h"
 #include "scenelist/LoadProgress.h"
-#include "scenelist/XlsxSheetReader.h"
 #include "scenelist/gui/MatchingTableSetup.h"
 #include "support/LogSink.h"
 #include "support/Prompts.h"
@@ -143,18 +142,6 @@ private:
     QElapsedTimer m_sinceEvents;
 };
 
-// A workbook sheet (efCsvSheetName: its name or 1-based number) as the rows of a CSV list.
-bool readWorkbookSheet(const QString &path, const QString &sheet, QList<QStringList> *rows)
-{
-    XlsxSheet read = XlsxSheetReader::read(path, sheet);
-    if (!read.ok) {
-        appendLog(read.error);
-        return false;
-    }
-    *rows = std::move(read.rows);
-    return true;
-}
-
 const int kPosingTableEntry = 1; // cbSecondTableType: "Code Table", "Posing Table"
 
 QStringList itemTexts(const QListWidget *list)
@@ -267,7 +254,6 @@ CreateSceneWidget::CreateSceneWidget(QWidget *parent, QWidget *optionsPage) : QW
     MatchingTableSetup::setUp(m_table);
     showSceneListType(cbSceneListType->currentIndex());
     m_core.setDialogParent(this);
-    m_core.setWorkbookReader(readWorkbookSheet);
 }
 
 CreateSceneWidget::~CreateSceneWidget()
@@ -795,17 +781,8 @@ QVector<SceneToCreate> CreateSceneWidget::selectedScenes() const
             continue;
         SceneToCreate scene;
         scene.name = sceneItem->text(0);
-        for (int c = 0; c < sceneItem->childCount(); ++c) {
-            const QTreeWidgetItem *row = sceneItem->child(c);
-            SceneElementToCreate element;
-            element.name = row->text(0);
-            element.fileName = row->text(3);
-            element.path = row->text(4);
-            element.layerDir = row->text(6);
-            element.type = row->text(8).toInt();
-            element.found = row->text(9).toInt() != 0;
-            scene.elements << element;
-        }
+        for (int c = 0; c < sceneItem->childCount(); ++c)
+            scene.elements << rowOf<SceneTreeRow>(sceneItem->child(c)).toElementToCreate();
         scenes << scene;
     }
     return scenes;

@@ -379,6 +379,11 @@ int ScriptBridge::importProject(const QString &path)
     return folder->id;
 }
 
+void ScriptBridge::quit(int exitCode)
+{
+    m_project.host().requestQuit(exitCode);
+}
+
 QString ScriptBridge::prelude()
 {
     return QStringLiteral(R"JS(
@@ -542,7 +547,10 @@ QString ScriptBridge::prelude()
     global.app = {
         project: project,
         beginUndoGroup: function () {},
-        endUndoGroup: function () {}
+        endUndoGroup: function () {},
+        // The status of a session started from the command line; quit() ends the session.
+        exitCode: 0,
+        quit: function () { N.quit(Math.floor(Number(this.exitCode)) || 0); }
     };
     global.alert = function (message) { N.console(String(message)); };
     global.write = function () { N.console(Array.prototype.map.call(arguments, String).join("")); };

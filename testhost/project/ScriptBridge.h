@@ -55,6 +55,7 @@ public:
     Q_INVOKABLE QVariant readScript(const QString &path);
     Q_INVOKABLE int projectSerial() const;
     Q_INVOKABLE QString environment(const QString &name) const;
+    Q_INVOKABLE void quit(int exitCode);
 
 private:
     int importPsd(const QString &path);
