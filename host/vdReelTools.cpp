@@ -1,12 +1,16 @@
 #include "host/vdReelTools.h"
 
 #include "host/embed/WinQtAECallback.h"
+#include "panel/JobMode.h"
 #include "panel/WinTools.h"
 
 vdReelTools::vdReelTools(SPBasicSuite *basicSuite, AEGP_PluginID pluginId)
     : vdQtAE(basicSuite, pluginId), m_connection(basicSuite, pluginId)
 {
     m_previousPrompts = Prompts::install(&m_prompts);
+    const QString jobFile = JobMode::jobFileFromEnvironment();
+    if (!jobFile.isEmpty())
+        m_job = std::make_unique<JobMode>(jobFile);
 }
 
 vdReelTools::~vdReelTools()
@@ -22,6 +26,8 @@ WinTools *vdReelTools::panel() const
 void vdReelTools::OnIdle(A_long *maxSleep)
 {
     vdQtAE::OnIdle(maxSleep);
+    if (m_job && m_job->pending())
+        m_job->runAndQuit();
     if (m_panel)
         m_panel->RunIdleTasks();
 }

@@ -6,6 +6,9 @@
 
 #include <QPointer>
 
+#include <memory>
+
+class JobMode;
 class WinTools;
 
 // The plug-in object proper: vdQtAE plus the main panel. The panel belongs to the host's
@@ -28,4 +31,5 @@ private:
     HostConnection m_connection; // the process-wide host connection state
     QtPrompts m_prompts;         // the user's real dialogs while the plug-in lives
     Prompts *m_previousPrompts = nullptr;
+    std::unique_ptr<JobMode> m_job; // a farm job (CELLKIT_JOB), run at the first idle call
 };

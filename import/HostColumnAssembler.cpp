@@ -40,8 +40,8 @@ void HostColumnAssembler::createSceneComposition(const QString &compNameSource,
 void HostColumnAssembler::importColumn(const QString &filePath, bool isSequence, int frameRate,
                                        const QString &folder, bool hasFolder)
 {
-    importColFile(filePath, isSequence ? kColumnSequence : kColumnFixed, frameRate,
-                  hasFolder ? folder : QString(), &m_footage);
+    ImportColFile(filePath, isSequence ? kColumnSequence : kColumnFixed, frameRate,
+                  hasFolder ? folder : QString());
 }
 
 void HostColumnAssembler::precomposeLayers(int count, const QString &name)
@@ -75,29 +75,20 @@ bool HostColumnAssembler::ImportColByName(const QString &dir, const QString &nam
 bool HostColumnAssembler::ImportColFile(const QString &path, int type, int fps,
                                         const QString &folder)
 {
-    // Callers may have changed the project between two calls (elements imported by other
-    // means), so this one walks it.
-    m_footage.invalidate();
-    return importColFile(path, type, fps, folder, nullptr);
-}
-
-bool HostColumnAssembler::importColFile(const QString &path, int type, int fps,
-                                        const QString &folder, FootageIndex *index)
-{
     const QString file = QDir::cleanPath(QDir::fromNativeSeparators(path));
     const QString ext = QFileInfo(file).suffix().toLower();
     if (ext == QLatin1String("psd")) {
-        m_footage.invalidate();
         SceneHost::RunScript(psdColumnScript(file), currentCompName());
         return true;
     }
     if (ext == QLatin1String("aep")) {
-        m_footage.invalidate();
         SceneHost::RunScript(aepColumnScript(file), currentCompName());
         return true;
     }
     AEGP_ItemH item = nullptr;
-    if (!ImportFootage(type, file, &item, folder, m_options.createZeroIma, index))
+    // What callers did to the project between two calls (elements imported by other means)
+    // went through the host operations, which the index hears of.
+    if (!ImportFootage(type, file, &item, folder, m_options.createZeroIma, &m_footage))
         return false;
     SetFootageFrameRate(item, fps);
     return SceneHost::AddLayerToCurrentComp(item);
@@ -107,13 +98,11 @@ void HostColumnAssembler::PrecomposeLayers(int first, int count, const QString &
 {
     const QString script = precomposeScript(layerIndexList(first, count), name);
     appendLog(script);
-    m_footage.invalidate();
     SceneHost::RunScript(script, currentCompName());
 }
 
 void HostColumnAssembler::RunBatchScripts()
 {
-    m_footage.invalidate();
     const QStringList scripts = batchScripts(m_createScene.scripts());
     for (const QString &script : scripts)
         qDebug().noquote() << QStringLiteral("Batch Script : ") + script;

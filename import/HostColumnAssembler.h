@@ -45,13 +45,10 @@ public:
                                     const QString &ext);
 
 private:
-    bool importColFile(const QString &path, int type, int fps, const QString &folder,
-                       FootageIndex *index);
-
     const ImportOptions &m_options;
     const CreateSceneSource &m_createScene;
     SceneHost &m_sceneHost;
-    // The project's footage while the descriptor's columns come in one after the other; any
-    // script may change the project, so each one drops it.
+    // The project's footage and folders while the columns or elements come in one after the
+    // other; it walks the project again after anything else changed it (a script, an import).
     FootageIndex m_footage;
 };

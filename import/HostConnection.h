@@ -37,10 +37,17 @@ public:
     A_Err lastError() const { return m_lastError; }
     void setLastError(A_Err err) { m_lastError = err; }
 
+    // Counts the host operations that may have added, moved or removed project items (a
+    // script, a host command, a new project, an import): what a footage index learnt of the
+    // project holds while the count stays the same.
+    quint64 projectChanges() const { return m_projectChanges; }
+    void projectChanged() { ++m_projectChanges; }
+
 private:
     SPBasicSuite *m_basicSuite;
     AEGP_PluginID m_pluginId;
     AEGP_CompH m_currentComp = nullptr;
     QString m_currentCompName;
     A_Err m_lastError = A_Err_NONE;
+    quint64 m_projectChanges = 0;
 };

@@ -31,6 +31,20 @@ QString jsStringContents(const QString &text)
     return out;
 }
 
+QString jsAsciiStringContents(const QString &text)
+{
+    const QString escaped = jsStringContents(text);
+    QString out;
+    out.reserve(escaped.size() + 8);
+    for (const QChar c : escaped) {
+        if (c.unicode() >= 0x20 && c.unicode() < 0x7f)
+            out += c;
+        else
+            out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+    }
+    return out;
+}
+
 QString compNamePrefix(const QString &compName, const QString &script)
 {
     // One arg() call with both values: a "%2" inside the name is never taken for the script.
@@ -53,6 +67,11 @@ QString aepColumnScript(const QString &path)
     return QStringLiteral("var o=new ImportOptions(File('%1'));o.importAs = "
                           "ImportAsType.PROJECT;var g=app.project.importFile(o);")
         .arg(jsStringContents(path));
+}
+
+QString evalFileScript(const QString &path)
+{
+    return QStringLiteral("$.evalFile('%1');").arg(jsAsciiStringContents(path));
 }
 
 QString layerIndexList(int first, int count)

@@ -16,12 +16,21 @@
 // and line terminators escaped, everything else kept.
 QString jsStringContents(const QString &text);
 
+// `text` as the contents of a single-quoted JavaScript string literal written in ASCII only:
+// as jsStringContents, and every other character outside printable ASCII as \uXXXX, so the
+// text arrives whole whatever encoding the host reads the script in ("Scène" gives
+// "Sc\u00e8ne").
+QString jsAsciiStringContents(const QString &text);
+
 // "var _CurCompName='<name>';<script>"
 QString compNamePrefix(const QString &compName, const QString &script);
 // Imports a Photoshop file as a composition and adds it as a layer of the current composition.
 QString psdColumnScript(const QString &path);
 // Imports a project's items into the open project (no layer).
 QString aepColumnScript(const QString &path);
+// "$.evalFile('<path>');": the host reads and runs the script file itself, so the script
+// knows its own file ($.fileName) and a compiled .jsxbin file is decoded by the host.
+QString evalFileScript(const QString &path);
 // "[first,first+1,...]" for count layers; "[]" for a count below 1.
 QString layerIndexList(int first, int count);
 // Moves the listed layers of the current composition into a new composition `name`.

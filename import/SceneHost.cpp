@@ -10,27 +10,31 @@
 #include "support/TextHelpers.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QTextCodec>
 
 namespace {
-
-// Script files are UTF-8 (a byte order mark is dropped); older scripts written in a Latin-1
-// editor are taken as Latin-1 rather than turned into replacement characters.
-QString scriptText(const QByteArray &bytes)
-{
-    QTextCodec::ConverterState state;
-    const QString text =
-        QTextCodec::codecForName("UTF-8")->toUnicode(bytes.constData(), bytes.size(), &state);
-    if (state.invalidChars > 0)
-        return QString::fromLatin1(bytes);
-    return text.startsWith(QChar(0xFEFF)) ? text.mid(1) : text;
-}
 
 HostConnection *connection()
 {
     return HostConnection::instance();
+}
+
+// Hands a script text to the host (UTF-8) and gives back its result and error texts. False
+// when the host call itself failed (recorded like any host call).
+bool executeScript(const QString &text, QString *result, QString *error)
+{
+    const QByteArray utf8 = text.toUtf8();
+    return VIP_WITH_SUITES([&](SuiteCache &suites, HostConnection &connection) {
+        AEGP_MemHandle resultHandle = nullptr;
+        AEGP_MemHandle errorHandle = nullptr;
+        connection.projectChanged();
+        const bool executed = VIP_HOST_OK(suites.utilitySuite()->AEGP_ExecuteScript(
+            connection.pluginId(), utf8.constData(), false, &resultHandle, &errorHandle));
+        // Whatever came back is ours to free, also after a failed call.
+        const bool resultRead = vipli::takeUtf8Text(suites, resultHandle, result);
+        const bool errorRead = vipli::takeUtf8Text(suites, errorHandle, error);
+        return executed && resultRead && errorRead;
+    });
 }
 
 } // namespace
@@ -127,8 +131,9 @@ bool SceneHost::NewSceneProject(const QString &root, const QString &scene, QStri
 
     const bool useTemplate = m_createScene.useTemplate();
     const QString templatePath = QDir::toNativeSeparators(m_createScene.templatePath());
-    return VIP_WITH_SUITES([&](SuiteCache &suites, HostConnection &) {
+    return VIP_WITH_SUITES([&](SuiteCache &suites, HostConnection &connection) {
         const AEGP_ProjSuite5 *projects = suites.projSuite();
+        connection.projectChanged();
         if (!useTemplate)
             return VIP_HOST_OK(projects->AEGP_NewProject(project));
         return VIP_HOST_OK(projects->AEGP_OpenProjectFromPath(vipli::utf16(templatePath), project));
@@ -190,6 +195,7 @@ AEGP_ItemH SceneHost::ImportToElements(const QString &file)
         AEGP_ProjectH project = nullptr;
         AEGP_ItemH root = nullptr;
         AEGP_ItemH folder = nullptr;
+        connection.projectChanged();
         if (!VIP_HOST_OK(suites.projSuite()->AEGP_GetProjectByIndex(0, &project)) ||
             !VIP_HOST_OK(suites.projSuite()->AEGP_GetProjectRootFolder(project, &root)) ||
             !VIP_HOST_OK(suites.itemSuite()->AEGP_CreateNewFolder(
@@ -207,19 +213,9 @@ AEGP_ItemH SceneHost::ImportToElements(const QString &file)
 bool SceneHost::RunScript(const QString &script, const QString &compName)
 {
     const QString text = compName.isEmpty() ? script : compNamePrefix(compName, script);
-    const QByteArray utf8 = text.toUtf8();
     QString result;
     QString error;
-    const bool ran = VIP_WITH_SUITES([&](SuiteCache &suites, HostConnection &connection) {
-        AEGP_MemHandle resultHandle = nullptr;
-        AEGP_MemHandle errorHandle = nullptr;
-        const bool executed = VIP_HOST_OK(suites.utilitySuite()->AEGP_ExecuteScript(
-            connection.pluginId(), utf8.constData(), false, &resultHandle, &errorHandle));
-        // Whatever came back is ours to free, also after a failed call.
-        const bool resultRead = vipli::takeUtf8Text(suites, resultHandle, &result);
-        const bool errorRead = vipli::takeUtf8Text(suites, errorHandle, &error);
-        return executed && resultRead && errorRead;
-    });
+    const bool ran = executeScript(text, &result, &error);
     appendLog(result);
     appendLog(error);
     return ran && error.isEmpty();
@@ -227,15 +223,19 @@ bool SceneHost::RunScript(const QString &script, const QString &compName)
 
 bool SceneHost::RunScriptFile(const QString &file, const QString &compName)
 {
-    QFile in(file);
-    if (!in.open(QIODevice::ReadOnly)) {
+    const QFileInfo info(file);
+    if (!info.isFile() || !info.isReadable()) {
         appendLog(QStringLiteral("-ERR- RunScriptFile: cannot read [%1]").arg(file));
         return false;
     }
-    const QString text = scriptText(in.readAll());
-    if (QFileInfo(file).suffix().toLower() == QLatin1String("jsxbin")) {
-        RunScript(QString(), compName);
-        return RunScript(text, QString());
-    }
-    return RunScript(text, compName);
+    // The host runs the file (.jsx or compiled .jsxbin) itself, so nothing stands in front of
+    // compiled code and the composition name can be defined in the same run.
+    const QString script = evalFileScript(QDir::toNativeSeparators(info.absoluteFilePath()));
+    QString result;
+    QString error;
+    const bool ran = executeScript(compName.isEmpty() ? script : compNamePrefix(compName, script),
+                                   &result, &error);
+    appendLog(result);
+    appendLog(error.isEmpty() ? error : QStringLiteral("-ERR- Script [%1]: %2").arg(file, error));
+    return ran && error.isEmpty();
 }

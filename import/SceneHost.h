@@ -51,8 +51,9 @@ public:
     // not empty; the host's result and error texts go to the log console. True when the host
     // ran it without an error text.
     static bool RunScript(const QString &script, const QString &compName);
-    // Runs a script file; a compiled .jsxbin gets the composition name defined by a run of its
-    // own, since nothing may stand in front of compiled code.
+    // Runs a script file: the host evaluates the file itself ($.evalFile), behind the
+    // composition prefix when compName is not empty, so the script knows its own file as
+    // $.fileName. A script error goes to the log console as "-ERR- Script [<file>]: <error>".
     static bool RunScriptFile(const QString &file, const QString &compName);
 
 private:

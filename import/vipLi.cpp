@@ -14,9 +14,9 @@ namespace {
 enum class Visit { Next, Stop, Failed };
 
 // Visits the project's items in the host's order, only those of type `wanted` (every item for
-// AEGP_ItemType_NONE), until the visitor stops. The walk starts at the first project item:
-// hosts differ on whether the root folder is part of the walk, and it never matches anyway.
-// False when a host call (of the walk or of the visitor) failed.
+// AEGP_ItemType_NONE), until the visitor, called with the item and its type, stops. The walk starts
+// at the first project item: hosts differ on whether the root folder is part of the walk, and it
+// never matches anyway. False when a host call (of the walk or of the visitor) failed.
 template <typename Visitor>
 bool walkItems(SuiteCache &suites, AEGP_ProjectH project, AEGP_ItemType wanted, Visitor visit)
 {
@@ -29,7 +29,7 @@ bool walkItems(SuiteCache &suites, AEGP_ProjectH project, AEGP_ItemType wanted, 
         if (!VIP_HOST_OK(items->AEGP_GetItemType(item, &type)))
             return false;
         if (wanted == AEGP_ItemType_NONE || type == wanted) {
-            const Visit next = visit(item);
+            const Visit next = visit(item, type);
             if (next != Visit::Next)
                 return next == Visit::Stop;
         }
@@ -57,7 +57,7 @@ AEGP_ItemH findItemByName(AEGP_ItemType type, const QString &name)
         AEGP_ProjectH project = nullptr;
         if (!vipli::projectZero(suites, &project))
             return false;
-        return walkItems(suites, project, type, [&](AEGP_ItemH item) {
+        return walkItems(suites, project, type, [&](AEGP_ItemH item, AEGP_ItemType) {
             QString text;
             if (!itemName(suites, connection, item, &text))
                 return Visit::Failed;
@@ -144,7 +144,7 @@ bool footageFacts(SuiteCache &suites, AEGP_ItemH item, QString *path, int *files
 bool findSameFootage(SuiteCache &suites, AEGP_ProjectH project, const QString &path, int type,
                      AEGP_ItemH *found)
 {
-    return walkItems(suites, project, AEGP_ItemType_FOOTAGE, [&](AEGP_ItemH item) {
+    return walkItems(suites, project, AEGP_ItemType_FOOTAGE, [&](AEGP_ItemH item, AEGP_ItemType) {
         QString existing;
         int files = 0;
         if (!footageFacts(suites, item, &existing, &files))
@@ -154,6 +154,44 @@ bool findSameFootage(SuiteCache &suites, AEGP_ProjectH project, const QString &p
         *found = item;
         return Visit::Stop;
     });
+}
+
+// GetFolderPath with the folder look-up given: `existing(name)` gives the first folder of that
+// name (null when none); `created(name, folder)` hears of each folder made. Null when a host
+// call failed.
+template <typename Existing, typename Created>
+AEGP_ItemH folderPathIn(SuiteCache &suites, AEGP_ProjectH project, const QStringList &names,
+                        Existing existing, Created created)
+{
+    AEGP_ItemH folder = nullptr;
+    if (!VIP_HOST_OK(suites.projSuite()->AEGP_GetProjectRootFolder(project, &folder)))
+        return nullptr;
+    for (const QString &name : names) {
+        if (const AEGP_ItemH found = existing(name)) {
+            folder = found;
+            continue;
+        }
+        AEGP_ItemH made = nullptr;
+        if (!VIP_HOST_OK(
+                suites.itemSuite()->AEGP_CreateNewFolder(vipli::utf16(name), folder, &made)))
+            return nullptr;
+        created(name, made);
+        folder = made;
+    }
+    return folder;
+}
+
+template <typename Existing>
+AEGP_ItemH folderPathIn(SuiteCache &suites, AEGP_ProjectH project, const QStringList &names,
+                        Existing existing)
+{
+    return folderPathIn(suites, project, names, existing, [](const QString &, AEGP_ItemH) {});
+}
+
+quint64 projectChanges()
+{
+    const HostConnection *connection = HostConnection::instance();
+    return connection ? connection->projectChanges() : 0;
 }
 
 } // namespace
@@ -256,7 +294,8 @@ bool DoCommand(A_long command)
 {
     // A missing suite (516) is a host failure like any other: key handlers call us and no
     // exception may leave a Qt event handler.
-    return VIP_WITH_SUITES([command](SuiteCache &suites, HostConnection &) {
+    return VIP_WITH_SUITES([command](SuiteCache &suites, HostConnection &connection) {
+        connection.projectChanged(); // Undo, Redo, Open...
         return VIP_HOST_OK(suites.commandSuite()->AEGP_DoCommand(command));
     });
 }
@@ -282,22 +321,8 @@ AEGP_ItemH GetFolderPath(AEGP_ProjectH project, const QStringList &names)
 {
     AEGP_ItemH folder = nullptr;
     VIP_WITH_SUITES([&](SuiteCache &suites, HostConnection &) {
-        if (!VIP_HOST_OK(suites.projSuite()->AEGP_GetProjectRootFolder(project, &folder)))
-            return false;
-        for (const QString &name : names) {
-            if (AEGP_ItemH existing = FindFolderByName(name)) {
-                folder = existing;
-                continue;
-            }
-            AEGP_ItemH created = nullptr;
-            if (!VIP_HOST_OK(suites.itemSuite()->AEGP_CreateNewFolder(vipli::utf16(name), folder,
-                                                                      &created))) {
-                folder = nullptr;
-                return false;
-            }
-            folder = created;
-        }
-        return true;
+        folder = folderPathIn(suites, project, names, &FindFolderByName);
+        return folder != nullptr;
     });
     return folder;
 }
@@ -327,9 +352,13 @@ bool ImportFootage(int type, const QString &path, AEGP_ItemH *outItem, const QSt
                 connection.pluginId(), vipli::utf16(file), nullptr, &sequence,
                 AEGP_InterpretationStyle_NO_DIALOG_GUESS, nullptr, &made)))
             return false;
+        const QStringList names = folderPath.split(QLatin1Char('/'), Qt::SkipEmptyParts);
         const AEGP_ItemH folder =
-            GetFolderPath(project, folderPath.split(QLatin1Char('/'), Qt::SkipEmptyParts));
-        if (!folder || !VIP_HOST_OK(footage->AEGP_AddFootageToProject(made, folder, outItem))) {
+            index ? index->folderPath(suites, project, names) : GetFolderPath(project, names);
+        const bool added =
+            folder && VIP_HOST_OK(footage->AEGP_AddFootageToProject(made, folder, outItem));
+        connection.projectChanged();
+        if (!added) {
             // Footage that never reached the project is still ours to give back.
             footage->AEGP_DisposeFootage(made);
             *outItem = nullptr;
@@ -402,20 +431,47 @@ bool FootageKeys::lookUp(const QString &path, int type, AEGP_ItemH *found) const
 void FootageIndex::invalidate()
 {
     m_built = false;
+    m_project = nullptr;
     m_keys.clear();
+    m_folders.clear();
+}
+
+bool FootageIndex::upToDate(AEGP_ProjectH project) const
+{
+    return m_built && project == m_project && m_changes == projectChanges();
+}
+
+void FootageIndex::caughtUp()
+{
+    m_changes = projectChanges();
 }
 
 bool FootageIndex::build(SuiteCache &suites, AEGP_ProjectH project)
 {
     invalidate();
-    m_built = walkItems(suites, project, AEGP_ItemType_FOOTAGE, [&](AEGP_ItemH item) {
-        QString path;
-        int files = 0;
-        if (!footageFacts(suites, item, &path, &files))
-            return Visit::Failed;
-        m_keys.insert(path, item, files, true);
-        return Visit::Next;
-    });
+    HostConnection *connection = HostConnection::instance();
+    if (!connection)
+        return false;
+    m_changes = connection->projectChanges();
+    m_built =
+        walkItems(suites, project, AEGP_ItemType_NONE, [&](AEGP_ItemH item, AEGP_ItemType type) {
+            if (type == AEGP_ItemType_FOLDER) {
+                QString name;
+                if (!itemName(suites, *connection, item, &name))
+                    return Visit::Failed;
+                if (!m_folders.contains(name))
+                    m_folders.insert(name, item);
+            } else if (type == AEGP_ItemType_FOOTAGE) {
+                QString path;
+                int files = 0;
+                if (!footageFacts(suites, item, &path, &files))
+                    return Visit::Failed;
+                m_keys.insert(path, item, files, true);
+            }
+            return Visit::Next;
+        });
+    if (m_built)
+        m_project = project;
     return m_built;
 }
 
@@ -423,7 +479,7 @@ bool FootageIndex::find(SuiteCache &suites, AEGP_ProjectH project, const QString
                         AEGP_ItemH *found)
 {
     *found = nullptr;
-    if (m_built && m_keys.lookUp(path, type, found))
+    if (upToDate(project) && m_keys.lookUp(path, type, found))
         return true;
     // A walk that fails part way still knows the items before the failing one: an equal item
     // among them is what the search would have found before reaching it.
@@ -437,6 +493,27 @@ bool FootageIndex::find(SuiteCache &suites, AEGP_ProjectH project, const QString
     return true;
 }
 
+AEGP_ItemH FootageIndex::folderPath(SuiteCache &suites, AEGP_ProjectH project,
+                                    const QStringList &names)
+{
+    if (!upToDate(project) && !build(suites, project)) {
+        invalidate();
+        return GetFolderPath(project, names);
+    }
+    const AEGP_ItemH folder = folderPathIn(
+        suites, project, names, [this](const QString &name) { return m_folders.value(name); },
+        [this](const QString &name, AEGP_ItemH made) {
+            // Made only when no folder of that name existed: it is the first of its name.
+            m_folders.insert(name, made);
+            if (HostConnection *connection = HostConnection::instance())
+                connection->projectChanged();
+            caughtUp();
+        });
+    if (!folder)
+        invalidate();
+    return folder;
+}
+
 void FootageIndex::added(SuiteCache &suites, AEGP_ItemH item)
 {
     if (!m_built)
@@ -448,6 +525,7 @@ void FootageIndex::added(SuiteCache &suites, AEGP_ItemH item)
         return;
     }
     m_keys.insert(path, item, files, false);
+    caughtUp();
 }
 
 bool SetFootageFrameRate(AEGP_ItemH item, int fps)

@@ -79,10 +79,15 @@ private:
     QHash<Key, QVector<int>> m_byName;
 };
 
-// The footage items of the open project for ImportFootage, so that a scene of hundreds of
-// columns does not compare each new column with every item imported before it. One walk on
-// first use builds it; then it learns of the items ImportFootage adds through it, and of
-// nothing else: after a script, a command or another project, call invalidate().
+// The footage items and folders of the open project for ImportFootage, so that a scene of
+// hundreds of columns or elements does not compare each new one with every item imported
+// before it, nor walk the project for its folders. One walk on first use builds it; then it
+// learns of the items and folders ImportFootage adds through it. Any other change of the
+// project made through the host operations (a script, a command, another project, an import
+// without this index) is counted by the HostConnection, and the next look-up walks again.
+//
+// Example: 300 stills of a created scene in the folders CHARS and PROPS: one walk of the new
+// project, then each still is looked up by its key and its folder by name.
 class FootageIndex
 {
 public:
@@ -90,14 +95,24 @@ public:
     // The item equal to `path` of `type`, null when none. False when a host call failed.
     bool find(SuiteCache &suites, AEGP_ProjectH project, const QString &path, int type,
               AEGP_ItemH *found);
+    // What GetFolderPath gives for `names`, without walking the project: the first folder of
+    // each name in the item order, a missing one created in the current folder. Null when a
+    // host call failed.
+    AEGP_ItemH folderPath(SuiteCache &suites, AEGP_ProjectH project, const QStringList &names);
     // An item ImportFootage has just added to the project.
     void added(SuiteCache &suites, AEGP_ItemH item);
 
 private:
+    bool upToDate(AEGP_ProjectH project) const;
     bool build(SuiteCache &suites, AEGP_ProjectH project);
+    // Takes the changes this index made itself as known.
+    void caughtUp();
 
     bool m_built = false;
+    AEGP_ProjectH m_project = nullptr;
+    quint64 m_changes = 0;
     FootageKeys m_keys;
+    QHash<QString, AEGP_ItemH> m_folders; // the first folder of each name in the item order
 };
 
 // Imports `path` as footage of `type` (ColumnType), or reuses an equal footage item already in

@@ -101,36 +101,54 @@ void ImportProgressDialog::start(int sceneCount)
     m_dialog->setMinimumDuration(0);
     m_dialog->setRange(0, sceneCount);
     m_dialog->show();
-    // A modal progress dialog processes events in setValue; the gate holds there too.
-    const InputGate gate(m_dialog);
-    m_dialog->setValue(0);
+    m_label.clear();
+    m_value = 0;
+    // The first scene brings the dialog up at once.
+    m_sinceUpdate.invalidate();
 }
 
 void ImportProgressDialog::sceneStarted(int index, int sceneCount, const QString &sceneName)
 {
-    if (!m_dialog)
-        return;
-    m_dialog->setLabelText(
-        QStringLiteral("Scene %1 of %2\n%3").arg(index).arg(sceneCount).arg(sceneName));
-    const InputGate gate(m_dialog);
-    m_dialog->setValue(index - 1);
+    m_label = QStringLiteral("Scene %1 of %2\n%3").arg(index).arg(sceneCount).arg(sceneName);
+    m_value = index - 1;
+    if (pollDue())
+        update();
 }
 
 bool ImportProgressDialog::stopRequested()
 {
+    // The run holds the host's idle call; this is where the Stop button gets its click.
+    if (pollDue())
+        update();
+    return m_dialog && m_dialog->wasCanceled();
+}
+
+bool ImportProgressDialog::pollDue()
+{
+    if (m_sinceUpdate.isValid() && m_sinceUpdate.elapsed() < m_pollIntervalMs)
+        return false;
+    m_sinceUpdate.start();
+    return true;
+}
+
+void ImportProgressDialog::update()
+{
     LogSink::flush();
     if (!m_dialog)
-        return false;
-    // The run holds the host's idle call; this is where the Stop button gets its click.
-    {
-        const InputGate gate(m_dialog);
-        QCoreApplication::processEvents();
-    }
-    return m_dialog && m_dialog->wasCanceled();
+        return;
+    if (m_dialog->labelText() != m_label)
+        m_dialog->setLabelText(m_label);
+    // A modal progress dialog may process events in setValue; the gate holds there too.
+    const InputGate gate(m_dialog);
+    if (m_dialog->value() != m_value)
+        m_dialog->setValue(m_value);
+    QCoreApplication::processEvents();
+    m_sinceUpdate.start();
 }
 
 void ImportProgressDialog::finish()
 {
     delete m_dialog.data();
     m_logBatch.reset();
+    m_sinceUpdate.invalidate();
 }

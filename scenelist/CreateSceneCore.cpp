@@ -5,9 +5,27 @@
 #include "scenelist/SceneListExport.h"
 #include "scenelist/SceneListReader.h"
 #include "scenelist/SceneMatcher.h"
+#include "scenelist/XlsxSheetReader.h"
+#include "support/LogSink.h"
 #include "support/Prompts.h"
 
-CreateSceneCore::CreateSceneCore() = default;
+namespace {
+
+// A workbook sheet (efCsvSheetName: its name or 1-based number) as the rows of a CSV list.
+bool readWorkbookSheet(const QString &path, const QString &sheet, QList<QStringList> *rows)
+{
+    XlsxSheet read = XlsxSheetReader::read(path, sheet);
+    if (!read.ok) {
+        appendLog(read.error);
+        return false;
+    }
+    *rows = std::move(read.rows);
+    return true;
+}
+
+} // namespace
+
+CreateSceneCore::CreateSceneCore() : m_workbookReader(readWorkbookSheet) {}
 
 void CreateSceneCore::setDialogParent(QWidget *parent)
 {
@@ -22,6 +40,13 @@ bool CreateSceneCore::collectLibraryFiles(const SceneListOptions &options, LoadP
                              options.table.nameFilters(), options.production, progress);
 }
 
+bool CreateSceneCore::refreshLibraryFiles(const SceneListOptions &options)
+{
+    return m_library.refresh(options.libraryFolders,
+                             LibraryIndex::depthForRecursionIndex(options.libraryRecursion),
+                             options.table.nameFilters(), options.production);
+}
+
 SceneListLoad CreateSceneCore::load(const SceneListOptions &options, LoadProgress *progress)
 {
     SceneListLoad result;
@@ -31,16 +56,23 @@ SceneListLoad CreateSceneCore::load(const SceneListOptions &options, LoadProgres
     }
     m_tree.clear();
     m_codes.loadConversionTable();
-    if (!collectLibraryFiles(options, progress)) {
+    // The folders that bridge files name are in the library before it is collected.
+    SceneListOptions o = options;
+    if (!o.isFromSPI() && o.target != TargetHarmony) {
+        result.addedLibraryFolders =
+            SceneListReader::bridgeFileFolders(o.sceneListPath, o.inputExtension, o.libraryFolders);
+        o.libraryFolders << result.addedLibraryFolders;
+    }
+    if (!collectLibraryFiles(o, progress)) {
         result.outcome = SceneListLoad::Cancelled;
         return result;
     }
-    SceneMatcher matcher(options, m_library, m_codes, m_query, m_tree);
+    SceneMatcher matcher(o, m_library, m_codes, m_query, m_tree);
     matcher.setDialogParent(m_dialogParent);
     SceneListReader reader(matcher);
-    reader.setLibraryFolders(options.libraryFolders);
-    result.outcome = readList(options, reader, progress);
-    result.addedLibraryFolders = reader.addedLibraryFolders();
+    reader.setLibraryFolders(o.libraryFolders);
+    result.outcome = readList(o, reader, progress);
+    result.addedLibraryFolders << reader.addedLibraryFolders();
     m_tree.sortOnCid();
     return result;
 }

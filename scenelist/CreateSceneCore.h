@@ -5,7 +5,8 @@
 // fresh snapshot of the panel's values (SceneListOptions).
 //
 // Load ("Load Scene List"): busy progress "Please Wait"; clear the tree; reload the code
-// table; collect the library (a cancel there reads nothing); then by list type and by the
+// table; for a folder of bridge files, add the folders they name to the library; collect the
+// library (a cancel there reads nothing); then by list type and by the
 // list file's ending, ignoring case: ".xml" the XML spreadsheet, ".xlsx" the workbook reader
 // (see setWorkbookReader), ".csv" the CSV reader, anything else the warning box
 // "SceneList:Unsupported File Extension"; a directory list reads the Harmony job (target
@@ -66,7 +67,8 @@ public:
     CreateSceneCore();
 
     void setDialogParent(QWidget *parent);
-    // The .xlsx seam: without a reader a workbook list reads nothing.
+    // The .xlsx seam: XlsxSheetReader unless replaced; without a reader a workbook list reads
+    // nothing.
     void setWorkbookReader(WorkbookReader reader) { m_workbookReader = std::move(reader); }
 
     LibraryIndex &library() { return m_library; }
@@ -78,8 +80,11 @@ public:
 
     // "Load Scene List".
     SceneListLoad load(const SceneListOptions &options, LoadProgress *progress);
-    // Rebuilds the library index (the load does it first; the import engine before each scene).
+    // Rebuilds the library index (the load does it first).
     bool collectLibraryFiles(const SceneListOptions &options, LoadProgress *progress);
+    // Brings the index up to date, reading again only the folders that changed (the import
+    // engine, before each scene); the same index as collectLibraryFiles.
+    bool refreshLibraryFiles(const SceneListOptions &options);
     // The table's files for a scene, from the current index (positions 1, -1, or 0 for all).
     QVector<TableFile> GetFileToImportFromTable(const SceneListOptions &options,
                                                 const QString &sceneName, int mode);

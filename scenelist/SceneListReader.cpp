@@ -56,6 +56,139 @@ bool parseXml(const QByteArray &data, QDomDocument *doc, ParseFailure *failure)
     return doc->setContent(&xml, true, &failure->message, &failure->line, &failure->column);
 }
 
+// Spreadsheet programs leave empty rows and cells out and give the next one its 1-based
+// position (ss:Index); a merged cell covers ss:MergeAcross more columns. No sheet goes beyond
+// these positions.
+const QString kSpreadsheetNamespace =
+    QStringLiteral("urn:schemas-microsoft-com:office:spreadsheet");
+constexpr int kMaxSpreadsheetRow = 1048576;
+constexpr int kMaxSpreadsheetColumn = 16384;
+constexpr int kSpreadsheetHeaderRows = 4;
+
+// The position of a row or cell: after `previous` by default, or its ss:Index, which must lie
+// after `previous` and not beyond `last`. False, with the reason, for any other index.
+bool spreadsheetPosition(const QDomElement &element, int previous, int last, int *position,
+                         QString *error)
+{
+    const QString text = element.attributeNS(kSpreadsheetNamespace, QStringLiteral("Index"));
+    if (text.isNull()) {
+        *position = previous + 1;
+    } else {
+        bool ok = false;
+        *position = text.trimmed().toInt(&ok);
+        if (!ok || *position <= previous || *position > last) {
+            *error = QStringLiteral("%1 ss:Index [%2] at line %3 is not a position after %4 "
+                                    "(at most %5)")
+                         .arg(element.tagName(), text, QString::number(element.lineNumber()),
+                              QString::number(previous), QString::number(last));
+            return false;
+        }
+    }
+    if (*position > last) {
+        *error = QStringLiteral("%1 at line %2 lies beyond position %3")
+                     .arg(element.tagName(), QString::number(element.lineNumber()),
+                          QString::number(last));
+        return false;
+    }
+    return true;
+}
+
+// The texts of the first nine columns of one row; false when a cell's position is invalid.
+bool spreadsheetRowTexts(const QDomElement &row, QStringList *texts, QString *error)
+{
+    *texts = QStringList();
+    for (int i = 0; i < kSpreadsheetColumns; ++i)
+        *texts << QString();
+    int column = 0;
+    for (QDomElement cell = row.firstChildElement(QStringLiteral("Cell")); !cell.isNull();
+         cell = cell.nextSiblingElement(QStringLiteral("Cell"))) {
+        if (!spreadsheetPosition(cell, column, kMaxSpreadsheetColumn, &column, error))
+            return false;
+        if (column <= kSpreadsheetColumns)
+            (*texts)[column - 1] = cell.firstChildElement(QStringLiteral("Data")).text();
+        const QString merge =
+            cell.attributeNS(kSpreadsheetNamespace, QStringLiteral("MergeAcross"));
+        if (!merge.isNull()) {
+            bool ok = false;
+            const int across = merge.trimmed().toInt(&ok);
+            if (!ok || across < 0 || across > kMaxSpreadsheetColumn - column) {
+                *error = QStringLiteral("Cell ss:MergeAcross [%1] at line %2 is not a number of "
+                                        "columns within the sheet")
+                             .arg(merge, QString::number(cell.lineNumber()));
+                return false;
+            }
+            column += across;
+        }
+    }
+    return true;
+}
+
+// The data rows of a sheet: from the fifth row on, up to the first empty row (a row left out
+// is an empty row). False when the sheet has fewer rows, or, with `error` set, when a
+// position is invalid; nothing is read then.
+bool spreadsheetDataRows(const QDomElement &table, QList<QStringList> *rows, QString *error)
+{
+    const auto isEmpty = [](const QString &text) { return text.isEmpty(); };
+    QDomElement row = table.firstChildElement(QStringLiteral("Row"));
+    int number = 0;
+    bool dataReached = false;
+    for (; !row.isNull(); row = row.nextSiblingElement(QStringLiteral("Row"))) {
+        const int previous = number;
+        if (!spreadsheetPosition(row, previous, kMaxSpreadsheetRow, &number, error))
+            return false;
+        if (number <= kSpreadsheetHeaderRows)
+            continue;
+        dataReached = true;
+        if (number > std::max(previous + 1, kSpreadsheetHeaderRows + 1))
+            return true; // rows left out before this one: an empty row ends the sheet
+        QStringList texts;
+        if (!spreadsheetRowTexts(row, &texts, error))
+            return false;
+        if (std::all_of(texts.cbegin(), texts.cend(), isEmpty))
+            return true;
+        rows->append(texts);
+    }
+    return dataReached || number >= kSpreadsheetHeaderRows;
+}
+
+// The file addresses of a bridge file, percent-decoded, in order.
+bool bridgeFileAddresses(const QByteArray &bytes, QStringList *uris, ParseFailure *failure)
+{
+    // The repairs work on the bytes one for one (Latin-1 maps each byte to one character), so
+    // the file's own encoding reaches the parser untouched.
+    static const QRegularExpression openFile(QStringLiteral("(<file [^<]*')>"));
+    QString text = QString::fromLatin1(bytes);
+    text.replace(openFile, QStringLiteral("\\1/>"));
+    text.replace(QLatin1String("|:"), QLatin1String("%27"));
+
+    QDomDocument doc;
+    if (!parseXml(text.toLatin1(), &doc, failure))
+        return false;
+    for (QDomElement file = doc.documentElement().firstChildElement(QStringLiteral("file"));
+         !file.isNull(); file = file.nextSiblingElement(QStringLiteral("file"))) {
+        *uris << QString::fromUtf8(
+            QByteArray::fromPercentEncoding(file.attribute(QStringLiteral("uri")).toUtf8()));
+    }
+    return true;
+}
+
+QString bridgeFileFolder(const QString &uri)
+{
+    static const QRegularExpression scheme(QStringLiteral("^.*file://"));
+    return fileDirectory(uri).remove(scheme);
+}
+
+bool isBridgeFileExtension(const QString &extension)
+{
+    return extension.toLower() == QLatin1String("filelist");
+}
+
+QFileInfoList filesWithExtension(const QString &directory, const QString &extension)
+{
+    return QDir(directory).entryInfoList({QStringLiteral("*.") + extension}, QDir::Files,
+                                         QDir::Name);
+}
+
 int typeOfBridgeFile(const QString &name)
 {
     const QString ext = fileExtension(name);
@@ -144,26 +277,17 @@ bool SceneListReader::readXmlBytes(const QByteArray &bytes)
                            failure.message));
         return false;
     }
-    QDomElement row = doc.documentElement()
-                          .firstChildElement(QStringLiteral("Worksheet"))
-                          .firstChildElement(QStringLiteral("Table"))
-                          .firstChildElement(QStringLiteral("Row"));
-    // The first four rows are the sheet's headers.
-    for (int skipped = 0; skipped < 3 && !row.isNull(); ++skipped)
-        row = row.nextSiblingElement(QStringLiteral("Row"));
-    if (row.isNull())
+    const QDomElement table = doc.documentElement()
+                                  .firstChildElement(QStringLiteral("Worksheet"))
+                                  .firstChildElement(QStringLiteral("Table"));
+    QList<QStringList> rows;
+    QString error;
+    if (!spreadsheetDataRows(table, &rows, &error)) {
+        if (!error.isEmpty())
+            appendLog(QStringLiteral("-ERR- ReadXmlSceneList : ") + error);
         return false;
-
-    for (;;) {
-        row = row.nextSiblingElement(QStringLiteral("Row"));
-        QStringList texts;
-        QDomElement cell = row.firstChildElement(QStringLiteral("Cell"));
-        for (int i = 0; i < kSpreadsheetColumns; ++i) {
-            texts << cell.firstChildElement(QStringLiteral("Data")).text();
-            cell = cell.nextSiblingElement(QStringLiteral("Cell"));
-        }
-        if (std::all_of(texts.cbegin(), texts.cend(), [](const QString &t) { return t.isEmpty(); }))
-            return true;
+    }
+    for (const QStringList &texts : qAsConst(rows)) {
         for (int i = 0; i < kSpreadsheetColumns; ++i) {
             if (texts.at(i).isEmpty())
                 continue;
@@ -173,6 +297,7 @@ bool SceneListReader::readXmlBytes(const QByteArray &bytes)
                 return true; // an element before the first scene stops the reading
         }
     }
+    return true;
 }
 
 bool SceneListReader::LoadFromDirectory(const QString &directory, const QString &extension)
@@ -180,18 +305,39 @@ bool SceneListReader::LoadFromDirectory(const QString &directory, const QString 
     // An empty path (the selector still showing its hint) would list the working folder.
     if (directory.isEmpty())
         return false;
-    const QFileInfoList files =
-        QDir(directory).entryInfoList({QStringLiteral("*.") + extension}, QDir::Files, QDir::Name);
+    const QFileInfoList files = filesWithExtension(directory, extension);
     const QList<int> nameRows = m_matcher.table().rowsWithOrigin(OriginSceneName, false);
     for (const QFileInfo &file : files) {
         const QString scene = removeExtension(file.fileName());
         m_matcher.addSceneItem(-1, scene, true, QString());
         for (int row : nameRows)
             m_matcher.addTreeElm(row, scene);
-        if (extension.toLower() == QLatin1String("filelist"))
+        if (isBridgeFileExtension(extension))
             ReadFileList(file.absoluteFilePath());
     }
     return true;
+}
+
+QStringList SceneListReader::bridgeFileFolders(const QString &directory, const QString &extension,
+                                               const QStringList &known)
+{
+    QStringList folders;
+    if (directory.isEmpty() || !isBridgeFileExtension(extension))
+        return folders;
+    for (const QFileInfo &file : filesWithExtension(directory, extension)) {
+        QFile bridge(file.absoluteFilePath());
+        QStringList uris;
+        ParseFailure failure; // the reading itself reports it
+        if (!bridge.open(QIODevice::ReadOnly) ||
+            !bridgeFileAddresses(bridge.readAll(), &uris, &failure))
+            continue;
+        for (const QString &uri : qAsConst(uris)) {
+            const QString folder = bridgeFileFolder(uri);
+            if (!folder.isEmpty() && !known.contains(folder) && !folders.contains(folder))
+                folders << folder;
+        }
+    }
+    return folders;
 }
 
 bool SceneListReader::ReadFileList(const QString &path)
@@ -204,29 +350,18 @@ bool SceneListReader::ReadFileList(const QString &path)
 
 bool SceneListReader::readFileListBytes(const QByteArray &bytes)
 {
-    // The repairs work on the bytes one for one (Latin-1 maps each byte to one character), so
-    // the file's own encoding reaches the parser untouched.
-    static const QRegularExpression openFile(QStringLiteral("(<file [^<]*')>"));
-    QString text = QString::fromLatin1(bytes);
-    text.replace(openFile, QStringLiteral("\\1/>"));
-    text.replace(QLatin1String("|:"), QLatin1String("%27"));
-
-    QDomDocument doc;
+    QStringList uris;
     ParseFailure failure;
-    if (!parseXml(text.toLatin1(), &doc, &failure)) {
+    if (!bridgeFileAddresses(bytes, &uris, &failure)) {
         appendLog(QStringLiteral("-ERR- Parse error at line %1 column %2 =>%3")
                       .arg(QString::number(failure.line), QString::number(failure.column),
                            failure.message));
         return false;
     }
-    static const QRegularExpression scheme(QStringLiteral("^.*file://"));
     const MatchingTable &table = m_matcher.table();
-    for (QDomElement file = doc.documentElement().firstChildElement(QStringLiteral("file"));
-         !file.isNull(); file = file.nextSiblingElement(QStringLiteral("file"))) {
-        const QString uri = QString::fromUtf8(
-            QByteArray::fromPercentEncoding(file.attribute(QStringLiteral("uri")).toUtf8()));
+    for (const QString &uri : qAsConst(uris)) {
         const QString name = fileName(uri);
-        addLibraryFolder(fileDirectory(uri).remove(scheme));
+        addLibraryFolder(bridgeFileFolder(uri));
         const int type = typeOfBridgeFile(name);
         for (int row = 0; row < table.rowCount(); ++row) {
             if (table.origin(row) == OriginSceneListFile && table.col(row) == 0 &&

@@ -11,7 +11,8 @@
 //
 // Example: a CSV "hdr\nhdr\n010;bob\n" with start line 2 and table rows Scene (%a) on column
 // A and Asset on column B gives the scene "010" with the element "bob". A last line without a
-// line break is not read; a file that is not UTF-8 is read as Windows-1252 with a -WAR- line.
+// line break is read as any other; a file that is not UTF-8 is read as Windows-1252 with a
+// -WAR- line.
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -43,6 +44,12 @@ public:
     bool LoadSceneNames(const QStringList &names);
     // Rows of cells from another reader (a workbook sheet), dispatched as a CSV's records.
     bool readRows(const QList<QStringList> &rows, LoadProgress *progress);
+
+    // The folders the bridge files of a directory name that `known` lacks, in order, each
+    // once: they join the library before it is collected, so that the first load finds their
+    // files. Nothing for another extension than "filelist".
+    static QStringList bridgeFileFolders(const QString &directory, const QString &extension,
+                                         const QStringList &known);
 
     // The text of a scene list file: UTF-8, or Windows-1252 when the bytes are not UTF-8
     // (*fallback set).

@@ -32,8 +32,30 @@ QString cutByCrop(const MatchingTable &table, int row, const QString &value)
 
 SceneMatcher::SceneMatcher(const SceneListOptions &options, LibraryIndex &library,
                            CodeConversionTable &codes, AssetQuery &query, SceneTree &tree)
-    : m_options(options), m_library(library), m_codes(codes), m_query(query), m_tree(tree)
+    : m_options(options), m_library(library), m_codes(codes), m_query(query), m_tree(tree),
+      m_rows(options.table.rowCount())
 {}
+
+SceneMatcher::RowInfo &SceneMatcher::rowInfo(int tableRow) const
+{
+    // A row outside the table reads as an empty one, as the table answers for it; not kept.
+    const bool inside = tableRow >= 0 && tableRow < m_rows.size();
+    RowInfo &row = inside ? m_rows[tableRow] : m_outsideRow;
+    if (row.ready && inside)
+        return row;
+    row = RowInfo();
+    const int type = table().type(tableRow);
+    row.info = SceneTreeRow(
+        {QString(), assetTypeTreeName(type),
+         table().isFolderMode(tableRow) ? QStringLiteral("Folder") : QStringLiteral("File"),
+         QString(), QString(), table().layerName(tableRow), table().layerDir(tableRow),
+         QString::number(tableRow), QString::number(type), QStringLiteral("0")});
+    row.crop = table().crop(tableRow);
+    row.fileNameTemplate = table().fileNameTemplate(tableRow);
+    row.firstExtension = table().firstExtension(tableRow);
+    row.ready = true;
+    return row;
+}
 
 QString SceneMatcher::sceneNameFor(int tableRow, const QString &value) const
 {
@@ -83,12 +105,9 @@ QStringList SceneMatcher::assetNames(const QString &cellText) const
 
 SceneTreeRow SceneMatcher::informationElement(int tableRow, const QString &name) const
 {
-    const int type = table().type(tableRow);
-    return SceneTreeRow(
-        {name, assetTypeTreeName(type),
-         table().isFolderMode(tableRow) ? QStringLiteral("Folder") : QStringLiteral("File"),
-         QString(), QString(), table().layerName(tableRow), table().layerDir(tableRow),
-         QString::number(tableRow), QString::number(type), QStringLiteral("0")});
+    SceneTreeRow element = rowInfo(tableRow).info;
+    element.setCell(SceneTreeColumn::Element, name);
+    return element;
 }
 
 bool SceneMatcher::addTreeElm(int tableRow, const QString &cellText)
@@ -239,28 +258,35 @@ QString SceneMatcher::buildFileName(int tableRow, const QString &assetName) cons
 {
     if (!isSearchedOnDisk(table().type(tableRow)))
         return QString();
-    const QString cut = cutByCrop(table(), tableRow, assetName);
-    const QString templ = table().fileNameTemplate(tableRow);
-    QString name = templ.isEmpty() ? cut : m_options.production.expand(templ, cut);
+    const RowInfo &row = rowInfo(tableRow);
+    const QString cut = cutName(assetName, row.crop, kCropSeparator);
+    QString name = row.fileNameTemplate.isEmpty()
+                       ? cut
+                       : m_options.production.expand(row.fileNameTemplate, cut);
     if (!table().isFolderMode(tableRow))
-        name += table().firstExtension(tableRow);
+        name += row.firstExtension;
     return name;
 }
 
 QJsonValue SceneMatcher::optionValue(int tableRow, const QString &key) const
 {
-    const QString options = table().options(tableRow);
-    QJsonParseError error;
-    const QJsonDocument document =
-        QJsonDocument::fromJson((QLatin1Char('{') + options + QLatin1Char('}')).toUtf8(), &error);
-    if (error.error != QJsonParseError::NoError) {
-        appendLog(
-            QStringLiteral("-ERR- Json Error: [%1] => [%2]").arg(error.errorString(), options));
+    RowInfo &row = rowInfo(tableRow);
+    if (!row.optionsParsed) {
+        QJsonParseError error;
+        const QJsonDocument document = QJsonDocument::fromJson(
+            (QLatin1Char('{') + table().options(tableRow) + QLatin1Char('}')).toUtf8(), &error);
+        if (error.error != QJsonParseError::NoError)
+            row.optionsError = error.errorString();
+        else
+            row.options = document.object(); // empty when not an object
+        row.optionsParsed = true;
+    }
+    if (!row.optionsError.isNull()) {
+        appendLog(QStringLiteral("-ERR- Json Error: [%1] => [%2]")
+                      .arg(row.optionsError, table().options(tableRow)));
         return QJsonValue();
     }
-    if (!document.isObject())
-        return QJsonValue();
-    const QJsonValue value = document.object().value(key);
+    const QJsonValue value = row.options.value(key);
     return value.isUndefined() ? QJsonValue() : value;
 }
 

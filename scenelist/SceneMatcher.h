@@ -16,6 +16,7 @@
 #include "scenelist/SceneListOptions.h"
 #include "scenelist/SceneTree.h"
 
+#include <QJsonObject>
 #include <QJsonValue>
 #include <QList>
 #include <QString>
@@ -82,10 +83,29 @@ private:
     void addCodeElement(int tableRow, const QString &name, SceneTreeScene &scene);
     QStringList folderFiles(int tableRow, const QString &folder) const;
 
+    // What a table row gives every element it makes, worked out once per load: its
+    // information element (with an empty name), its crop, name template and first extension,
+    // and its Options once parsed (a parse error is logged at every use, as each use reads
+    // them).
+    struct RowInfo
+    {
+        bool ready = false;
+        SceneTreeRow info;
+        QString crop;
+        QString fileNameTemplate;
+        QString firstExtension;
+        bool optionsParsed = false;
+        QJsonObject options;
+        QString optionsError; // set when the Options do not parse
+    };
+    RowInfo &rowInfo(int tableRow) const;
+
     SceneListOptions m_options;
     LibraryIndex &m_library;
     CodeConversionTable &m_codes;
     AssetQuery &m_query;
     SceneTree &m_tree;
     QWidget *m_dialogParent = nullptr; // not owned
+    mutable QVector<RowInfo> m_rows;
+    mutable RowInfo m_outsideRow;
 };

@@ -4,6 +4,18 @@
 
 #include <algorithm>
 
+SceneElementToCreate SceneTreeRow::toElementToCreate() const
+{
+    SceneElementToCreate element;
+    element.name = cell(SceneTreeColumn::Element);
+    element.fileName = cell(SceneTreeColumn::FileName);
+    element.path = cell(SceneTreeColumn::FullPath);
+    element.layerDir = cell(SceneTreeColumn::LayerDir);
+    element.type = cell(SceneTreeColumn::Tid).toInt();
+    element.found = isFound();
+    return element;
+}
+
 namespace {
 
 QJsonArray toArray(const QStringList &texts)

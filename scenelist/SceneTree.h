@@ -24,6 +24,8 @@
 //         }
 //         top->setSelected(scene.selected);
 //     }
+#include "import/CreateSceneSource.h"
+
 #include <QJsonObject>
 #include <QString>
 #include <QStringList>
@@ -62,6 +64,8 @@ struct SceneTreeRow
     QVector<int> redList() const;
     // "Fok" read as a number, as the creation and the error log read it.
     bool isFound() const { return cell(SceneTreeColumn::Fok).toInt() != 0; }
+    // The element as a Create Scene run takes it (name, file looked for, path, folder, type).
+    SceneElementToCreate toElementToCreate() const;
 };
 
 struct SceneTreeScene : SceneTreeRow

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSet>
 
 #include <algorithm>
 #include <cstring>
@@ -48,7 +49,8 @@ QString wildcardToRegex(const QString &pattern)
             rx += QLatin1Char('.');
         } else if (c == QLatin1Char('[')) {
             int j = i + 1;
-            if (j < size && (pattern.at(j) == QLatin1Char('!') || pattern.at(j) == QLatin1Char('^')))
+            if (j < size &&
+                (pattern.at(j) == QLatin1Char('!') || pattern.at(j) == QLatin1Char('^')))
                 ++j;
             if (j < size && pattern.at(j) == QLatin1Char(']'))
                 ++j; // a leading "]" belongs to the set
@@ -67,8 +69,8 @@ QString wildcardToRegex(const QString &pattern)
             }
             for (; k < set.size(); ++k) {
                 const QChar s = set.at(k);
-                if (s == QLatin1Char('\\') || s == QLatin1Char('[') || s == QLatin1Char(']')
-                    || s == QLatin1Char('^'))
+                if (s == QLatin1Char('\\') || s == QLatin1Char('[') || s == QLatin1Char(']') ||
+                    s == QLatin1Char('^'))
                     body += QLatin1Char('\\');
                 body += s;
             }
@@ -81,16 +83,92 @@ QString wildcardToRegex(const QString &pattern)
     return QLatin1String("\\A(?:") + rx + QLatin1String(")\\z");
 }
 
-// True when `dir` is a link back to one of the folders above `start` (or to start itself):
-// descending into it would loop for ever, since "*" keeps matching at every depth.
-bool loopsBack(const QFileInfo &dir, const QString &start)
+// One wildcard folder search. Each folder is walked once, known by its identity, and a link
+// that leads back inside the searched tree is not followed (the folder it leads to is reached
+// by its own path): sibling links a/l -> ../b, b/l -> ../a would otherwise be walked for ever.
+class DirectorySearch
 {
-    if (!dir.isSymLink())
-        return false;
-    const QString target = dir.canonicalFilePath();
-    const QString here = QFileInfo(start).canonicalFilePath();
-    return target.isEmpty() || here == target || here.startsWith(target + QLatin1Char('/'));
-}
+public:
+    DirectorySearch(const QString &pattern, const QString &root, QStringList &result,
+                    QVector<LookedFolder> *looked)
+        : m_pattern(pattern), m_result(result), m_looked(looked)
+    {
+        m_root = QFileInfo(root).canonicalFilePath();
+        m_rootPrefix = m_root.endsWith(QLatin1Char('/')) ? m_root : m_root + QLatin1Char('/');
+    }
+
+    void visit(const QString &dir, const FolderStamp &stamp, bool isRoot)
+    {
+        if (m_walked.contains(stamp.identity))
+            return;
+        m_walked.insert(stamp.identity);
+
+        // Find the longest leading part of the pattern that matches this directory.
+        QString prefix = m_pattern;
+        bool matched = false;
+        while (!prefix.isEmpty()) {
+            if (wildcardMatch(prefix, dir)) {
+                matched = true;
+                break;
+            }
+            const int slash = prefix.lastIndexOf(QLatin1Char('/'));
+            if (slash < 0)
+                break;
+            prefix.truncate(slash);
+        }
+        if (!matched)
+            return;
+        if (prefix == m_pattern) {
+            m_result.append(dir);
+            return;
+        }
+        if (m_looked && !isRoot)
+            m_looked->append({dir, stamp});
+        for (const QString &child : subfolders(dir)) {
+            const FolderStamp childStamp = folderStamp(child);
+            if (childStamp.exists)
+                visit(child, childStamp, false);
+        }
+    }
+
+private:
+    // The subfolders to walk, by absolute path, in name order (the same on every file system).
+    QStringList subfolders(const QString &dir) const
+    {
+        QStringList names;
+        QStringList links;
+        FolderReader reader(dir, FolderEntryKinds::FilesAndDirectories);
+        while (reader.next()) {
+            if (!reader.isDirectory())
+                continue;
+            names << reader.name();
+            if (reader.isLink())
+                links << reader.name();
+        }
+        std::sort(names.begin(), names.end(), lessByCodeUnits);
+        const QString base = QDir(dir).absolutePath() + QLatin1Char('/');
+        QStringList paths;
+        for (const QString &name : qAsConst(names)) {
+            if (links.contains(name) && leadsInside(base + name))
+                continue;
+            paths << base + name;
+        }
+        return paths;
+    }
+
+    bool leadsInside(const QString &link) const
+    {
+        const QString target = QFileInfo(link).canonicalFilePath();
+        return target.isEmpty() || target == m_root || target.startsWith(m_rootPrefix);
+    }
+
+    const QString m_pattern;
+    QStringList &m_result;
+    QVector<LookedFolder> *m_looked; // not owned; may be null
+    QString m_root;
+    QString m_rootPrefix;
+    QSet<QByteArray> m_walked;
+};
 
 } // namespace
 
@@ -231,29 +309,43 @@ QString padNumber(const QString &number, int width)
     return text.rightJustified(width + extra, QLatin1Char('0'));
 }
 
+// A placeholder is "%", optionally "0" and one ASCII digit (the width), then the letter:
+// "%a", "%03a". Scanned by hand: names are expanded once per asset and per placeholder letter,
+// and a regular expression compiled for each would cost more than the whole scan.
 QString expandPlaceholder(const QString &templ, QChar letter, const QString &value)
 {
     if (value.isEmpty())
         return templ;
-    const QRegularExpression placeholder(
-        QStringLiteral("%(0\\d{1})?(%1)").arg(QRegularExpression::escape(QString(letter))),
-        QRegularExpression::InvertedGreedinessOption);
     QString result = templ;
     int from = 0;
     for (;;) {
-        const QRegularExpressionMatch match = placeholder.match(result, from);
-        if (!match.hasMatch())
+        const int at = result.indexOf(QLatin1Char('%'), from);
+        if (at < 0 || at + 1 >= result.size())
             return result;
-        const QString width = match.captured(1);
-        const QString replacement = width.isEmpty() ? value : padNumber(value, width.toInt());
-        result.replace(match.capturedStart(), match.capturedLength(), replacement);
+        int length = 0;
+        int width = -1;
+        if (result.at(at + 1) == letter) {
+            length = 2;
+        } else if (at + 3 < result.size() && result.at(at + 1) == QLatin1Char('0') &&
+                   isAsciiDigit(result.at(at + 2)) && result.at(at + 3) == letter) {
+            length = 4;
+            width = result.at(at + 2).unicode() - '0';
+        }
+        if (length == 0) {
+            from = at + 1;
+            continue;
+        }
+        const QString replacement = width < 0 ? value : padNumber(value, width);
+        result.replace(at, length, replacement);
         // Resume after what we inserted, so a value holding "%e" is never expanded again.
-        from = match.capturedStart() + replacement.size();
+        from = at + replacement.size();
     }
 }
 
 QString cutName(const QString &text, const QString &cuts, QChar separator)
 {
+    if (cuts.isEmpty())
+        return text;
     const QStringList parts = cuts.split(separator);
     QString name = text;
 
@@ -326,42 +418,49 @@ QList<QStringList> splitRecords(const QString &text, QChar separator)
             field += c;
         }
     }
-    // Text after the last line break is an unfinished record: dropped.
+    // A last record without a line break is a record all the same: files saved by hand or by
+    // a script often end without one.
+    if (!record.isEmpty() || !field.isEmpty()) {
+        record.append(field);
+        records.append(record);
+    }
     return records;
+}
+
+QString joinListText(const QStringList &items)
+{
+    QStringList escaped;
+    escaped.reserve(items.size());
+    for (const QString &item : items)
+        escaped << QString(item).replace(QLatin1Char(','), QLatin1String("[VIRGULE]"));
+    return escaped.join(QLatin1Char(','));
+}
+
+QStringList splitListText(const QString &text)
+{
+    QStringList items = text.split(QLatin1Char(','));
+    for (QString &item : items)
+        item.replace(QLatin1String("[VIRGULE]"), QLatin1String(","));
+    return items;
 }
 
 bool findDirectories(const QString &pattern, QStringList &result, const QString &start)
 {
+    return findDirectories(pattern, result, start, nullptr);
+}
+
+bool findDirectories(const QString &pattern, QStringList &result, const QString &start,
+                     QVector<LookedFolder> *looked)
+{
     const QString wanted = QDir::fromNativeSeparators(pattern);
     const QString dir = start == QLatin1String("FUNCTION_START") ? wildcardRoot(wanted) : start;
-    if (dir.isEmpty() || !QFileInfo(dir).isDir())
+    if (dir.isEmpty())
         return false;
-
-    // Find the longest leading part of the pattern that matches this directory.
-    QString prefix = wanted;
-    bool matched = false;
-    while (!prefix.isEmpty()) {
-        if (wildcardMatch(prefix, dir)) {
-            matched = true;
-            break;
-        }
-        const int slash = prefix.lastIndexOf(QLatin1Char('/'));
-        if (slash < 0)
-            break;
-        prefix.truncate(slash);
-    }
-    if (!matched)
-        return true;
-
-    if (prefix == wanted) {
-        result.append(dir);
-        return true;
-    }
-    const QFileInfoList children =
-        QDir(dir).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Unsorted);
-    for (const QFileInfo &child : children) {
-        if (!loopsBack(child, dir))
-            findDirectories(wanted, result, child.absoluteFilePath());
-    }
+    const FolderStamp stamp = folderStamp(dir);
+    if (looked)
+        looked->append({dir, stamp}); // a start folder that appears later changes the result too
+    if (!stamp.exists)
+        return false;
+    DirectorySearch(wanted, dir, result, looked).visit(dir, stamp, true);
     return true;
 }

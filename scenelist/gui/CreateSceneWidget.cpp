@@ -2,7 +2,6 @@
 
 #include "board/ConfigurationFiles.h"
 #include "scenelist/LoadProgress.h"
-#include "scenelist/XlsxSheetReader.h"
 #include "scenelist/gui/MatchingTableSetup.h"
 #include "support/LogSink.h"
 #include "support/Prompts.h"
@@ -143,18 +142,6 @@ private:
     QElapsedTimer m_sinceEvents;
 };
 
-// A workbook sheet (efCsvSheetName: its name or 1-based number) as the rows of a CSV list.
-bool readWorkbookSheet(const QString &path, const QString &sheet, QList<QStringList> *rows)
-{
-    XlsxSheet read = XlsxSheetReader::read(path, sheet);
-    if (!read.ok) {
-        appendLog(read.error);
-        return false;
-    }
-    *rows = std::move(read.rows);
-    return true;
-}
-
 const int kPosingTableEntry = 1; // cbSecondTableType: "Code Table", "Posing Table"
 
 QStringList itemTexts(const QListWidget *list)
@@ -165,11 +152,43 @@ QStringList itemTexts(const QListWidget *list)
     return texts;
 }
 
-void paintRed(QTreeWidgetItem *item, const SceneTreeRow &row)
+// A row of the tree widget that answers its texts and red columns from the scene tree's row.
+// A plain item keeps every text as a QVariant of its own, set column by column: for a list of
+// 300 scenes of 30 assets that was most of a load, and again of its release.
+class SceneTreeItem : public QTreeWidgetItem
 {
-    for (int column : row.redList())
-        item->setForeground(column, QBrush(Qt::red));
-}
+public:
+    explicit SceneTreeItem(const SceneTreeRow &row) : QTreeWidgetItem(UserType), m_row(row) {}
+
+    QVariant data(int column, int role) const override
+    {
+        if (column >= 0 && column < SceneTreeColumn::Count) {
+            if (role == Qt::DisplayRole || role == Qt::EditRole)
+                return m_row.cell(column);
+            if (role == Qt::ForegroundRole && m_row.isRed(column))
+                return QBrush(Qt::red);
+        }
+        return QTreeWidgetItem::data(column, role);
+    }
+
+    // Edits (the edit key) change the row; another colour takes the place of the red.
+    void setData(int column, int role, const QVariant &value) override
+    {
+        if (column >= 0 && column < SceneTreeColumn::Count) {
+            if (role == Qt::DisplayRole || role == Qt::EditRole) {
+                m_row.setCell(column, value.toString());
+                emitDataChanged();
+                return;
+            }
+            if (role == Qt::ForegroundRole)
+                m_row.setRed(column, false);
+        }
+        QTreeWidgetItem::setData(column, role, value);
+    }
+
+private:
+    SceneTreeRow m_row;
+};
 
 // Tens of thousands of rows: the items are made without a view and handed over in one call.
 void fillTreeWidget(QTreeWidget *widget, const SceneTree &tree)
@@ -178,12 +197,11 @@ void fillTreeWidget(QTreeWidget *widget, const SceneTree &tree)
     QList<QTreeWidgetItem *> items;
     items.reserve(tree.scenes().size());
     for (const SceneTreeScene &scene : tree.scenes()) {
-        auto *top = new QTreeWidgetItem(scene.cells);
-        paintRed(top, scene);
+        auto *top = new SceneTreeItem(scene);
         for (const SceneTreeRow &element : scene.elements) {
-            auto *child = new QTreeWidgetItem(top, element.cells);
+            auto *child = new SceneTreeItem(element);
             child->setFlags(Qt::ItemIsEnabled);
-            paintRed(child, element);
+            top->addChild(child);
         }
         items << top;
     }
@@ -236,7 +254,6 @@ CreateSceneWidget::CreateSceneWidget(QWidget *parent, QWidget *optionsPage) : QW
     MatchingTableSetup::setUp(m_table);
     showSceneListType(cbSceneListType->currentIndex());
     m_core.setDialogParent(this);
-    m_core.setWorkbookReader(readWorkbookSheet);
 }
 
 CreateSceneWidget::~CreateSceneWidget()
@@ -563,9 +580,10 @@ void CreateSceneWidget::collectLibraryFiles(int depth, QProgressDialog *dialog)
                              progress.get());
 }
 
+// Before each imported scene: only the library folders that changed are read again.
 void CreateSceneWidget::collectLibraryFiles()
 {
-    collectLibraryFiles(libraryDepth(), nullptr);
+    m_core.refreshLibraryFiles(prepareCore());
 }
 
 QVector<TableFile> CreateSceneWidget::GetFileToImportFromTable(const QString &sceneName, int mode)
@@ -763,17 +781,8 @@ QVector<SceneToCreate> CreateSceneWidget::selectedScenes() const
             continue;
         SceneToCreate scene;
         scene.name = sceneItem->text(0);
-        for (int c = 0; c < sceneItem->childCount(); ++c) {
-            const QTreeWidgetItem *row = sceneItem->child(c);
-            SceneElementToCreate element;
-            element.name = row->text(0);
-            element.fileName = row->text(3);
-            element.path = row->text(4);
-            element.layerDir = row->text(6);
-            element.type = row->text(8).toInt();
-            element.found = row->text(9).toInt() != 0;
-            scene.elements << element;
-        }
+        for (int c = 0; c < sceneItem->childCount(); ++c)
+            scene.elements << rowOf<SceneTreeRow>(sceneItem->child(c)).toElementToCreate();
         scenes << scene;
     }
     return scenes;

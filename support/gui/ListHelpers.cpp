@@ -1,6 +1,7 @@
 #include "support/gui/ListHelpers.h"
 
 #include "support/Prompts.h"
+#include "support/TextHelpers.h"
 
 #include <QAbstractButton>
 #include <QDir>
@@ -11,14 +12,14 @@ QString listToText(const QListWidget *list)
     QStringList texts;
     for (int row = 0; row < list->count(); ++row)
         texts.append(list->item(row)->text());
-    return texts.join(QLatin1Char(','));
+    return joinListText(texts);
 }
 
 void textToList(QListWidget *list, const QString &text)
 {
     list->clear();
     // Empty parts stay: "a,,b" gives three rows, the middle one empty, ready to be typed in.
-    const QStringList parts = text.split(QLatin1Char(','));
+    const QStringList parts = splitListText(text);
     for (const QString &part : parts) {
         auto *item = new QListWidgetItem(part, list);
         item->setFlags(item->flags() | Qt::ItemIsEditable);

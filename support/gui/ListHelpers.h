@@ -3,7 +3,8 @@
 // Moving lists between list widgets and comma-separated text, and filling a path button.
 //
 // Example: a list holding "*.tga" and "*.png" gives listToText "*.tga,*.png"; textToList
-// with that text rebuilds the two editable items.
+// with that text rebuilds the two editable items. An item "/lib/Chars, Props" is stored as
+// "/lib/Chars[VIRGULE] Props" and comes back whole (joinListText, splitListText).
 
 #include <QString>
 

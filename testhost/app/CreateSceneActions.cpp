@@ -2,6 +2,7 @@
 // saved one-line form, write the scene tree as JSON or as text, print the projects a Create AE
 // run saved, write a sample production, list and press the launcher buttons.
 #include "testhost/app/HostActions.h"
+#include "testhost/app/OutputFiles.h"
 #include "testhost/app/PanelAccess.h"
 #include "testhost/app/ProjectSummary.h"
 #include "testhost/app/SampleProduction.h"
@@ -9,53 +10,198 @@
 #include <QAbstractButton>
 #include <QDir>
 #include <QDirIterator>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QLayout>
 #include <QTreeWidget>
 
 namespace {
 
 // A cell counts as red when the panel painted its text pure red, as it does for what is missing.
-QJsonArray redColumns(const QTreeWidgetItem *item)
+bool isRed(const QTreeWidgetItem *item, int column)
 {
-    QJsonArray red;
-    for (int column = 0; column < item->columnCount(); ++column) {
-        const QBrush brush = item->foreground(column);
-        if (brush.style() != Qt::NoBrush && brush.color() == QColor(Qt::red))
-            red.append(column);
+    const QVariant foreground = item->data(column, Qt::ForegroundRole);
+    if (!foreground.isValid())
+        return false;
+    const QBrush brush = foreground.value<QBrush>();
+    return brush.style() != Qt::NoBrush && brush.color() == QColor(Qt::red);
+}
+
+QList<int> redColumns(const QTreeWidgetItem *item, int columns)
+{
+    QList<int> red;
+    for (int column = 0; column < columns; ++column) {
+        if (isRed(item, column))
+            red << column;
     }
     return red;
 }
 
-QJsonArray cells(const QTreeWidgetItem *item, int columns)
+// Compact JSON written as it goes into one UTF-8 buffer, byte for byte as
+// QJsonDocument::toJson(QJsonDocument::Compact) writes the same document: object keys in
+// sorted order, strings escaped as Qt escapes them. A tree of 100,000 cells is written without
+// building a document of them.
+class JsonText
 {
-    QJsonArray texts;
-    for (int column = 0; column < columns; ++column)
-        texts.append(item->text(column));
-    return texts;
+public:
+    explicit JsonText(QByteArray *out) : m_out(*out) {}
+
+    void raw(const char *text) { m_out += text; }
+    void key(const char *name)
+    {
+        m_out += '"';
+        m_out += name;
+        m_out += "\":";
+    }
+    void string(const QString &text)
+    {
+        // Room for the longest form of every unit (a \uXXXX escape), trimmed afterwards.
+        const int start = m_out.size();
+        m_out.resize(start + 2 + 6 * text.size());
+        char *out = m_out.data() + start;
+        *out++ = '"';
+        const ushort *unit = text.utf16();
+        const ushort *end = unit + text.size();
+        while (unit != end) {
+            const ushort u = *unit++;
+            if (u >= 0x80)
+                out = utf8(out, u, unit, end);
+            else if (u >= 0x20 && u != '"' && u != '\\')
+                *out++ = char(u);
+            else
+                out = escaped(out, u);
+        }
+        *out++ = '"';
+        m_out.resize(int(out - m_out.constData()));
+    }
+    void number(int value) { m_out += QByteArray::number(value); }
+    void boolean(bool value) { m_out += value ? "true" : "false"; }
+
+private:
+    static char *escaped(char *out, ushort u)
+    {
+        static const char hex[] = "0123456789abcdef";
+        *out++ = '\\';
+        switch (u) {
+        case '"':
+            *out++ = '"';
+            break;
+        case '\\':
+            *out++ = '\\';
+            break;
+        case '\b':
+            *out++ = 'b';
+            break;
+        case '\f':
+            *out++ = 'f';
+            break;
+        case '\n':
+            *out++ = 'n';
+            break;
+        case '\r':
+            *out++ = 'r';
+            break;
+        case '\t':
+            *out++ = 't';
+            break;
+        default:
+            *out++ = 'u';
+            for (int shift = 12; shift >= 0; shift -= 4)
+                *out++ = hex[(u >> shift) & 0xf];
+        }
+        return out;
+    }
+    // A unit of 0x80 or more (with the low surrogate that follows a high one) as UTF-8; a
+    // lone surrogate as a \u escape, as Qt writes it.
+    static char *utf8(char *out, ushort u, const ushort *&next, const ushort *end)
+    {
+        if (u < 0x800) {
+            *out++ = char(0xc0 | (u >> 6));
+            *out++ = char(0x80 | (u & 0x3f));
+        } else if (!QChar::isSurrogate(u)) {
+            *out++ = char(0xe0 | (u >> 12));
+            *out++ = char(0x80 | ((u >> 6) & 0x3f));
+            *out++ = char(0x80 | (u & 0x3f));
+        } else if (QChar::isHighSurrogate(u) && next != end && QChar::isLowSurrogate(*next)) {
+            const uint code = QChar::surrogateToUcs4(u, *next++);
+            *out++ = char(0xf0 | (code >> 18));
+            *out++ = char(0x80 | ((code >> 12) & 0x3f));
+            *out++ = char(0x80 | ((code >> 6) & 0x3f));
+            *out++ = char(0x80 | (code & 0x3f));
+        } else {
+            out = escaped(out, u);
+        }
+        return out;
+    }
+
+    QByteArray &m_out;
+};
+
+void writeCells(JsonText &json, const QTreeWidgetItem *item, int columns)
+{
+    json.key("cells");
+    json.raw("[");
+    for (int column = 0; column < columns; ++column) {
+        if (column > 0)
+            json.raw(",");
+        json.string(item->text(column));
+    }
+    json.raw("]");
 }
 
-QJsonObject treeJson(const QTreeWidget *tree)
+void writeRed(JsonText &json, const QTreeWidgetItem *item, int columns)
+{
+    json.key("red");
+    json.raw("[");
+    const QList<int> red = redColumns(item, columns);
+    for (int i = 0; i < red.size(); ++i) {
+        if (i > 0)
+            json.raw(",");
+        json.number(red.at(i));
+    }
+    json.raw("]");
+}
+
+// {"columns":[headers],"scenes":[{"cells":[...],"elements":[{"cells":[...],"red":[...]}],
+// "red":[...],"selected":bool}]}
+QByteArray treeJson(const QTreeWidget *tree)
 {
     const int columns = tree->columnCount();
-    QJsonArray headers;
-    for (int column = 0; column < columns; ++column)
-        headers.append(tree->headerItem()->text(column));
-    QJsonArray scenes;
+    QByteArray out;
+    out.reserve(256 * (tree->topLevelItemCount() + 1));
+    JsonText json(&out);
+    json.raw("{");
+    json.key("columns");
+    json.raw("[");
+    for (int column = 0; column < columns; ++column) {
+        if (column > 0)
+            json.raw(",");
+        json.string(tree->headerItem()->text(column));
+    }
+    json.raw("],");
+    json.key("scenes");
+    json.raw("[");
     for (int i = 0; i < tree->topLevelItemCount(); ++i) {
         const QTreeWidgetItem *scene = tree->topLevelItem(i);
-        QJsonArray elements;
-        for (int c = 0; c < scene->childCount(); ++c)
-            elements.append(QJsonObject{{"cells", cells(scene->child(c), columns)},
-                                        {"red", redColumns(scene->child(c))}});
-        scenes.append(QJsonObject{{"cells", cells(scene, columns)},
-                                  {"red", redColumns(scene)},
-                                  {"selected", scene->isSelected()},
-                                  {"elements", elements}});
+        json.raw(i > 0 ? ",{" : "{");
+        writeCells(json, scene, columns);
+        json.raw(",");
+        json.key("elements");
+        json.raw("[");
+        for (int c = 0; c < scene->childCount(); ++c) {
+            json.raw(c > 0 ? ",{" : "{");
+            writeCells(json, scene->child(c), columns);
+            json.raw(",");
+            writeRed(json, scene->child(c), columns);
+            json.raw("}");
+        }
+        json.raw("],");
+        writeRed(json, scene, columns);
+        json.raw(",");
+        json.key("selected");
+        json.boolean(scene->isSelected());
+        json.raw("}");
     }
-    return QJsonObject{{"columns", headers}, {"scenes", scenes}};
+    json.raw("]}");
+    return out;
 }
 
 bool writeTree(HostRun &run, const QString &file)
@@ -63,8 +209,14 @@ bool writeTree(HostRun &run, const QString &file)
     auto *tree = qobject_cast<QTreeWidget *>(findWidget(run, QStringLiteral("treeWidget")));
     if (!tree)
         return false;
-    const QByteArray json = QJsonDocument(treeJson(tree)).toJson(QJsonDocument::Compact);
-    return writeOutput(run, file, QString::fromUtf8(json));
+    const QByteArray json = treeJson(tree);
+    if (file == QLatin1String("-"))
+        return writeOutput(run, file, QString::fromUtf8(json));
+    QString error;
+    if (writeOutputFile(json, file, &error))
+        return true;
+    *run.err << "cellkit-host: " << error << Qt::endl;
+    return false;
 }
 
 // One line per scene, its elements indented below it; what is missing is marked.
@@ -79,12 +231,12 @@ QString treeText(const QTreeWidget *tree)
         QString line = scene->text(0);
         if (!scene->text(2).isEmpty())
             line += QStringLiteral("  (%1)").arg(scene->text(2));
-        if (redColumns(scene).contains(0))
+        if (isRed(scene, 0))
             line += QStringLiteral("  [missing files]");
         lines << line;
         for (int c = 0; c < scene->childCount(); ++c) {
             const QTreeWidgetItem *element = scene->child(c);
-            const QString where = redColumns(element).contains(0)
+            const QString where = isRed(element, 0)
                                       ? QStringLiteral("MISSING (%1)").arg(element->text(3))
                                       : QDir::toNativeSeparators(element->text(4));
             lines << QStringLiteral("    %1 %2 %3")

@@ -348,7 +348,13 @@ void addPanelActions(ActionTable &table)
                    if (!splitAssignment(run, value, &name, &text))
                        return false;
                    QWidget *widget = findWidget(run, name);
-                   return widget && setWidgetValue(run, widget, text);
+                   if (!widget || !setWidgetValue(run, widget, text))
+                       return false;
+                   // The panel builds its launcher buttons from the script list when its
+                   // settings are restored; a list given here is such a setting.
+                   if (name == QLatin1String("lwScript"))
+                       QMetaObject::invokeMethod(findPanel(run), "OnScriptReload");
+                   return true;
                }});
     table.add({"get", true, "OBJ", "print OBJ=VALUE of a panel widget (values as --set takes them)",
                [](HostRun &run, const QString &value) {

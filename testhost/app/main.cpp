@@ -18,6 +18,8 @@ namespace {
 void printUsage(const ActionTable &table, QTextStream &out)
 {
     out << "usage: cellkit-host [--headless] [--version] [ACTION...]\n"
+        << "With CELLKIT_JOB set and nothing on the command line: a farm job's session, run\n"
+        << "until the plug-in quits it (exit status: the plug-in's app.exitCode).\n"
         << "Actions run in the order given:\n";
     for (const HostAction &a : table.all()) {
         QString left = QStringLiteral("  --") + a.name;
@@ -59,11 +61,27 @@ bool runPending(HostRun &run)
     return ok;
 }
 
+// A farm node starts the host for a job with CELLKIT_JOB set and nothing on the command line,
+// as it starts the real host: the plug-in runs the job at its first idle call, then ends the
+// session with app.quit(); the exit status is the script's app.exitCode.
+int runJobSession(HostRun &run)
+{
+    if (!run.ensurePlugin())
+        return 1;
+    QObject::connect(run.host, &TestHost::quitRequested, qApp,
+                     [](int exitCode) { QCoreApplication::exit(exitCode); });
+    run.host->startIdleTimer();
+    const int status = QCoreApplication::exec();
+    run.host->shutdown();
+    return status;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
-    const bool headless = wantsHeadless(argc, argv);
+    const bool jobSession = argc == 1 && !qEnvironmentVariableIsEmpty("CELLKIT_JOB");
+    const bool headless = jobSession || wantsHeadless(argc, argv);
     const QDir startFolder = QDir::current();
     // Headless runs draw nowhere. On Windows the module embeds through native windows, which
     // the offscreen platform does not make: there they keep the Windows platform, and a panel
@@ -112,6 +130,9 @@ int main(int argc, char **argv)
                  << Qt::endl;
         return false;
     };
+
+    if (jobSession)
+        return runJobSession(run);
 
     // In window mode the window is up before the actions run: a panel they open docks in its
     // frame, and the dialogs they open show over it.
@@ -165,6 +186,9 @@ int main(int argc, char **argv)
     if (status == 0 && !headless) {
         if (run.ensurePlugin()) {
             window->show();
+            // A script's app.quit() closes the host, as it closes the real one.
+            QObject::connect(&host, &TestHost::quitRequested, &app,
+                             [](int exitCode) { QCoreApplication::exit(exitCode); });
             host.startIdleTimer();
             status = app.exec();
         } else {

@@ -63,14 +63,29 @@ void FaultPlan::failCall(const QByteArray &callName, A_Err code, int times)
 void FaultPlan::clear()
 {
     m_faults.clear();
+    m_counted.clear();
+}
+
+void FaultPlan::countCalls(const QByteArray &callName)
+{
+    m_counted.insert(callName, 0);
+}
+
+int FaultPlan::calls(const QByteArray &callName) const
+{
+    return m_counted.value(callName, 0);
 }
 
 A_Err FaultPlan::check(const char *callName)
 {
     // Every host call asks, and a scene import makes hundreds of thousands of them.
-    if (m_faults.isEmpty())
+    if (m_faults.isEmpty() && m_counted.isEmpty())
         return A_Err_NONE;
-    auto it = m_faults.find(QByteArray(callName));
+    const QByteArray name = QByteArray::fromRawData(callName, int(qstrlen(callName)));
+    const auto counted = m_counted.find(name);
+    if (counted != m_counted.end())
+        ++counted.value();
+    auto it = m_faults.find(name);
     if (it == m_faults.end())
         return A_Err_NONE;
     const A_Err code = it->code;

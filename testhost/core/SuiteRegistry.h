@@ -32,7 +32,8 @@ private:
 };
 
 // Fault injection for tests: the named call (e.g. "AEGP_InsertMenuCommand") answers with the
-// given error instead of doing its work, for the next `times` calls (-1: until cleared).
+// given error instead of doing its work, for the next `times` calls (-1: until cleared). Every
+// suite function asks here first, so the plan can also count calls by name.
 class FaultPlan
 {
 public:
@@ -41,6 +42,10 @@ public:
     // The error a suite function must return now, or A_Err_NONE to go on.
     A_Err check(const char *callName);
 
+    // Counts the calls of that name from now on, for tests of how much host work a run does.
+    void countCalls(const QByteArray &callName);
+    int calls(const QByteArray &callName) const;
+
 private:
     struct Fault
     {
@@ -48,4 +53,5 @@ private:
         int remaining = -1;
     };
     QHash<QByteArray, Fault> m_faults;
+    QHash<QByteArray, int> m_counted;
 };

@@ -666,3 +666,9 @@ void TestHost::console(const QString &line)
 {
     Q_EMIT consoleLine(line);
 }
+
+void TestHost::requestQuit(int exitCode)
+{
+    console(QStringLiteral("app.quit() with exit status %1").arg(exitCode));
+    Q_EMIT quitRequested(exitCode);
+}

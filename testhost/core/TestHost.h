@@ -88,9 +88,12 @@ public:
 
     // A line for the host console (script alerts, $.writeln, host notes).
     void console(const QString &line);
+    // A script's app.quit(): the session is to end with app.exitCode as its exit status.
+    void requestQuit(int exitCode);
 
 Q_SIGNALS:
     void consoleLine(const QString &line);
+    void quitRequested(int exitCode);
     void menusChanged();
     void panelContainerCreated(const QString &matchName, QWidget *container);
     // A host command (AEGP_DoCommand or a menu command nobody handled) for the host's own work.

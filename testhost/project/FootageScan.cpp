@@ -354,8 +354,13 @@ const FolderListing &FolderListings::folder(const QString &dir, const QString &n
     const bool fresh = it != m_folders.end() && it->modified == QFileInfo(dir).lastModified() &&
                        it->has(name) &&
                        (it->has(frameZero) || !QFileInfo::exists(QDir(dir).filePath(frameZero)));
-    if (!fresh)
+    if (!fresh) {
+        // A batch of hundreds of scenes is one run: without a bound, every scene folder's
+        // listing (a thousand names each) would stay until the batch ends.
+        if (it == m_folders.end() && m_folders.size() >= kMaxListedFolders)
+            m_folders.clear();
         it = m_folders.insert(dir, FolderListing::of(dir));
+    }
     return *it;
 }
 

@@ -53,11 +53,16 @@ struct FolderListing
 // asked for is not in it, or when the frame 0 of its sequence is on disk but not in it (the
 // zero image the plug-in writes just before importing a sequence, possibly within the same
 // tick of the file system's clock).
+//
+// At most kMaxListedFolders listings are kept; a run that lists more starts over.
 class FolderListings
 {
 public:
+    static constexpr int kMaxListedFolders = 64;
+
     const FolderListing &folder(const QString &dir, const QString &name, const QString &frameZero);
     void clear() { m_folders.clear(); }
+    int size() const { return m_folders.size(); }
 
 private:
     QHash<QString, FolderListing> m_folders;

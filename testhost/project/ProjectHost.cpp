@@ -5,20 +5,14 @@
 #include "testhost/core/TestHost.h"
 #include "testhost/project/FootageScan.h"
 #include "testhost/project/ProjectModel.h"
-#include "testhost/project/ScriptBridge.h"
+#include "testhost/project/ScriptEngine.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QJSEngine>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QQmlEngine>
-#include <chrono>
-#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
-#include <mutex>
-#include <thread>
 #include <unordered_map>
 
 namespace {
@@ -830,63 +824,6 @@ AEGP_UtilitySuite5 g_utility = {reportInfo,    startUndoGroup,
                                 endUndoGroup,  causeIdleRoutinesToBeCalled,
                                 executeScript, isScriptingAvailable};
 
-// The user's text runs through an indirect eval inside a try block: the eval gives the value
-// of the last statement, and the catch sees anything thrown, an Error or not.
-const char *const kRunner =
-    "(function () { try { return { ok: true, value: (0, eval)(__cellkitScript) }; }"
-    " catch (e) { return { ok: false, value: e }; } })()";
-
-// "Error: <message> (line <n>)". The line is that of the user's text: an error raised by
-// the object model (defined in the prelude) reports the innermost frame of "eval code".
-QString errorText(const QJSValue &error)
-{
-    if (!error.isError())
-        return QStringLiteral("Error: %1").arg(error.toString());
-    const QString message = error.property(QStringLiteral("message")).toString();
-    int line = 0;
-    const QStringList frames =
-        error.property(QStringLiteral("stack")).toString().split(QLatin1Char('\n'));
-    for (const QString &frame : frames) {
-        const int at = frame.indexOf(QLatin1String("@eval code:"));
-        if (at >= 0) {
-            line = frame.mid(at + 11).toInt();
-            break;
-        }
-    }
-    if (line <= 0)
-        return QStringLiteral("Error: %1").arg(message);
-    return QStringLiteral("Error: %1 (line %2)").arg(message).arg(line);
-}
-
-// Interrupts a script that runs longer than the limit, from a thread of its own.
-class ScriptWatchdog
-{
-public:
-    ScriptWatchdog(QJSEngine &engine, int limitMs)
-        : m_thread([this, &engine, limitMs]() {
-              std::unique_lock<std::mutex> lock(m_mutex);
-              if (!m_done.wait_for(lock, std::chrono::milliseconds(limitMs),
-                                   [this]() { return m_finished; }))
-                  engine.setInterrupted(true);
-          })
-    {}
-    ~ScriptWatchdog()
-    {
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_finished = true;
-        }
-        m_done.notify_one();
-        m_thread.join();
-    }
-
-private:
-    std::mutex m_mutex;
-    std::condition_variable m_done;
-    bool m_finished = false;
-    std::thread m_thread;
-};
-
 } // namespace
 
 struct ProjectHost::Private
@@ -895,6 +832,10 @@ struct ProjectHost::Private
     std::unique_ptr<ProjectModel> model = std::make_unique<ProjectModel>();
     std::vector<ScriptRun> scripts;
     int scriptTimeLimitMs = 60000;
+    // The session's scripting environment, made for the first script.
+    std::unique_ptr<ScriptEngine> engine;
+    // Counts the projects opened or made, so that scripts can tell a closed one's items.
+    int projectSerial = 1;
     int runDepth = 0;
     FolderListings listings;
 };
@@ -947,8 +888,14 @@ void ProjectHost::notifyChanged(bool dirty)
     Q_EMIT changed();
 }
 
+int ProjectHost::projectSerial() const
+{
+    return d->projectSerial;
+}
+
 void ProjectHost::newProject()
 {
+    ++d->projectSerial;
     d->model = std::make_unique<ProjectModel>();
     d->model->setDirty(false);
     notifyChanged(false);
@@ -976,6 +923,7 @@ bool ProjectHost::openProject(const QString &path, QString *error)
     }
     model->setPath(QFileInfo(path).absoluteFilePath());
     model->setDirty(false);
+    ++d->projectSerial;
     d->model = std::move(model);
     notifyChanged(false);
     return true;
@@ -1000,35 +948,10 @@ bool ProjectHost::saveProject(const QString &path, QString *error)
 void ProjectHost::runScript(const QString &text, QString *result, QString *error,
                             const QString &fileName)
 {
-    result->clear();
-    error->clear();
-    if (text.startsWith(QLatin1String("@JSXBIN@"))) {
-        *error = QStringLiteral("Error: compiled binary scripts (JSXBIN) cannot run on this "
-                                "host (line 1)");
-    } else {
-        // A fresh engine per run: nothing a script defines survives into the next one.
-        ScriptBridge bridge(*this, fileName);
-        QQmlEngine::setObjectOwnership(&bridge, QQmlEngine::CppOwnership);
-        QJSEngine engine;
-        QJSValue install = engine.evaluate(ScriptBridge::prelude(), QStringLiteral("prelude"));
-        install.call({engine.globalObject(), engine.newQObject(&bridge)});
-        engine.globalObject().setProperty(QStringLiteral("__cellkitScript"), text);
-        QJSValue outcome;
-        {
-            ScriptWatchdog watchdog(engine, d->scriptTimeLimitMs);
-            outcome = engine.evaluate(QLatin1String(kRunner), QStringLiteral("runner"));
-        }
-        if (outcome.isError()) { // interrupted: nothing could catch it
-            *error = QStringLiteral("Error: the script ran longer than %1 ms and was stopped")
-                         .arg(d->scriptTimeLimitMs);
-        } else if (!outcome.property(QStringLiteral("ok")).toBool()) {
-            *error = errorText(outcome.property(QStringLiteral("value")));
-        } else {
-            const QJSValue value = outcome.property(QStringLiteral("value"));
-            if (!value.isUndefined())
-                *result = value.toString();
-        }
-    }
+    if (!d->engine)
+        d->engine = std::make_unique<ScriptEngine>(*this);
+    d->engine->setTimeLimit(d->scriptTimeLimitMs);
+    d->engine->run(text, fileName, result, error);
     d->scripts.push_back(ScriptRun{text, *result, *error});
     Q_EMIT scriptRan(d->scripts.back());
 }

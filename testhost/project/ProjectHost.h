@@ -37,11 +37,14 @@ public:
 
     // Replaces the open project by an empty one, or by the one in a file.
     void newProject();
+    // Changes whenever another project replaces the open one.
+    int projectSerial() const;
     bool openProject(const QString &path, QString *error);
     bool saveProject(const QString &path, QString *error);
 
-    // Runs an ExtendScript text on the open project; the result and error texts as the host
-    // hands them back (an empty error on success). `fileName` is the script's file, if any.
+    // Runs an ExtendScript text on the open project, in the one scripting environment of the
+    // session (what a script defines stays for the next); the result and error texts as the
+    // host hands them back (an empty error on success). `fileName` is the script's file, if any.
     void runScript(const QString &text, QString *result, QString *error,
                    const QString &fileName = QString());
     const std::vector<ScriptRun> &scriptRuns() const;

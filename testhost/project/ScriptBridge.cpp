@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
+#include <QTextCodec>
 #include <QtEndian>
 #include <cmath>
 
@@ -48,9 +49,42 @@ QString typeName(const ProjectItem *item)
 
 } // namespace
 
-ScriptBridge::ScriptBridge(ProjectHost &project, const QString &fileName, QObject *parent)
-    : QObject(parent), m_project(project), m_fileName(fileName)
+ScriptBridge::ScriptBridge(ProjectHost &project, QObject *parent)
+    : QObject(parent), m_project(project)
 {}
+
+QString ScriptBridge::compiledScriptError()
+{
+    return QStringLiteral("compiled binary scripts (JSXBIN) cannot run on this host");
+}
+
+QVariant ScriptBridge::readScript(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        m_error =
+            QStringLiteral("Unable to open the script file \"%1\": %2").arg(path, f.errorString());
+        return QVariant();
+    }
+    const QByteArray bytes = f.readAll();
+    if (bytes.startsWith("@JSXBIN@")) {
+        m_error = compiledScriptError();
+        return QVariant();
+    }
+    QTextCodec::ConverterState state;
+    QString text =
+        QTextCodec::codecForName("UTF-8")->toUnicode(bytes.constData(), bytes.size(), &state);
+    if (state.invalidChars > 0)
+        text = QString::fromLatin1(bytes);
+    else if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+    return text;
+}
+
+int ScriptBridge::projectSerial() const
+{
+    return m_project.projectSerial();
+}
 
 int ScriptBridge::fail(const QString &message)
 {
@@ -345,6 +379,11 @@ int ScriptBridge::importProject(const QString &path)
     return folder->id;
 }
 
+void ScriptBridge::quit(int exitCode)
+{
+    m_project.host().requestQuit(exitCode);
+}
+
 QString ScriptBridge::prelude()
 {
     return QStringLiteral(R"JS(
@@ -359,10 +398,14 @@ QString ScriptBridge::prelude()
         var proto = t == "comp" ? CompItem.prototype : t == "footage" ? FootageItem.prototype
                                                                      : FolderItem.prototype;
         var o = Object.create(proto);
-        Object.defineProperty(o, "_id", { value: id });
+        Object.defineProperty(o, "_ref", { value: id });
+        Object.defineProperty(o, "_project", { value: N.projectSerial() });
         return o;
     }
     function itemProps(proto, typeName) {
+        Object.defineProperty(proto, "_id", { get: function () {
+            if (this._project !== N.projectSerial()) throw new Error("Object is invalid");
+            return this._ref; } });
         Object.defineProperty(proto, "name", {
             get: function () { return N.itemName(this._id); },
             set: function (v) { N.setItemName(this._id, String(v)); } });
@@ -504,7 +547,10 @@ QString ScriptBridge::prelude()
     global.app = {
         project: project,
         beginUndoGroup: function () {},
-        endUndoGroup: function () {}
+        endUndoGroup: function () {},
+        // The status of a session started from the command line; quit() ends the session.
+        exitCode: 0,
+        quit: function () { N.quit(Math.floor(Number(this.exitCode)) || 0); }
     };
     global.alert = function (message) { N.console(String(message)); };
     global.write = function () { N.console(Array.prototype.map.call(arguments, String).join("")); };
@@ -512,8 +558,22 @@ QString ScriptBridge::prelude()
     global.$ = {
         writeln: function () { N.console(Array.prototype.map.call(arguments, String).join("")); },
         getenv: function (name) { var v = N.environment(String(name)); return v === "" ? null : v; },
-        fileName: N.scriptFileName()
+        // Runs a script file in this same environment; its value is the file's last statement.
+        evalFile: function (file) {
+            if (file === undefined || file === null)
+                throw new Error("Unable to call \"evalFile\" because of parameter 1.");
+            var path = file instanceof FileObject ? file.fsName : N.absolutePath(String(file));
+            var text = N.readScript(path);
+            if (text === undefined) throw new Error(N.lastError());
+            var caller = N.scriptFileName();
+            N.setScriptFileName(path);
+            // global.eval, not (0, eval): inside this closure the engine would keep the
+            // file's declarations in the closure's scope instead of the session's globals.
+            try { return global.eval(text); } finally { N.setScriptFileName(caller); }
+        }
     };
+    Object.defineProperty(global.$, "fileName",
+        { get: function () { return N.scriptFileName(); } });
     global.File = File;
     global.Folder = Folder;
     global.ImportOptions = ImportOptions;

@@ -7,17 +7,19 @@ class ProjectHost;
 
 // What a host script sees of the project: the native half of the ExtendScript object model.
 // The script-side classes (app, CompItem, ImportOptions, File, ...) are thin wrappers around
-// these calls, keyed by item id. Failures throw a script error through the engine.
+// these calls, keyed by item id and by the project they came from (projectSerial), so that an
+// item kept from a closed project is refused rather than taken for an item of the open one.
+// Failures throw a script error through the engine.
 class ScriptBridge : public QObject
 {
     Q_OBJECT
 public:
-    // `fileName`: the script's own file ($.fileName), empty for a text handed over directly.
-    explicit ScriptBridge(ProjectHost &project, const QString &fileName = QString(),
-                          QObject *parent = nullptr);
+    explicit ScriptBridge(ProjectHost &project, QObject *parent = nullptr);
 
-    // The script-side half, evaluated in every fresh engine before the user's text.
+    // The script-side half, evaluated once in the session's engine, before any script.
     static QString prelude();
+    // The message a compiled (JSXBIN) script gets: this host cannot run one.
+    static QString compiledScriptError();
 
     Q_INVOKABLE int numItems() const;
     Q_INVOKABLE int itemIdAt(int oneBased) const;
@@ -44,8 +46,16 @@ public:
     Q_INVOKABLE QString absolutePath(const QString &path) const;
     Q_INVOKABLE void console(const QString &line);
     Q_INVOKABLE bool setConformFps(int footageId, double fps);
+    // $.fileName: the file of the script running (empty for a text handed over directly).
     Q_INVOKABLE QString scriptFileName() const { return m_fileName; }
+    Q_INVOKABLE void setScriptFileName(const QString &path) { m_fileName = path; }
+    // The text of a script file for $.evalFile: UTF-8 (a byte order mark dropped), or Latin-1
+    // for a file that is not UTF-8. Undefined in the script, with lastError() set, when the
+    // file cannot be read or cannot run here.
+    Q_INVOKABLE QVariant readScript(const QString &path);
+    Q_INVOKABLE int projectSerial() const;
     Q_INVOKABLE QString environment(const QString &name) const;
+    Q_INVOKABLE void quit(int exitCode);
 
 private:
     int importPsd(const QString &path);

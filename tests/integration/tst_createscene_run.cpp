@@ -329,6 +329,9 @@ private Q_SLOTS:
         QCOMPARE(r.code, 0);
         const QStringList lines = r.out.split('\n');
         QCOMPARE(lines.value(1), lines.value(0));
+        // The tree is written as the JSON document itself writes it, byte for byte.
+        QCOMPARE(QJsonDocument::fromJson(lines.value(0).toUtf8()).toJson(QJsonDocument::Compact),
+                 lines.value(0).toUtf8());
         QVERIFY2(
             treeSummary(lines.value(0))
                 .startsWith("SC010[0]: 120=0 BG_forest_day=1 CH_hero=1 CH_fox=0[0,3] PR_lantern=1; "

@@ -336,6 +336,28 @@ private Q_SLOTS:
         QVERIFY2(!log().contains("Error:"), qPrintable(log()));
     }
 
+    // Batch scripts run after the scene behind its composition name, know their own file
+    // (the folder's name needs escaping in a script text), and a failing one is named.
+    void batchScriptsKnowTheirFile()
+    {
+        const QString scripts = m_scenes->path() + QStringLiteral("/it's \\ é日本");
+        QVERIFY(writeFile(scripts + "/BATCH_mark.jsx",
+                          "app.project.items.addFolder(_CurCompName + ' ' + "
+                          "File($.fileName).name);"));
+        QVERIFY(writeFile(scripts + "/batch_fail.jsx", "var x;\nthrow new Error('nope');"));
+        QVERIFY(writeBackgroundScene(m_scenes->path() + "/SC01"));
+        auto *list = widget<QListWidget>("lwScript");
+        list->addItems({scripts + "/BATCH_mark.jsx", scripts + "/batch_fail.jsx"});
+
+        QVERIFY(runImport(m_scenes->path(), {"SC01"}));
+        list->clear();
+
+        QVERIFY(item("SC01 BATCH_mark.jsx", AEGP_ItemType_FOLDER));
+        QVERIFY2(
+            log().contains("-ERR- Script [" + scripts + "/batch_fail.jsx]: Error: nope (line 2)"),
+            qPrintable(log()));
+    }
+
     void cancelOnAModifiedProjectImportsNothing()
     {
         model().addFolder("Unsaved work", model().root());

@@ -126,6 +126,19 @@ private Q_SLOTS:
                  QStringLiteral("B[0000-0002].png"));
     }
 
+    // A batch of hundreds of scenes is one run: the listings it keeps stay bounded.
+    void runKeepsABoundedNumberOfListings()
+    {
+        QTemporaryDir dir;
+        FolderListings listings;
+        for (int n = 0; n <= FolderListings::kMaxListedFolders; ++n) {
+            const QString folder = dir.filePath(QString::number(n));
+            QVERIFY(writeFile(folder + "/A0001.png") && writeFile(folder + "/A0002.png"));
+            QCOMPARE(scanFootage(folder + "/A0001.png", true, false, &listings).files.size(), 2);
+        }
+        QCOMPARE(listings.size(), 1);
+    }
+
     void refusals()
     {
         QTemporaryDir dir;

@@ -203,6 +203,29 @@ private Q_SLOTS:
         QCOMPARE(host.project().scriptRuns().back().text, script);
     }
 
+    // One scripting environment for the whole session, as on the real host: what a script
+    // defines stays for the next one, while the object model follows the project open now.
+    void oneEnvironmentPerSession()
+    {
+        TestHost host;
+        QString result, error;
+        host.project().runScript(QStringLiteral("var _CurCompName = 'SC01';\n"
+                                                "function twice(x) { return 2 * x; }\n"
+                                                "var kept = app.project.items.addFolder('F');"),
+                                 &result, &error);
+        QCOMPARE(error, QString());
+        host.project().newProject();
+        host.project().runScript(
+            QStringLiteral("[_CurCompName, twice(21), app.project.numItems].join(' ')"), &result,
+            &error);
+        QCOMPARE(error, QString());
+        QCOMPARE(result, QStringLiteral("SC01 42 0"));
+        // An item of the closed project is not taken for an item of the open one.
+        host.project().model().addFolder(QStringLiteral("G"), host.project().model().root());
+        host.project().runScript(QStringLiteral("kept.name"), &result, &error);
+        QCOMPARE(error, QStringLiteral("Error: Object is invalid (line 1)"));
+    }
+
     void endlessScriptIsStopped()
     {
         TestHost host;
@@ -210,12 +233,42 @@ private Q_SLOTS:
         QString result, error;
         host.project().runScript(QStringLiteral("var kept = 1; while (true) {}"), &result, &error);
         QVERIFY2(error.contains("stopped"), qPrintable(error));
-        // The next run starts afresh: nothing of the stopped one is left.
-        host.project().runScript(QStringLiteral("6 * 7"), &result, &error);
-        QCOMPARE(result, QStringLiteral("42"));
+        // The session goes on: the next script runs, in the same environment.
+        host.project().runScript(QStringLiteral("6 * 7 + kept"), &result, &error);
         QCOMPARE(error, QString());
-        host.project().runScript(QStringLiteral("kept"), &result, &error);
-        QCOMPARE(error, QStringLiteral("Error: kept is not defined (line 1)"));
+        QCOMPARE(result, QStringLiteral("43"));
+    }
+
+    // A script file run through $.evalFile (as the plug-in runs its launcher and batch
+    // scripts) knows its own file while it runs, nested files included, whatever characters
+    // the path holds; its errors give the line in that file.
+    void scriptFileKnowsItsName_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("plain") << QStringLiteral("scripts");
+        QTest::newRow("quote, backslash, non-Latin") << QStringLiteral("it's \\ é日本");
+    }
+    void scriptFileKnowsItsName()
+    {
+        QFETCH(QString, folder);
+        QTemporaryDir dir;
+        const QString a = dir.filePath(folder + "/a.jsx");
+        const QString b = dir.filePath(folder + "/b.jsx");
+        QVERIFY(writeFile(a, "var before = $.fileName;\n"
+                             "var inner = $.evalFile(before.replace(/a\\.jsx$/, 'b.jsx'));\n"
+                             "[before, inner, before == $.fileName].join('|')"));
+        QVERIFY(writeFile(b, "var fromB = 1;\n$.fileName"));
+        TestHost host;
+        HostSuites s(host);
+        auto [result, error] = execute(s, QString(), evalFileScript(a));
+        QCOMPARE(error, QString());
+        QCOMPARE(result, a + "|" + b + "|true");
+        std::tie(result, error) = execute(s, QString(), QStringLiteral("$.fileName + fromB"));
+        QCOMPARE(result, QStringLiteral("1"));
+
+        QVERIFY(writeFile(b, "var x;\nthrow new Error('boom');"));
+        std::tie(result, error) = execute(s, QString(), evalFileScript(b));
+        QCOMPARE(error, QStringLiteral("Error: boom (line 2)"));
     }
 };
 

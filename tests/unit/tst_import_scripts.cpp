@@ -44,6 +44,9 @@ private Q_SLOTS:
         QCOMPARE(jsStringContents(QStringLiteral("a\nb\rc") + QChar(0x2028)),
                  QStringLiteral("a\\nb\\rc\\u2028"));
         QCOMPARE(jsStringContents(QStringLiteral("Scène %1")), QStringLiteral("Scène %1"));
+        // A script file's path reaches the host in ASCII, whatever encoding it reads.
+        QCOMPARE(evalFileScript(QStringLiteral("C:\\it's\\Scène 日.jsx")),
+                 QStringLiteral("$.evalFile('C:\\\\it\\'s\\\\Sc\\u00e8ne \\u65e5.jsx');"));
 
         const QString hostile = QStringLiteral("x');app.quit();('");
         QVERIFY(precomposeScript(QStringLiteral("[1]"), hostile)

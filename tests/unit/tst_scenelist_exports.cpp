@@ -172,7 +172,9 @@ private Q_SLOTS:
         row("PR gives the plain model", "B", {"MODEL.max", "MODEL.max", "", "PR"});
         row("other types give the clone", "C", {"MODEL_Clone.max", "MODEL.max", "", "XX"});
         row("no model name", "D", {"CODE-NOT-FOUND2[D]", "CODE-NOT-FOUND3[D]", "", "PR"});
-        row("unknown code", "E", {"CODE-NOT-FOUND[E]", "CODE-NOT-FOUND4[E]", "", ""});
+        row("last record without line break", "E",
+            {"CODE-NOT-FOUND2[E]", "CODE-NOT-FOUND3[E]", "", ""});
+        row("unknown code", "Z", {"CODE-NOT-FOUND[Z]", "CODE-NOT-FOUND4[Z]", "", ""});
         QTest::newRow("no table file")
             << QString() << "A"
             << QStringList{"CONVERSION-FILE-NOT-FOUND", "CONVERSION-FILE-NOT-FOUND", "", ""};

@@ -9,6 +9,19 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <utime.h>
+
+namespace {
+
+bool setModified(const QString &path, const QDateTime &time)
+{
+    const auto seconds = time_t(time.toSecsSinceEpoch());
+    const utimbuf times{seconds, seconds};
+    return ::utime(QFile::encodeName(path).constData(), &times) == 0;
+}
+
+} // namespace
+
 class TestSceneListIndex : public QObject
 {
     Q_OBJECT
@@ -63,15 +76,19 @@ private Q_SLOTS:
 
     void findFiles_data()
     {
-        for (const char *file : {"a/char_a.png", "b/char_a.png", "b/Char_B.psd", "b/notes.txt"})
+        for (const char *file : {"a/char_a.png", "b/char_a.png", "b/Char_B.psd", "b/notes.txt",
+                                 "b/Dup.png", "b/DUP.png"})
             QVERIFY(writeFile(lib(file)));
         QTest::addColumn<QString>("name");
         QTest::addColumn<QStringList>("found");
-        QTest::newRow("first folder wins, name as asked")
-            << "Char_A.PNG" << QStringList{"a/Char_A.PNG"};
+        // This disk tells case apart: a name is returned as asked only where that file exists.
+        QTest::newRow("first folder wins, spelled as on disk")
+            << "Char_A.PNG" << QStringList{"a/char_a.png"};
+        QTest::newRow("as asked where it exists") << "DUP.png" << QStringList{"b/DUP.png"};
         QTest::newRow("wildcard, lower-cased")
             << "CHAR_*.P?G" << QStringList{"a/char_a.png", "b/char_a.png"};
-        QTest::newRow("set in wildcard") << "char_[ab].ps*" << QStringList{"b/char_b.psd"};
+        QTest::newRow("wildcard, spelled as on disk")
+            << "char_[ab].ps*" << QStringList{"b/Char_B.psd"};
         QTest::newRow("filtered out") << "notes.txt" << QStringList();
     }
 
@@ -116,10 +133,7 @@ private Q_SLOTS:
         QFETCH(QStringList, found);
         const LibraryIndex library =
             collect({lib("d")}, LibraryIndex::depthForRecursionIndex(index));
-        QStringList names;
-        for (const LibraryIndex::Record &record : library.records())
-            names << record.name;
-        QCOMPARE(names, found);
+        QCOMPARE(names(library), found);
     }
 
     void wildcardEntryAndMissingEntry()
@@ -129,7 +143,7 @@ private Q_SLOTS:
         QVERIFY(writeFile(lib("e/y/props/cup.png")));
         const LibraryIndex index = collect({lib("e/*/chars"), "  ", lib("e/gone")}, 0);
         QCOMPARE(index.folders(), QStringList({lib("e/x/chars"), lib("e/y/chars"), lib("e/gone")}));
-        QCOMPARE(index.records().size(), 2);
+        QCOMPARE(index.recordCount(), 2);
         QStringList results;
         QVERIFY(index.findFolders("gone", &results));
     }
@@ -155,12 +169,83 @@ private Q_SLOTS:
         QVERIFY(!index.findFileByWalk("STAR.png").isEmpty());
     }
 
-    void linkBackToAParentEndsTheScan()
+    // Links between siblings, to an ancestor, and out of the library to a folder that links
+    // back to itself: each folder is read once and each file indexed once, whatever the depth.
+    void linkedFoldersAreWalkedOnce_data()
     {
-        QVERIFY(writeFile(lib("k/a/x.png")));
-        QVERIFY(QFile::link(lib("k"), lib("k/a/up")));
-        const LibraryIndex index = collect({lib("k")}, 99);
-        QCOMPARE(index.records().size(), 1);
+        for (const char *file : {"k/lib/a/chars/x.png", "k/lib/b/chars/y.png", "k/ext/z.png"})
+            QVERIFY(writeFile(lib(file)));
+        QVERIFY(QDir().mkpath(lib("k/lib/c")));
+        const QStringList links{"lib/a/l1>../b", "lib/a/l2>../b", "lib/b/l1>../a",
+                                "lib/b/l2>../a", "lib/c/up>..",   "lib/c/out>../../ext",
+                                "ext/again>."};
+        for (const QString &link : links)
+            QVERIFY(QFile::link(link.section('>', 1), lib("k/" + link.section('>', 0, 0))));
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<int>("depth");
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<int>("folders");
+        // Full recursion reads lib, a, a/chars, b, b/chars, c and ext (as c/out); the wildcard
+        // search lists lib, a, b, c and ext, then the two chars folders are read.
+        QTest::newRow("full recursion")
+            << "lib" << 99 << QStringList{"x.png", "y.png", "z.png"} << 7;
+        QTest::newRow("wildcard entry, no recursion")
+            << "lib/*/chars" << 0 << QStringList{"x.png", "y.png"} << 2;
+    }
+
+    void linkedFoldersAreWalkedOnce()
+    {
+        QFETCH(QString, entry);
+        QFETCH(int, depth);
+        QFETCH(QStringList, files);
+        QFETCH(int, folders);
+        const LibraryIndex index = collect({lib("k/" + entry)}, depth);
+        QCOMPARE(names(index), files);
+        QCOMPARE(index.folders().size(), folders);
+        QCOMPARE(index.folderReads(), 7);
+        // A folder is indexed by its own path, never through a link inside the library.
+        QCOMPARE(index.folders().filter(QRegularExpression("/(l1|l2|up)(/|$)")), QStringList());
+    }
+
+    // Between two scenes of a batch a file is added to one folder and one removed from another:
+    // a refresh reads those two folders again and gives what a full collection gives.
+    void refreshReadsOnlyChangedFolders()
+    {
+        for (const char *file : {"r/a/one.png", "r/a/two.png", "r/b/three.png", "r/c/four.png"})
+            QVERIFY(writeFile(lib(file)));
+        backdate({"r", "r/a", "r/b", "r/c"});
+        LibraryIndex index = collect({lib("r")}, 1);
+        const int reads = index.folderReads();
+        QCOMPARE(reads, 4);
+        QVERIFY(index.refresh({lib("r")}, 1, kFilters, ProductionValues()));
+        QCOMPARE(index.folderReads(), reads); // nothing changed: nothing read
+
+        QVERIFY(writeFile(lib("r/a/zero.png")));
+        QVERIFY(QFile::remove(lib("r/b/three.png")));
+        QVERIFY(index.refresh({lib("r")}, 1, kFilters, ProductionValues()));
+        QCOMPARE(index.folderReads(), reads + 2);
+        const LibraryIndex full = collect({lib("r")}, 1);
+        QCOMPARE(names(index), names(full));
+        QCOMPARE(index.folders(), full.folders());
+        QVERIFY(names(index).contains("zero.png"));
+        QVERIFY(!names(index).contains("three.png"));
+        QStringList results;
+        QVERIFY(index.findFiles("ZERO.png", &results));
+        QCOMPARE(results, QStringList{lib("r/a/zero.png")});
+        QVERIFY(!index.findFiles("three.png", &results));
+    }
+
+    // A new subfolder is walked; a folder that disappears leaves with its files.
+    void refreshFollowsNewAndRemovedFolders()
+    {
+        QVERIFY(writeFile(lib("n/old/gone.png")));
+        QVERIFY(writeFile(lib("n/kept.png")));
+        LibraryIndex index = collect({lib("n")}, 99);
+        QVERIFY(QDir(lib("n/old")).removeRecursively());
+        QVERIFY(writeFile(lib("n/new/deep/found.png")));
+        QVERIFY(index.refresh({lib("n")}, 99, kFilters, ProductionValues()));
+        QCOMPARE(names(index), QStringList({"kept.png", "found.png"}));
+        QCOMPARE(index.folders(), collect({lib("n")}, 99).folders());
     }
 
 private:
@@ -168,11 +253,29 @@ private:
     LibraryIndex collect(const QStringList &entries, int depth) const
     {
         LibraryIndex index;
-        index.collect(entries, depth, {"*.png", "*.psd"}, ProductionValues());
+        index.collect(entries, depth, kFilters, ProductionValues());
         return index;
     }
+    static QStringList names(const LibraryIndex &index)
+    {
+        QStringList names;
+        for (int i = 0; i < index.recordCount(); ++i)
+            names << index.recordName(i);
+        return names;
+    }
+    // Folder times an hour back: a folder changed within two seconds of its reading is read
+    // again at the next refresh, however little time has passed.
+    void backdate(const QStringList &folders) const
+    {
+        const QDateTime past = QDateTime::currentDateTime().addSecs(-3600);
+        for (const QString &folder : folders)
+            QVERIFY(setModified(lib(folder), past));
+    }
+    static const QStringList kFilters;
     QTemporaryDir m_tmp;
 };
+
+const QStringList TestSceneListIndex::kFilters{"*.png", "*.psd"};
 
 QTEST_GUILESS_MAIN(TestSceneListIndex)
 #include "tst_scenelist_index.moc"

@@ -181,6 +181,23 @@ private Q_SLOTS:
         QCOMPARE(m_core.GetFileToImportFromTable(o, "SC010", 0).size(), 3);
     }
 
+    // A batch import refreshes the library before each scene: a file added after the first
+    // scene is found for the second, a file removed is no longer given.
+    void batchSeesTheLibraryChangeBetweenScenes()
+    {
+        SceneListOptions o = options(tableRow(2, 0, 5, {}, "take_%a", "png", "BG"));
+        o.libraryFolders = QStringList{path("batch")};
+        QVERIFY(writeFile(path("batch/take_SC010.png")) && writeFile(path("batch/take_SC030.png")));
+        QVERIFY(m_core.refreshLibraryFiles(o)); // the first scene of the batch
+        QCOMPARE(m_core.GetFileToImportFromTable(o, "SC010", 0).size(), 1);
+        QVERIFY(writeFile(path("batch/take_SC020.png")));
+        QVERIFY(QFile::remove(path("batch/take_SC030.png")));
+        QVERIFY(m_core.refreshLibraryFiles(o));
+        QCOMPARE(m_core.GetFileToImportFromTable(o, "SC020", 0),
+                 QVector<TableFile>({{path("batch/take_SC020.png"), "BG"}}));
+        QVERIFY(m_core.GetFileToImportFromTable(o, "SC030", 0).isEmpty());
+    }
+
 private:
     SceneListOptions options(const QString &table) const
     {

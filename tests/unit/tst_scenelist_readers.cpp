@@ -59,10 +59,10 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("scenes");
         QTest::addColumn<QString>("logged"); // a line that must be in the log, or empty
         const QByteArray csv = "h1;h2\nh3;h4\n010;bob\r\n011;bob";
-        QTest::newRow("two headers skipped, last line without break dropped")
-            << "list.csv" << csv << QStringList{"010[bob+,010]"} << "";
+        QTest::newRow("two headers skipped, last line without break read")
+            << "list.csv" << csv << QStringList{"010[bob+,010]", "011[bob+,011]"} << "";
         QTest::newRow(".CSV in capitals")
-            << "LIST.CSV" << csv << QStringList{"010[bob+,010]"} << "";
+            << "LIST.CSV" << csv << QStringList{"010[bob+,010]", "011[bob+,011]"} << "";
         QTest::newRow("quoted separator and line break")
             << "q.csv" << QByteArray("h\nh\n\"01;0\";\"bob\nzed\"\n")
             << QStringList{"01;0[bob+,zed,01;0]"} << "";
@@ -95,36 +95,95 @@ private Q_SLOTS:
     }
 
     // Real XML spreadsheets read without error, broken ones give one parse error; another
-    // ending gives the warning box.
+    // ending gives the warning box. The Excel sheet's fifth row starts in its eighth column
+    // (ss:Index), so its first element comes before any scene.
     void realSpreadsheets_data()
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("logged");
-        const auto row = [](const char *file, const QString &logged = QString()) {
-            QTest::newRow(file) << QString(file) << logged;
+        QTest::addColumn<QString>("box");
+        const auto row = [](const char *file, const QString &logged = QString(),
+                            const QString &box = QString()) {
+            QTest::newRow(file) << QString(file) << logged << box;
         };
-        row("excel2003.xml");
+        row("excel2003.xml", {}, "addTreeElm");
         row("excel2003.iso8859-1.xml");
         // Not XML: HTML entities that no document type declares.
         row("issue.2157.small.xml", "-ERR- ReadXmlSceneList : Parse error at line 59, column 34: "
                                     "Entity 'Tau' not declared.");
         row("CorruptedXmlFile.xml", "-ERR- ReadXmlSceneList : Parse error at line 8, column 20: ");
-        row("list.txt");
+        row("list.txt", {}, "SceneList:Unsupported File Extension");
     }
     void realSpreadsheets()
     {
         QFETCH(QString, file);
         QFETCH(QString, logged);
+        QFETCH(QString, box);
         const SceneListLoad result = m_core.load(options(testData("xmlss/" + file)), nullptr);
         const QStringList errors = m_user.log.filter("-ERR- ");
         QCOMPARE(errors.size(), logged.isEmpty() ? 0 : 1);
         QVERIFY2(errors.value(0).startsWith(logged), qPrintable(errors.value(0)));
-        const bool unsupported = file.endsWith(".txt");
-        QCOMPARE(result.outcome == SceneListLoad::Unsupported, unsupported);
-        QCOMPARE(m_user.prompts.asked().size(), unsupported ? 1 : 0);
-        if (unsupported)
-            QCOMPARE(m_user.prompts.asked().first().title,
-                     QStringLiteral("SceneList:Unsupported File Extension"));
+        QCOMPARE(result.outcome == SceneListLoad::Unsupported, file.endsWith(".txt"));
+        QCOMPARE(m_user.prompts.asked().size(), box.isEmpty() ? 0 : 1);
+        if (!box.isEmpty())
+            QCOMPARE(m_user.prompts.asked().first().title, box);
+    }
+
+    // Cells and rows left out by spreadsheet programs: ss:Index gives the next one's position.
+    // Hostile positions are refused with one line, and nothing is read.
+    void spreadsheetPositions_data()
+    {
+        QTest::addColumn<QString>("rows"); // <Row> elements after four header rows
+        QTest::addColumn<QStringList>("scenes");
+        QTest::addColumn<QString>("logged");
+        const QString cell = "<Cell><Data>%1</Data></Cell>";
+        const auto at = [](int index, const QString &text) {
+            return QString("<Cell ss:Index=\"%1\"><Data>%2</Data></Cell>").arg(index).arg(text);
+        };
+        // Column 5 feeds table row 4, an empty row: an information element, not the Asset
+        // of column 2 where the cell would land without its position.
+        QTest::newRow("cell after a gap")
+            << "<Row>" + cell.arg("010") + at(5, "bob") + "</Row>" << QStringList{"010[bob]"} << "";
+        QTest::newRow("merged cells") << "<Row><Cell ss:MergeAcross=\"3\"><Data>010</Data></Cell>" +
+                                             cell.arg("bob") + "</Row>"
+                                      << QStringList{"010[bob]"} << "";
+        QTest::newRow("a left-out row ends the sheet")
+            << "<Row ss:Index=\"5\">" + cell.arg("010") + cell.arg("bob") + "</Row><Row " +
+                   "ss:Index=\"7\">" + cell.arg("011") + "</Row>"
+            << QStringList{"010[bob+]"} << "";
+        const QString refused = "-ERR- ReadXmlSceneList : Cell ss:Index [%1] at line 1 is not a "
+                                "position after %2 (at most 16384)";
+        QTest::newRow("cell index 0")
+            << "<Row>" + at(0, "010") + "</Row>" << QStringList() << refused.arg(0).arg(0);
+        QTest::newRow("cell index going back")
+            << "<Row>" + cell.arg("010") + cell.arg("x") + at(2, "bob") + "</Row>" << QStringList()
+            << refused.arg(2).arg(2);
+        QTest::newRow("cell index huge") << "<Row>" + at(2147483647, "010") + "</Row>"
+                                         << QStringList() << refused.arg(2147483647).arg(0);
+        QTest::newRow("row index negative")
+            << "<Row ss:Index=\"-5\">" + cell.arg("010") + "</Row>" << QStringList()
+            << "-ERR- ReadXmlSceneList : Row ss:Index [-5] at line 1 is not a position after 4 "
+               "(at most 1048576)";
+        QTest::newRow("merge past the sheet")
+            << "<Row><Cell ss:MergeAcross=\"99999999\"><Data>010</Data></Cell></Row>"
+            << QStringList()
+            << "-ERR- ReadXmlSceneList : Cell ss:MergeAcross [99999999] at line 1 is not a "
+               "number of columns within the sheet";
+    }
+    void spreadsheetPositions()
+    {
+        QFETCH(QString, rows);
+        QFETCH(QStringList, scenes);
+        QFETCH(QString, logged);
+        QString xml = spreadsheet({"h", "h", "h", "h"});
+        xml.insert(xml.indexOf("</Table>"), rows);
+        xml.replace("<Workbook ", "<Workbook xmlns:ss=\"urn:schemas-microsoft-com:office:"
+                                  "spreadsheet\" ");
+        QVERIFY(writeFile(path("positions.xml"), xml.toUtf8()));
+        m_core.load(options(path("positions.xml")), nullptr);
+        QCOMPARE(describe(), scenes);
+        QCOMPARE(m_user.log.filter("-ERR- "),
+                 logged.isEmpty() ? QStringList() : QStringList(logged));
     }
 
     void cancelDuringCollectionReadsNothing()
@@ -135,7 +194,7 @@ private Q_SLOTS:
         QVERIFY(m_core.tree().isEmpty());
     }
 
-    void bridgeFilesAddTheirFoldersOnce()
+    void bridgeFilesAddTheirFoldersBeforeTheScan()
     {
         const QByteArray root = QUrl::toPercentEncoding(path("b"), "/");
         // The first element is left open (repaired), "|:" stands for an apostrophe, the third
@@ -146,6 +205,8 @@ private Q_SLOTS:
                            "<file uri=\"file://ROOT/\xd0\x9a\xd0\xb0\xd0\xb4\xd1\x80/two.png\"/>"
                            "<file uri=\"file://ROOT/caf%C3%A9/song.wav\"/></list>";
         QByteArray second = "<list><file uri=\"file://ROOT/caf%C3%A9/one.png\"/></list>";
+        // The folder new to the library holds its file: found on the first load.
+        QVERIFY(writeFile(path(QString::fromUtf8("b/\xd0\x9a\xd0\xb0\xd0\xb4\xd1\x80/two.png"))));
         QVERIFY(writeFile(path("bridge/SC1.filelist"), first.replace("ROOT", root)));
         QVERIFY(writeFile(path("bridge/SC2.filelist"), second.replace("ROOT", root)));
         SceneListOptions o = options(path("bridge"));
@@ -155,7 +216,7 @@ private Q_SLOTS:
         const SceneListLoad result = m_core.load(o, nullptr);
         QCOMPARE(result.addedLibraryFolders,
                  QStringList{path(QString::fromUtf8("b/\xd0\x9a\xd0\xb0\xd0\xb4\xd1\x80"))});
-        QCOMPARE(describe(), QStringList({"SC1[one,it's,two,SC1]", "SC2[one,SC2]"}));
+        QCOMPARE(describe(), QStringList({"SC1[one,it's,two+,SC1]", "SC2[one,SC2]"}));
     }
 
     // Each tests/data/illegal/scenelist-* file beside a .expected file holding its log line.

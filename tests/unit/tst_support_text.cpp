@@ -164,7 +164,8 @@ private slots:
         row("quoted separator and doubled quote", "a;\"b;c\";\"say \"\"hi\"\"\"\r\n",
             "a,b;c,say \"hi\"");
         row("blank lines skipped", "\r\n\r\nx;y\n\nz\n", "x,y|z");
-        row("unfinished record dropped", "x;y\nz;w", "x,y");
+        row("last record without line break", "x;y\nz;w", "x,y|z,w");
+        row("last record inside open quotes", "x\n\"a;b", "x|a;b");
         row("line break inside quotes", "\"l1\nl2\";b\n", "l1\nl2,b");
         row("lone CR ends record", "a\rb\r", "a|b");
         row("NUL ends the text", QString("a;b\n") + QChar(0) + "c;d\n", "a,b");
@@ -177,6 +178,23 @@ private slots:
         for (const QStringList &record : ::splitRecords(text, ';'))
             flat.append(record.join(','));
         QCOMPARE(flat.join('|'), records);
+    }
+
+    void listText_data()
+    {
+        QTest::addColumn<QStringList>("items");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("comma inside an item")
+            << QStringList{"/lib/Chars, Props", "/lib/BG"} << "/lib/Chars[VIRGULE] Props,/lib/BG";
+        QTest::newRow("empty items kept") << QStringList{"a", "", "b"} << "a,,b";
+        QTest::newRow("empty text, one empty item") << QStringList{""} << "";
+    }
+    void listText()
+    {
+        QFETCH(QStringList, items);
+        QFETCH(QString, text);
+        QCOMPARE(::joinListText(items), text);
+        QCOMPARE(::splitListText(text), items);
     }
 
     void findDirectories()

@@ -54,13 +54,13 @@ QStringList sample(CreateSceneWidget &w)
 const QStringList kDefaults =
     QString("|Select Destination Directory|0|1|0|2|1|No Name|Write_DERUSH|0,0,0,,,,,,0,000,0,,")
         .split('|');
-const QStringList kChanged = QString("/s/BATCH_fx.jsx|/out/EP%02e|3|0|1|5|0.25|Pilot, part 1|W|"
+const QStringList kChanged = QString("/s/BATCH_fx, v2.jsx|/out/EP%02e|3|0|1|5|0.25|Pilot, part 1|W|"
                                      "2,3,6,6:,EP%02e_%a,png psd,CH[VIRGULE]A,,1,000,2,,")
                                  .split('|');
 
 void change(CreateSceneWidget &w)
 {
-    w.lwScript->addItem("/s/BATCH_fx.jsx");
+    w.lwScript->addItem("/s/BATCH_fx, v2.jsx"); // a comma in a list item survives
     w.pbSelectDestinationDir->setPath("/out/EP%02e");
     w.cbTarget->setCurrentIndex(3);
     w.ckCsvSkipComments->setChecked(false);
@@ -183,6 +183,11 @@ private Q_SLOTS:
         QCOMPARE(scene->child(0)->foreground(3).color(), QColor(Qt::red)); // not in a library
         QCOMPARE(scene->child(0)->flags(), Qt::ItemIsEnabled);
         QVERIFY(scene->flags() & Qt::ItemIsSelectable);
+        // A scene renamed in place (the edit key) is made under its new name.
+        QAbstractItemModel *model = w.treeWidget->model();
+        QVERIFY(model->setData(model->index(0, 0), QString("SC01b")));
+        w.treeWidget->topLevelItem(0)->setSelected(true);
+        QCOMPARE(w.selectedScenes().value(0).name, QString("SC01b"));
     }
 };
 

@@ -40,6 +40,7 @@ private Q_SLOTS:
         typing.show();
 
         ImportProgressDialog progress(&panel);
+        progress.setPollInterval(0);
         progress.start(2);
         progress.sceneStarted(1, 2, QStringLiteral("SC01"));
         auto *dialog = panel.findChild<QProgressDialog *>(QStringLiteral("importProgress"));
@@ -62,6 +63,33 @@ private Q_SLOTS:
         postClick(&host);
         QCoreApplication::processEvents();
         QCOMPARE(hostClicks, 1);
+    }
+
+    // Scenes that follow each other within the poll interval leave the dialog alone: no
+    // repaint, no label, no events (a run of many small scenes spent more time here than in
+    // its scenes). The next poll shows the last scene started.
+    void updatesAtMostOncePerInterval()
+    {
+        QWidget panel;
+        panel.show();
+        ImportProgressDialog progress(&panel);
+        progress.setPollInterval(60 * 60 * 1000);
+        progress.start(3);
+        auto *dialog = panel.findChild<QProgressDialog *>(QStringLiteral("importProgress"));
+        QVERIFY(dialog);
+        progress.sceneStarted(1, 3, QStringLiteral("SC01")); // the first one shows at once
+        bool timerRan = false;
+        QTimer::singleShot(0, [&timerRan]() { timerRan = true; });
+        QVERIFY(!progress.stopRequested());
+        progress.sceneStarted(2, 3, QStringLiteral("SC02"));
+        QVERIFY(!timerRan);
+        QCOMPARE(dialog->labelText(), QStringLiteral("Scene 1 of 3\nSC01"));
+
+        progress.setPollInterval(0);
+        QVERIFY(!progress.stopRequested());
+        QVERIFY(timerRan);
+        QCOMPARE(dialog->labelText(), QStringLiteral("Scene 2 of 3\nSC02"));
+        QCOMPARE(dialog->value(), 1);
     }
 };
 
