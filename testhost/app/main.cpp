@@ -83,8 +83,13 @@ int main(int argc, char **argv)
     const bool jobSession = argc == 1 && !qEnvironmentVariableIsEmpty("CELLKIT_JOB");
     const bool headless = jobSession || wantsHeadless(argc, argv);
     const QDir startFolder = QDir::current();
+    // Headless runs draw nowhere. On Windows the module embeds through native windows, which
+    // the offscreen platform does not make: there they keep the Windows platform, and a panel
+    // opened top-level shows on the desktop (nothing is drawn under Wine's null display driver).
+#ifndef Q_OS_WIN
     if (headless)
         qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
     // Our options are read from argv here: Qt would take some of them for its own (--plugin
     // is one of Qt's), so the application sees only the program name.
     QStringList args;

@@ -591,9 +591,15 @@ A_Err TestHost::toggleVisibility(const QString &matchName)
     if (hook != d->panelHooks.end() && !panel.hostOwned) {
         panel.functions = AEGP_PanelFunctions1{};
         panel.refcon = nullptr;
-        hook->second.func(
-            d->globalRefcon, hook->second.refcon, static_cast<AEGP_PlatformViewRef>(container),
-            reinterpret_cast<AEGP_PanelH>(quintptr(panel.id)), &panel.functions, &panel.refcon);
+#ifdef Q_OS_WIN
+        // The module built for Windows embeds in a native window, as the real host gives it.
+        const auto view = reinterpret_cast<AEGP_PlatformViewRef>(container->winId());
+#else
+        const auto view = static_cast<AEGP_PlatformViewRef>(container);
+#endif
+        hook->second.func(d->globalRefcon, hook->second.refcon, view,
+                          reinterpret_cast<AEGP_PanelH>(quintptr(panel.id)), &panel.functions,
+                          &panel.refcon);
         panel.snapSizes.clear();
         if (panel.functions.GetSnapSizes) {
             A_LPoint sizes[kMaxSnapSizes] = {};

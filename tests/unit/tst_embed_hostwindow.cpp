@@ -22,7 +22,7 @@ LRESULT CALLBACK hostProc(HWND, UINT message, WPARAM, LPARAM)
 WNDPROC g_belowOther = nullptr;
 LRESULT CALLBACK otherProc(HWND w, UINT message, WPARAM wp, LPARAM lp)
 {
-    return CallWindowProcA(g_belowOther, w, message, wp, lp);
+    return CallWindowProcW(g_belowOther, w, message, wp, lp);
 }
 
 struct Panel final : NativeHostWindow::Client
@@ -34,7 +34,7 @@ struct Panel final : NativeHostWindow::Client
     {
         HWND container = static_cast<HWND>(host->container());
         // The panel dies here: by now the container must not lead to it any more.
-        unhookedBeforeDeath = container->proc == &hostProc && !GetPropA(container, "WinTools");
+        unhookedBeforeDeath = container->proc == &hostProc && !GetPropW(container, L"WinTools");
         host.reset();
     }
     std::unique_ptr<NativeHostWindow> host;
@@ -65,7 +65,7 @@ private Q_SLOTS:
     void messagesWhileAttached()
     {
         Panel panel(&m_container);
-        QCOMPARE(GetPropA(&m_container, "WinTools"), static_cast<HANDLE>(panel.host.get()));
+        QCOMPARE(GetPropW(&m_container, L"WinTools"), static_cast<HANDLE>(panel.host.get()));
         send(&m_container, WM_PAINT);
         send(&m_container, WM_SIZING);
         QCOMPARE(panel.heard, QStringList({"paint", "sizing"}));

@@ -2,14 +2,20 @@
 
 #include <windows.h>
 
-const char *const NativeHostWindow::kPropertyName = "WinTools";
+const wchar_t *const NativeHostWindow::kPropertyName = L"WinTools";
+
+// Every call below is the wide-character one: a window subclassed through the ANSI functions
+// becomes an ANSI window, and the host's Unicode text would then pass through the ANSI code
+// page ("Scène 日本" read back as "Scène ??"). HostWindowProc is a Unicode procedure; the
+// procedure it replaces is called through CallWindowProcW, which converts for an ANSI one. (An
+// ANSI container is thus a Unicode window while attached, and an ANSI one again on release.)
 
 namespace {
 
 // Kept on a container whose subclassing could not be undone because another window procedure
 // was installed on top of ours: HostWindowProc stays in that chain and must still pass every
 // message to the procedure it replaced.
-const char kOrphanedPrevious[] = "WinTools.previous";
+const wchar_t kOrphanedPrevious[] = L"WinTools.previous";
 
 HWND hwnd(void *window)
 {
@@ -27,20 +33,20 @@ LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    auto *host = static_cast<NativeHostWindow *>(GetPropA(window, NativeHostWindow::kPropertyName));
+    auto *host = static_cast<NativeHostWindow *>(GetPropW(window, NativeHostWindow::kPropertyName));
     if (!host) {
-        if (auto previous = reinterpret_cast<WNDPROC>(GetPropA(window, kOrphanedPrevious))) {
+        if (auto previous = reinterpret_cast<WNDPROC>(GetPropW(window, kOrphanedPrevious))) {
             if (message == WM_NCDESTROY)
-                RemovePropA(window, kOrphanedPrevious);
-            return CallWindowProcA(previous, window, message, wParam, lParam);
+                RemovePropW(window, kOrphanedPrevious);
+            return CallWindowProcW(previous, window, message, wParam, lParam);
         }
-        return DefWindowProcA(window, message, wParam, lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
     }
     const WNDPROC previous = procedure(host->previousProcedure());
     NativeHostWindow::Client *client = host->client();
     auto passOn = [&]() {
-        return previous ? CallWindowProcA(previous, window, message, wParam, lParam)
-                        : DefWindowProcA(window, message, wParam, lParam);
+        return previous ? CallWindowProcW(previous, window, message, wParam, lParam)
+                        : DefWindowProcW(window, message, wParam, lParam);
     };
     switch (message) {
     case WM_DESTROY:
@@ -52,7 +58,7 @@ LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_PAINT:
         client->hostWindowPainted();
         // The panel covers the whole client area; the host's procedure would only paint under it.
-        return DefWindowProcA(window, message, wParam, lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
     case WM_SIZING:
         client->hostWindowSizing();
         return passOn();
@@ -68,18 +74,18 @@ NativeHostWindow::NativeHostWindow(void *container, Client *client)
         return;
     HWND window = hwnd(m_container);
     // One panel per container: a newer one takes the container over.
-    if (auto *earlier = static_cast<NativeHostWindow *>(GetPropA(window, kPropertyName)))
+    if (auto *earlier = static_cast<NativeHostWindow *>(GetPropW(window, kPropertyName)))
         earlier->release();
     // The property first: from the moment HostWindowProc runs it must find us.
-    SetPropA(window, kPropertyName, this);
-    if (void *orphaned = GetPropA(window, kOrphanedPrevious)) {
+    SetPropW(window, kPropertyName, this);
+    if (void *orphaned = GetPropW(window, kOrphanedPrevious)) {
         // HostWindowProc is still in the chain below another procedure; installing it a second
         // time would have it call itself.
         m_previousProcedure = orphaned;
-        RemovePropA(window, kOrphanedPrevious);
+        RemovePropW(window, kOrphanedPrevious);
     } else {
-        m_previousProcedure = reinterpret_cast<void *>(GetWindowLongPtrA(window, GWLP_WNDPROC));
-        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HostWindowProc));
+        m_previousProcedure = reinterpret_cast<void *>(GetWindowLongPtrW(window, GWLP_WNDPROC));
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HostWindowProc));
     }
     m_attached = true;
 }
@@ -95,12 +101,12 @@ void NativeHostWindow::release()
         return;
     m_attached = false;
     HWND window = hwnd(m_container);
-    const auto current = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC));
+    const auto current = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC));
     if (current == &HostWindowProc)
-        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_previousProcedure));
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_previousProcedure));
     else if (m_previousProcedure)
-        SetPropA(window, kOrphanedPrevious, m_previousProcedure);
-    RemovePropA(window, kPropertyName);
+        SetPropW(window, kOrphanedPrevious, m_previousProcedure);
+    RemovePropW(window, kPropertyName);
 }
 
 NativeHostWindow::Rect NativeHostWindow::clientRect() const

@@ -34,7 +34,7 @@ public:
     };
 
     // Property on the container that leads HostWindowProc to this object.
-    static const char *const kPropertyName;
+    static const wchar_t *const kPropertyName;
 
     NativeHostWindow(void *container, Client *client);
     ~NativeHostWindow();

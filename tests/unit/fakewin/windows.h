@@ -31,42 +31,42 @@ enum { GWLP_WNDPROC = -4, WM_DESTROY = 2, WM_PAINT = 15, WM_NCDESTROY = 0x82, WM
 struct HWND__
 {
     WNDPROC proc = nullptr;
-    std::map<std::string, HANDLE> props;
+    std::map<std::wstring, HANDLE> props;
     RECT client{0, 0, 0, 0};
     int defaultCalls = 0;
 };
 
-inline HANDLE GetPropA(HWND w, const char *name)
+inline HANDLE GetPropW(HWND w, const wchar_t *name)
 {
     const auto it = w->props.find(name);
     return it == w->props.end() ? nullptr : it->second;
 }
-inline BOOL SetPropA(HWND w, const char *name, HANDLE value)
+inline BOOL SetPropW(HWND w, const wchar_t *name, HANDLE value)
 {
     w->props[name] = value;
     return TRUE;
 }
-inline HANDLE RemovePropA(HWND w, const char *name)
+inline HANDLE RemovePropW(HWND w, const wchar_t *name)
 {
-    HANDLE old = GetPropA(w, name);
+    HANDLE old = GetPropW(w, name);
     w->props.erase(name);
     return old;
 }
-inline LONG_PTR GetWindowLongPtrA(HWND w, int)
+inline LONG_PTR GetWindowLongPtrW(HWND w, int)
 {
     return reinterpret_cast<LONG_PTR>(w->proc);
 }
-inline LONG_PTR SetWindowLongPtrA(HWND w, int, LONG_PTR proc)
+inline LONG_PTR SetWindowLongPtrW(HWND w, int, LONG_PTR proc)
 {
-    const LONG_PTR old = GetWindowLongPtrA(w, GWLP_WNDPROC);
+    const LONG_PTR old = GetWindowLongPtrW(w, GWLP_WNDPROC);
     w->proc = reinterpret_cast<WNDPROC>(proc);
     return old;
 }
-inline LRESULT CallWindowProcA(WNDPROC proc, HWND w, UINT m, WPARAM wp, LPARAM lp)
+inline LRESULT CallWindowProcW(WNDPROC proc, HWND w, UINT m, WPARAM wp, LPARAM lp)
 {
     return proc(w, m, wp, lp);
 }
-inline LRESULT DefWindowProcA(HWND w, UINT, WPARAM, LPARAM)
+inline LRESULT DefWindowProcW(HWND w, UINT, WPARAM, LPARAM)
 {
     ++w->defaultCalls;
     return 0;
