@@ -47,8 +47,8 @@ public:
     // The template project, placeholders expanded.
     virtual QString templatePath() const { return {}; }
     virtual QStringList scripts() const { return {}; }
-    // Scans the library folders again (before each imported scene, with library files on), so
-    // the table's files reflect the disk.
+    // The library folders may have changed (before each imported scene, with library files on):
+    // the table's files given from now on reflect the disk.
     virtual void collectLibraryFiles() {}
     // The recursion depth of the library scan: 0, 1, 2, or 99 for full recursion.
     virtual int libraryDepth() const { return 0; }

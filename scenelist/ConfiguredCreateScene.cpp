@@ -98,7 +98,7 @@ QStringList ConfiguredCreateScene::scripts() const
 
 void ConfiguredCreateScene::collectLibraryFiles()
 {
-    m_core.refreshLibraryFiles(m_configuration.list);
+    m_core.refreshLibraryBeforeNextLookUp();
 }
 
 int ConfiguredCreateScene::libraryDepth() const

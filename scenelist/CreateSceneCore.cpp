@@ -116,6 +116,10 @@ SceneListLoad::Outcome CreateSceneCore::readList(const SceneListOptions &options
 QVector<TableFile> CreateSceneCore::GetFileToImportFromTable(const SceneListOptions &options,
                                                              const QString &sceneName, int mode)
 {
+    if (m_refreshBeforeLookUp && !options.table.rowsWithOrigin(OriginSceneName, true).isEmpty()) {
+        refreshLibraryFiles(options);
+        m_refreshBeforeLookUp = false;
+    }
     SceneTree scratch; // the search adds nothing to a tree
     SceneMatcher matcher(options, m_library, m_codes, m_query, scratch);
     matcher.setDialogParent(m_dialogParent);

@@ -85,6 +85,10 @@ public:
     // Brings the index up to date, reading again only the folders that changed (the import
     // engine, before each scene); the same index as collectLibraryFiles.
     bool refreshLibraryFiles(const SceneListOptions &options);
+    // The import engine, before each scene: the index is brought up to date at the scene's
+    // first look-up in the library (refreshLibraryFiles), so a table that asks the library
+    // nothing costs no folder read, and a look-up sees the disk as it is then.
+    void refreshLibraryBeforeNextLookUp() { m_refreshBeforeLookUp = true; }
     // The table's files for a scene, from the current index (positions 1, -1, or 0 for all).
     QVector<TableFile> GetFileToImportFromTable(const SceneListOptions &options,
                                                 const QString &sceneName, int mode);
@@ -99,6 +103,7 @@ private:
                                     LoadProgress *progress);
 
     LibraryIndex m_library;
+    bool m_refreshBeforeLookUp = false;
     CodeConversionTable m_codes;
     CodeConversionTable m_posing;
     AssetQuery m_query;

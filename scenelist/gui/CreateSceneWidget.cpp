@@ -580,10 +580,11 @@ void CreateSceneWidget::collectLibraryFiles(int depth, QProgressDialog *dialog)
                              progress.get());
 }
 
-// Before each imported scene: only the library folders that changed are read again.
+// Before each imported scene: only the library folders that changed are read again, when the
+// scene first looks in the library.
 void CreateSceneWidget::collectLibraryFiles()
 {
-    m_core.refreshLibraryFiles(prepareCore());
+    m_core.refreshLibraryBeforeNextLookUp();
 }
 
 QVector<TableFile> CreateSceneWidget::GetFileToImportFromTable(const QString &sceneName, int mode)

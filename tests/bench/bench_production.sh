@@ -18,7 +18,8 @@
 #   import N     batch import (new project per scene, descriptors, folders precomposed) of all
 #                scenes, and of the first tenth: their peak memories are compared, and the
 #                projects the tenth saved must equal those the whole batch saved for them
-#   library      an import of ten scenes with "Use Library Files" on, next to the same off;
+#   library      an import of ten scenes with "Use Library Files" on, next to the same off,
+#                with no table row and with one that looks in the library for each scene;
 #                the library holds nothing the scenes use, so the projects must be equal
 #   load         Load Scene List and --tree-text, next to `find LIB | wc -l`; the tree must
 #                list what the generator put in the list
@@ -246,6 +247,15 @@ row "import 10 scenes, library files" "$cpu_ms" "$wall_ms" "$peak_kib" "the same
 project_sums "${ten[@]}" > "$work/library-on.sums"
 check "projects of 10 scenes with \"Use Library Files\" on and off" \
     cmp -s "$work/library-off.sums" "$work/library-on.sums"
+# The same with a table row that looks in the library for every scene (and finds nothing): the
+# library is collected at the first scene and its folders checked again before each later one.
+measure library-looked-up run_host "${import_options[@]}" "${library_options[@]}" \
+    --table "2,0,5,,nowhere_%a,png,BG,,0,000,0,," \
+    --set ckUseFilesInLibrary=true --import "$prod/scenes" "${scene_args[@]}"
+row "  ... a table row looking in it" "$cpu_ms" "$wall_ms" "$peak_kib" "the same without" "$floor"
+project_sums "${ten[@]}" > "$work/library-looked-up.sums"
+check "projects of 10 scenes with a table row looking in the library, and without library" \
+    cmp -s "$work/library-off.sums" "$work/library-looked-up.sums"
 
 # Load the scene list and print the tree; then the same with Create AE of 50 scenes.
 load_options=(--config production --command cellKit --table "$(cat "$prod/matching-table.txt")"

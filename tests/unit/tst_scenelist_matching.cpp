@@ -181,21 +181,32 @@ private Q_SLOTS:
         QCOMPARE(m_core.GetFileToImportFromTable(o, "SC010", 0).size(), 3);
     }
 
-    // A batch import refreshes the library before each scene: a file added after the first
-    // scene is found for the second, a file removed is no longer given.
+    // A batch import refreshes the library before each scene, at the scene's first look-up: a
+    // file added after the first scene is found for the second, a file removed is no longer
+    // given; a table that asks the library nothing reads no folder.
     void batchSeesTheLibraryChangeBetweenScenes()
     {
         SceneListOptions o = options(tableRow(2, 0, 5, {}, "take_%a", "png", "BG"));
         o.libraryFolders = QStringList{path("batch")};
         QVERIFY(writeFile(path("batch/take_SC010.png")) && writeFile(path("batch/take_SC030.png")));
-        QVERIFY(m_core.refreshLibraryFiles(o)); // the first scene of the batch
+        m_core.refreshLibraryBeforeNextLookUp(); // the first scene of the batch
         QCOMPARE(m_core.GetFileToImportFromTable(o, "SC010", 0).size(), 1);
         QVERIFY(writeFile(path("batch/take_SC020.png")));
         QVERIFY(QFile::remove(path("batch/take_SC030.png")));
-        QVERIFY(m_core.refreshLibraryFiles(o));
+        m_core.refreshLibraryBeforeNextLookUp();
         QCOMPARE(m_core.GetFileToImportFromTable(o, "SC020", 0),
                  QVector<TableFile>({{path("batch/take_SC020.png"), "BG"}}));
         QVERIFY(m_core.GetFileToImportFromTable(o, "SC030", 0).isEmpty());
+
+        QVERIFY(writeFile(path("batch/take_SC040.png")));
+        const int reads = m_core.library().folderReads();
+        SceneListOptions noLookUp = options(tableRow(1, 0, 5, {}, "take_%a", "png", "BG"));
+        noLookUp.libraryFolders = o.libraryFolders;
+        m_core.refreshLibraryBeforeNextLookUp();
+        QVERIFY(m_core.GetFileToImportFromTable(noLookUp, "SC040", 0).isEmpty());
+        QCOMPARE(m_core.library().folderReads(), reads);
+        QCOMPARE(m_core.GetFileToImportFromTable(o, "SC040", 0).size(), 1);
+        QCOMPARE(m_core.library().folderReads(), reads + 1);
     }
 
 private:
