@@ -30,15 +30,6 @@ QStringList fromTexts(const QJsonValue &value)
     return list;
 }
 
-QStringList distinct(const QStringList &names)
-{
-    QStringList unique;
-    for (const QString &name : names)
-        if (!unique.contains(name))
-            unique << name;
-    return unique;
-}
-
 bool configurationSettings(const QString &path, QString *error)
 {
     if (QFileInfo(path).isFile())
@@ -99,7 +90,7 @@ bool FarmPlan::sceneNames(const PlanRequest &request, QStringList *names, QStrin
                           : importSceneNames(request, settings, &all, error);
     if (!read)
         return false;
-    all = distinct(all);
+    all.removeDuplicates();
     if (request.scenes.isEmpty()) {
         *names = all;
         return true;

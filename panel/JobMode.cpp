@@ -268,15 +268,6 @@ bool isSceneFolderName(const QString &name)
            !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'));
 }
 
-QStringList distinct(const QStringList &names)
-{
-    QStringList unique;
-    for (const QString &name : names)
-        if (!unique.contains(name))
-            unique << name;
-    return unique;
-}
-
 } // namespace
 
 JobMode::JobMode(const QString &jobFile) : m_jobFile(jobFile) {}
@@ -313,7 +304,7 @@ int JobMode::run()
             cannotStart(QStringLiteral("the job file [%1] is not valid: %2").arg(m_jobFile, error));
     } else {
         m_resultPath = job.result;
-        job.scenes = distinct(job.scenes);
+        job.scenes.removeDuplicates();
         status = execute(job, log);
     }
 

@@ -9,44 +9,34 @@ namespace {
 
 const QString kGroup = QStringLiteral("CreateScene");
 
-// A key of the group, or, for a configuration written before the group existed, the same key
-// at the top level (as the tab reads it).
-QVariant readKey(QSettings &settings, const QString &key, const QVariant &defaultValue)
-{
-    settings.beginGroup(kGroup);
-    const bool inGroup = settings.contains(key);
-    const QVariant value = inGroup ? settings.value(key) : QVariant();
-    settings.endGroup();
-    return inGroup ? value : settings.value(key, defaultValue);
-}
-
 QString text(QSettings &settings, const QString &key, const QString &defaultValue = QString())
 {
-    return readKey(settings, key, defaultValue).toString();
+    return CreateSceneConfiguration::readKey(settings, key, defaultValue).toString();
 }
 
 bool flag(QSettings &settings, const QString &key, bool defaultValue)
 {
-    return readKey(settings, key, defaultValue).toBool();
+    return CreateSceneConfiguration::readKey(settings, key, defaultValue).toBool();
 }
 
 // A combo box of `count` entries: an index it does not have gives the default.
 int comboIndex(QSettings &settings, const QString &key, int count, int defaultValue = 0)
 {
-    const int index = readKey(settings, key, defaultValue).toInt();
+    const int index = CreateSceneConfiguration::readKey(settings, key, defaultValue).toInt();
     return index >= 0 && index < count ? index : defaultValue;
 }
 
 int spinValue(QSettings &settings, const QString &key, int minimum, int maximum, int defaultValue)
 {
-    return qBound(minimum, readKey(settings, key, defaultValue).toInt(), maximum);
+    return qBound(minimum, CreateSceneConfiguration::readKey(settings, key, defaultValue).toInt(),
+                  maximum);
 }
 
 // A list as stored: one comma-separated text, every part an entry (empty ones too). A file
 // edited by hand may hold it unquoted, which the settings library reads as a list of texts.
 QStringList listEntries(QSettings &settings, const QString &key)
 {
-    const QVariant value = readKey(settings, key, QString());
+    const QVariant value = CreateSceneConfiguration::readKey(settings, key, QString());
     const QString joined = value.type() == QVariant::StringList
                                ? value.toStringList().join(QLatin1Char(','))
                                : value.toString();
@@ -134,4 +124,14 @@ CreateSceneConfiguration CreateSceneConfiguration::read(QSettings &settings)
 int CreateSceneConfiguration::libraryDepth() const
 {
     return LibraryIndex::depthForRecursionIndex(list.libraryRecursion);
+}
+
+QVariant CreateSceneConfiguration::readKey(QSettings &settings, const QString &key,
+                                           const QVariant &defaultValue)
+{
+    settings.beginGroup(kGroup);
+    const bool inGroup = settings.contains(key);
+    const QVariant value = inGroup ? settings.value(key) : QVariant();
+    settings.endGroup();
+    return inGroup ? value : settings.value(key, defaultValue);
 }

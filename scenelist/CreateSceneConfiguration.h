@@ -16,6 +16,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 
 class QSettings;
 
@@ -30,6 +31,9 @@ struct CreateSceneConfiguration
     QString codeConversionFile;           // pbCodeConversionFile (the code table's file)
 
     static CreateSceneConfiguration read(QSettings &settings);
+    // A key of the tab's group, or, for a configuration written before the group existed, the
+    // same key at the top level (as the tab reads it).
+    static QVariant readKey(QSettings &settings, const QString &key, const QVariant &defaultValue);
     // The library scan depth: 0, 1, 2, or 99 for the last entry ("Full Recursion").
     int libraryDepth() const;
 };

@@ -1,6 +1,7 @@
 #include "scenelist/gui/CreateSceneWidget.h"
 
 #include "board/ConfigurationFiles.h"
+#include "scenelist/CreateSceneConfiguration.h"
 #include "scenelist/LoadProgress.h"
 #include "scenelist/gui/MatchingTableSetup.h"
 #include "support/LogSink.h"
@@ -82,17 +83,6 @@ QVariant savedValue(const QWidget *widget)
     if (auto *edit = qobject_cast<const QLineEdit *>(widget))
         return edit->text();
     return QVariant();
-}
-
-// A key of the group, or, for a configuration written before the group existed, the same key
-// at the top level.
-QVariant readKey(QSettings &settings, const QString &key, const QVariant &defaultValue)
-{
-    settings.beginGroup(kSettingsGroup);
-    const bool inGroup = settings.contains(key);
-    const QVariant value = inGroup ? settings.value(key) : QVariant();
-    settings.endGroup();
-    return inGroup ? value : settings.value(key, defaultValue);
 }
 
 QStringList simplifiedEntries(const QListWidget *list)
@@ -877,10 +867,13 @@ QVector<CreateSceneWidget::SettingKey> CreateSceneWidget::settingKeys() const
 void CreateSceneWidget::loadSettings(QSettings &settings)
 {
     for (const SettingKey &k : settingKeys())
-        loadValue(k.widget, readKey(settings, k.key, k.defaultValue), k.defaultValue);
-    m_table->loadFromText(readKey(settings, kTableKey, QString()).toString());
+        loadValue(k.widget, CreateSceneConfiguration::readKey(settings, k.key, k.defaultValue),
+                  k.defaultValue);
+    m_table->loadFromText(
+        CreateSceneConfiguration::readKey(settings, kTableKey, QString()).toString());
     // Rows switched off are kept apart from the table text, whose form other tools read.
-    setInactiveRows(readKey(settings, kInactiveRowsKey, QString()).toString());
+    setInactiveRows(
+        CreateSceneConfiguration::readKey(settings, kInactiveRowsKey, QString()).toString());
     m_table->applyCellStyles();
     OnPbCodeConversionFile();
 }
