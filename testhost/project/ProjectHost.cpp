@@ -14,13 +14,37 @@
 #include <cstdlib>
 #include <cstring>
 #include <unordered_map>
+#ifdef Q_OS_WIN
+#include <malloc.h>
+#endif
 
 namespace {
+
+// 16-byte aligned blocks, size rounded up with room to spare. The Windows C library has no
+// aligned_alloc: it has its own pair of functions.
+void *alignedAlloc(AEGP_MemSize size)
+{
+    const size_t bytes = (size_t(size) + 15) / 16 * 16 + 16;
+#ifdef Q_OS_WIN
+    return _aligned_malloc(bytes, 16);
+#else
+    return std::aligned_alloc(16, bytes);
+#endif
+}
+
+void alignedFree(void *data)
+{
+#ifdef Q_OS_WIN
+    _aligned_free(data);
+#else
+    std::free(data);
+#endif
+}
 
 // A block of memory handed to the plug-in: 16-byte aligned, with a lock count.
 struct MemBlock
 {
-    ~MemBlock() { std::free(data); }
+    ~MemBlock() { alignedFree(data); }
     void *data = nullptr;
     AEGP_MemSize size = 0;
     int locks = 0;
@@ -98,11 +122,6 @@ MemBlock *block(AEGP_MemHandle h)
     return it == blocks().end() ? nullptr : it->second.get();
 }
 
-void *alignedAlloc(AEGP_MemSize size)
-{
-    return std::aligned_alloc(16, (size_t(size) + 15) / 16 * 16 + 16);
-}
-
 A_Err newMemHandle(AEGP_PluginID, const A_char *, AEGP_MemSize size, AEGP_MemFlag flags,
                    AEGP_MemHandle *memPH)
 {
@@ -177,7 +196,7 @@ A_Err resizeMemHandle(const A_char *, AEGP_MemSize newSize, AEGP_MemHandle h)
     if (!data)
         return A_Err_ALLOC;
     std::memcpy(data, b->data, qMin(b->size, newSize));
-    std::free(b->data);
+    alignedFree(b->data);
     b->data = data;
     b->size = newSize;
     return A_Err_NONE;
