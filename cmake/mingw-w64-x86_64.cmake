@@ -11,7 +11,8 @@ set(CMAKE_RC_COMPILER ${_mingw}-windres)
 
 # Headers and libraries from the Windows sysroot only; programs (code generators) from this
 # machine.
-set(CMAKE_FIND_ROOT_PATH /usr/${_mingw})
+# Added to any root path given on the command line (a Qt built for Windows, for example).
+list(APPEND CMAKE_FIND_ROOT_PATH /usr/${_mingw})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
