@@ -2,6 +2,7 @@
 // tab, and the sample scenes the demo imports. After an import, each scene's saved project is
 // summarised: its compositions with their layers, top first.
 #include "testhost/app/HostActions.h"
+#include "testhost/app/PanelAccess.h"
 #include "testhost/app/ProjectSummary.h"
 #include "testhost/app/SampleScenes.h"
 #include "testhost/core/TestHost.h"
@@ -24,11 +25,8 @@ QWidget *openPanel(HostRun &run)
 {
     if (!run.host->panelContainer(kPanelMatchName))
         run.host->chooseWindowMenuEntry(kPanelMatchName);
-    QWidget *container = run.host->panelContainer(kPanelMatchName);
-    if (container)
-        for (QWidget *w : container->findChildren<QWidget *>())
-            if (w->inherits("WinTools"))
-                return w;
+    if (QWidget *panel = findPanel(run))
+        return panel;
     *run.err << "cellkit-host: the plug-in did not open its panel" << Qt::endl;
     return nullptr;
 }

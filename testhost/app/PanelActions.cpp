@@ -292,7 +292,14 @@ QWidget *findPanel(HostRun &run)
     QWidget *container = run.host ? run.host->panelContainer(kPanelMatchName) : nullptr;
     if (!container)
         return nullptr;
-    for (QWidget *w : container->findChildren<QWidget *>())
+#ifdef Q_OS_WIN
+    // The module built for Windows embeds its panel in the container's native window: a Qt
+    // window of its own, not a Qt child of the container. The host opens one such panel.
+    const QList<QWidget *> widgets = QApplication::allWidgets();
+#else
+    const QList<QWidget *> widgets = container->findChildren<QWidget *>();
+#endif
+    for (QWidget *w : widgets)
         if (w->inherits("WinTools"))
             return w;
     return nullptr;
