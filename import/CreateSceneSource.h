@@ -49,7 +49,7 @@ public:
     virtual QStringList scripts() const { return {}; }
     // The library folders may have changed (before each imported scene, with library files on):
     // the table's files given from now on reflect the disk.
-    virtual void collectLibraryFiles() {}
+    virtual void refreshLibraryBeforeNextLookUp() {}
     // The recursion depth of the library scan: 0, 1, 2, or 99 for full recursion.
     virtual int libraryDepth() const { return 0; }
     // The production placeholder values (%e, %n, %x, %y, %z, %j); empty ones stay in place.

@@ -71,7 +71,7 @@ void SceneImport::importOneScene(const QString &root, const QString &scene)
     appendLog(QStringLiteral("xmlFile[%1]").arg(descriptor));
     const bool useXml = m_options.useXml && QFileInfo(descriptor).isFile();
     if (m_createScene.useLibraryFiles())
-        m_createScene.collectLibraryFiles();
+        m_createScene.refreshLibraryBeforeNextLookUp();
 
     // Every scene starts without a composition: nothing of it may reach the previous one's.
     if (HostConnection *connection = HostConnection::instance())

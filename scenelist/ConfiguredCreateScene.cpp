@@ -96,7 +96,7 @@ QStringList ConfiguredCreateScene::scripts() const
     return m_configuration.scripts;
 }
 
-void ConfiguredCreateScene::collectLibraryFiles()
+void ConfiguredCreateScene::refreshLibraryBeforeNextLookUp()
 {
     m_core.refreshLibraryBeforeNextLookUp();
 }

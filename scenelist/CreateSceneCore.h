@@ -82,8 +82,8 @@ public:
     SceneListLoad load(const SceneListOptions &options, LoadProgress *progress);
     // Rebuilds the library index (the load does it first).
     bool collectLibraryFiles(const SceneListOptions &options, LoadProgress *progress);
-    // Brings the index up to date, reading again only the folders that changed (the import
-    // engine, before each scene); the same index as collectLibraryFiles.
+    // Brings the index up to date, reading again only the folders that changed; the same index
+    // as collectLibraryFiles.
     bool refreshLibraryFiles(const SceneListOptions &options);
     // The import engine, before each scene: the index is brought up to date at the scene's
     // first look-up in the library (refreshLibraryFiles), so a table that asks the library

@@ -572,7 +572,7 @@ void CreateSceneWidget::collectLibraryFiles(int depth, QProgressDialog *dialog)
 
 // Before each imported scene: only the library folders that changed are read again, when the
 // scene first looks in the library.
-void CreateSceneWidget::collectLibraryFiles()
+void CreateSceneWidget::refreshLibraryBeforeNextLookUp()
 {
     m_core.refreshLibraryBeforeNextLookUp();
 }

@@ -81,7 +81,7 @@ public:
     bool useTemplate() const override;
     QString templatePath() const override;
     QStringList scripts() const override;
-    void collectLibraryFiles() override;
+    void refreshLibraryBeforeNextLookUp() override;
     int libraryDepth() const override;
     ProductionValues productionValues() const override;
     QVector<TableFile> GetFileToImportFromTable(const QString &sceneName, int mode) override;
